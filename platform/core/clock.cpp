@@ -1,0 +1,45 @@
+#include "platform/core/clock.h"
+
+#include <QElapsedTimer>
+
+namespace plat {
+
+double Clock::SecondsSinceMidnight() const {
+  QTime t = QTime::currentTime();
+  return t.msecsSinceStartOfDay() / 1000.0;
+}
+
+QDateTime Clock::Now() const { return QDateTime::currentDateTime(); }
+
+qint64 Clock::MonotonicMs() const {
+  static QElapsedTimer timer = [] {
+    QElapsedTimer t;
+    t.start();
+    return t;
+  }();
+  return timer.elapsed();
+}
+
+FakeClock::FakeClock(QDateTime start) : now_(std::move(start)) {}
+
+double FakeClock::SecondsSinceMidnight() const { return now_.time().msecsSinceStartOfDay() / 1000.0; }
+
+QDateTime FakeClock::Now() const { return now_; }
+
+void FakeClock::Advance(qint64 ms) {
+  now_ = now_.addMSecs(ms);
+  mono_ += ms;
+}
+
+namespace {
+Clock* g_clock = nullptr;
+}
+
+Clock& clock() {
+  static Clock system;
+  return g_clock ? *g_clock : system;
+}
+
+void SetClock(Clock* c) { g_clock = c; }
+
+}  // namespace plat

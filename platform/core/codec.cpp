@@ -1,0 +1,35 @@
+#include "platform/core/codec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace plat {
+
+QString fromCp950(QByteArrayView bytes, int* badBytes) {
+  QStringDecoder dec("windows-950", QStringConverter::Flag::Stateless);
+  QString out = dec.decode(bytes);
+  if (badBytes) {
+    int n = 0;
+    for (QChar c : out)
+      if (c == QChar::ReplacementCharacter) ++n;
+    *badBytes = n;
+  }
+  return out;
+}
+
+QByteArray toCp950(QStringView text, bool* lossless) {
+  QStringEncoder enc("windows-950", QStringConverter::Flag::Stateless);
+  QByteArray out = enc.encode(text);
+  if (lossless) *lossless = !enc.hasError();
+  return out;
+}
+
+bool fitsCp950(QStringView text) {
+  bool ok = true;
+  QByteArray b = toCp950(text, &ok);
+  return ok && fromCp950(b) == text;
+}
+
+qsizetype cp950Length(QStringView text) { return toCp950(text).size(); }
+
+}  // namespace plat

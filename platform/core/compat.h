@@ -1,0 +1,43 @@
+#pragma once
+// The Windows runtime's conversions, in one place, so results match digit
+// for digit whatever the locale of the machine.
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace plat {
+
+// The leading decimal number of a text: blanks (space, tab, CR, LF) are
+// ignored anywhere, an optional sign, digits, one ".", an exponent E or D.
+// Stops at the first other character; 0 when there is no number.
+// *ok is false only when the number does not fit a double (1e400).
+double ValNumber(QStringView text, bool* ok = nullptr);
+
+// Nearest integer, exact halves to the even neighbour. Empty when the value
+// (after rounding) does not fit 64 bits or is not finite.
+std::optional<std::int64_t> RoundHalfEven(double v);
+
+// Rounds then checks the range of the target type.
+std::optional<std::uint8_t> ToByte(double v);
+std::optional<std::int16_t> ToInt16(double v);
+std::optional<std::int32_t> ToInt32(double v);
+
+// Single precision where the design says single.
+inline float ToSingle(double v) { return static_cast<float>(v); }
+
+// Format(value, pattern) for numeric patterns made of "0", "#", "." and
+// literal characters around them ("000000", "0.00", "##0.00", "#0", "00").
+// The value is first taken to `significant` decimal digits (15 for a double,
+// 7 for a single, as the runtime does), then rounded half away from zero to
+// the pattern's decimals.
+QString FormatNumber(double value, QStringView pattern, int significant = 15);
+inline QString FormatSingle(float value, QStringView pattern) {
+  return FormatNumber(static_cast<double>(value), pattern, 7);
+}
+
+// Str-like text of a number: integers as decimal, others in the "C" locale
+// with at most `significant` significant digits (0.5 -> "0.5", 1.0 -> "1").
+QString NumberText(double value, int significant = 7);
+
+}  // namespace plat

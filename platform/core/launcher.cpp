@@ -1,0 +1,38 @@
+#include "platform/core/launcher.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+#include "platform/core/paths.h"
+
+namespace plat {
+
+QString ResolveProgram(const QString& name) {
+  QString p = ToSlashes(name.trimmed());
+  if (QFileInfo(p).isFile() && QFileInfo(p).isExecutable()) return p;
+  QString base = p.mid(p.lastIndexOf(u'/') + 1);
+  if (base.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive)) base.chop(4);
+  return FindCaseInsensitive(ProgramFolder(), base);
+}
+
+bool Launcher::Start(const QString& program, const QStringList& arguments, WindowStyle) {
+  return QProcess::startDetached(ResolveProgram(program), arguments);
+}
+
+bool FakeLauncher::Start(const QString& program, const QStringList& arguments, WindowStyle style) {
+  calls.append({ResolveProgram(program), arguments, style});
+  return result;
+}
+
+namespace {
+Launcher* g_launcher = nullptr;
+}
+
+Launcher& launcher() {
+  static Launcher sys;
+  return g_launcher ? *g_launcher : sys;
+}
+
+void SetLauncher(Launcher* l) { g_launcher = l; }
+
+}  // namespace plat

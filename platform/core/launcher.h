@@ -1,0 +1,40 @@
+#pragma once
+// Starting the other programs: an argument list, never a shell. Names such as
+// "score.exe" map to the program of that name in the installation folder.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace plat {
+
+enum class WindowStyle { MinimizedFocus, NormalFocus, NormalNoFocus };
+
+struct LaunchCall {
+  QString program;      // resolved path
+  QStringList arguments;
+  WindowStyle style;
+};
+
+class Launcher {
+ public:
+  virtual ~Launcher() = default;
+  // Starts the program detached; false when it could not be started.
+  virtual bool Start(const QString& program, const QStringList& arguments,
+                     WindowStyle style = WindowStyle::NormalFocus);
+};
+
+class FakeLauncher : public Launcher {
+ public:
+  bool Start(const QString& program, const QStringList& arguments, WindowStyle style) override;
+  QList<LaunchCall> calls;
+  bool result = true;
+};
+
+// "C:\X\score.EXE" or "score.exe" -> <installation folder>/score (the path
+// as given when it names an existing file).
+QString ResolveProgram(const QString& name);
+
+Launcher& launcher();
+void SetLauncher(Launcher* l);
+
+}  // namespace plat

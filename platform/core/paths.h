@@ -1,0 +1,41 @@
+#pragma once
+// Folders and file names. Paths read from files or command lines may use
+// "\" or "/"; we always build with "/".
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace plat {
+
+// The installation folder: the folder of the executable, with a trailing "/".
+// Tests (and a deployment that keeps data elsewhere) may set it.
+QString ProgramFolder();
+void SetProgramFolder(const QString& folder);
+
+// TMP, else TMPDIR, else the system's temporary folder; no trailing "/".
+QString TempFolder();
+
+// "\" and "/" both become "/".
+QString ToSlashes(QString path);
+
+// Windows wildcard match ("*", "?"), case-insensitive; "*.*" also matches a
+// name without a dot.
+bool WildcardMatch(QStringView pattern, QStringView name);
+
+// Regular files in a folder whose names match the pattern, sorted
+// case-insensitively.
+QStringList FindFiles(const QString& folder, QStringView pattern);
+
+// The existing path of folder/name when a file of that name exists in any
+// letter case; else folder/name as given.
+QString FindCaseInsensitive(const QString& folder, const QString& name);
+
+// Resolves a path that came from outside (either separator, any case of the
+// last component) to the file that exists, else to the path with "/".
+QString ResolvePath(const QString& path);
+
+// A file name made from a candidate's name or number: separators, wildcards,
+// control characters become "_", leading dots go, the length is bounded.
+QString SanitizeFileBase(const QString& base, int maxLength = 40);
+
+}  // namespace plat

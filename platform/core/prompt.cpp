@@ -1,0 +1,51 @@
+#include "platform/core/prompt.h"
+
+#include <cstdio>
+
+namespace plat {
+
+QString Prompt::OpenFile(const QString&, const QString&, const QString&) { return {}; }
+int Prompt::PickColour(int) { return -1; }
+
+Answer FirstButton(Buttons b) {
+  switch (b) {
+    case Buttons::Ok:
+    case Buttons::OkCancel: return Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel: return Answer::Yes;
+    case Buttons::RetryCancel: return Answer::Retry;
+    case Buttons::AbortRetryIgnore: return Answer::Abort;
+  }
+  return Answer::Ok;
+}
+
+Answer ConsolePrompt::Ask(const QString& text, const QString& title, Buttons buttons, Icon) {
+  std::fprintf(stderr, "[%s] %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+  return FirstButton(buttons);
+}
+
+Answer FakePrompt::Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) {
+  calls.append({text, title, buttons, icon});
+  if (!answers.isEmpty()) return answers.takeFirst();
+  return fallback;
+}
+
+QString FakePrompt::OpenFile(const QString& title, const QString&, const QString&) {
+  calls.append({QString(), title, Buttons::OkCancel, Icon::None});
+  return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+int FakePrompt::PickColour(int) { return colours.isEmpty() ? -1 : colours.takeFirst(); }
+
+namespace {
+Prompt* g_prompt = nullptr;
+}
+
+Prompt& prompt() {
+  static ConsolePrompt console;
+  return g_prompt ? *g_prompt : console;
+}
+
+void SetPrompt(Prompt* p) { g_prompt = p; }
+
+}  // namespace plat

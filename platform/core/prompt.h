@@ -1,0 +1,62 @@
+#pragma once
+// Message boxes and common dialogs behind one interface. Library code asks
+// through it; the programs install the window version, tests a fake that
+// answers at once and never blocks.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace plat {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+struct PromptCall {
+  QString text;
+  QString title;
+  Buttons buttons;
+  Icon icon;
+};
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+  virtual Answer Ask(const QString& text, const QString& title, Buttons buttons = Buttons::Ok,
+                     Icon icon = Icon::None) = 0;
+  // File-open dialog: the chosen path, or empty when cancelled.
+  virtual QString OpenFile(const QString& title, const QString& folder, const QString& filter);
+  // Colour picker on 0x00BBGGRR values: the chosen colour, or -1 when cancelled.
+  virtual int PickColour(int initial);
+};
+
+// Without a window: writes the text to stderr and answers the first button.
+class ConsolePrompt : public Prompt {
+ public:
+  Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+};
+
+// For tests: records every call; answers from a queue, else the default.
+class FakePrompt : public Prompt {
+ public:
+  Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+  QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
+  int PickColour(int initial) override;
+
+  QList<PromptCall> calls;
+  QList<Answer> answers;             // taken front first
+  Answer fallback = Answer::Ok;      // when the queue is empty
+  QStringList files;                 // answers of OpenFile, front first
+  QList<int> colours;                // answers of PickColour
+};
+
+Prompt& prompt();
+// Installs a prompt (not owned); nullptr restores the console prompt.
+void SetPrompt(Prompt* p);
+
+// The first button of a set: what a box closed without an answer gives is
+// decided by callers, not here.
+Answer FirstButton(Buttons b);
+
+}  // namespace plat
