@@ -1,0 +1,126 @@
+#include "common/errorlog.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+
+#include "platform/core/clock.h"
+#include "platform/core/paths.h"
+#include "platform/core/textfile.h"
+
+namespace common {
+
+namespace {
+
+QString contactAddress() {
+  // The maker's address is a deployment setting; until the store is read it
+  // may be empty, and the line then carries the full stop alone.
+  return QString();
+}
+
+QString executableName() {
+  if (!QCoreApplication::instance()) return QString();
+  return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
+void toStderr(const QString& what, const QString& line) {
+  // Reported once: a read-only folder would otherwise repeat it per line.
+  static bool warned = false;
+  if (!warned) {
+    warned = true;
+    std::fprintf(stderr, "%s\n", what.toLocal8Bit().constData());
+  }
+  if (!line.isEmpty()) std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+}
+
+QStringList headerLines() {
+  const QDateTime now = plat::clock().Now();
+  QStringList h;
+  h << QStringLiteral("Dovo 錯誤報告記錄") << QString()
+    << QStringLiteral("為了協助解決這個問題，請以電子郵件傳送這個檔案到")
+    << contactAddress() + QStringLiteral("。") << QString()
+    << QStringLiteral("請儘可能詳細的描述問題發生之前，您正在做什麼，如此我們才能試著在此")
+    << QStringLiteral("重現您的問題。特別是，請告訴我們此問題的前導步驟，以及此問題在經過")
+    << QStringLiteral("該步驟後是必然出現或是偶爾才出現。") << QString()
+    << QStringLiteral("把範式檔和考生檔及結果檔三個檔案送到E-Mail。") << QString()
+    << QStringLiteral("範式檔,範例:T01.TXT")
+    // Where the candidate's record really is on this machine.
+    << QStringLiteral("考生檔,請找你電腦內") + plat::TempFolder() + QStringLiteral("/~T*.T* ")
+    << QStringLiteral("結果檔 範例:111.s04") << QString() << QString()
+    << QStringLiteral("感謝您") << QString()
+    << plat::ProgramFolder() + u' ' + executableName() + QStringLiteral("  ") +
+           now.toString(QStringLiteral("yyyy/M/d")) + u' ' + now.toString(QStringLiteral("HH:mm:ss"))
+    << QString();
+  return h;
+}
+
+}  // namespace
+
+QString RuntimeErrorText(int number) {
+  switch (number) {
+    case kInvalidCall: return QStringLiteral("Invalid procedure call or argument");
+    case kOverflow: return QStringLiteral("Overflow");
+    case 7: return QStringLiteral("Out of memory");
+    case 9: return QStringLiteral("Subscript out of range");
+    case 11: return QStringLiteral("Division by zero");
+    case kTypeMismatch: return QStringLiteral("Type mismatch");
+    case 52: return QStringLiteral("Bad file name or number");
+    case kFileNotFound: return QStringLiteral("File not found");
+    case 57: return QStringLiteral("Device I/O error");
+    case 58: return QStringLiteral("File already exists");
+    case 61: return QStringLiteral("Disk full");
+    case 62: return QStringLiteral("Input past end of file");
+    case 70: return QStringLiteral("Permission denied");
+    case 71: return QStringLiteral("Disk not ready");
+    case kPathFileAccess: return QStringLiteral("Path/File access error");
+    case kPathNotFound: return QStringLiteral("Path not found");
+    default: return QString();
+  }
+}
+
+AppError MakeAppError(int number, const QString& source, int line) {
+  return AppError{number, RuntimeErrorText(number), source, line};
+}
+
+QString ErrorTrapLine(const QString& procedure, const AppError& err) {
+  const QString n = QString::number(err.number);
+  return QStringLiteral("內部錯誤發生於檔案 ") + procedure + QStringLiteral(" 的 >") + n + u' ' +
+         err.text + u' ' + n + u' ' + QString::number(err.line) + u' ' + err.source;
+}
+
+QString ErrorReportPath() {
+  return plat::FindCaseInsensitive(plat::ProgramFolder(), QString::fromUtf16(kErrorReportName));
+}
+
+void CreateErrorReport() noexcept {
+  try {
+    const QString path = ErrorReportPath();
+    if (!plat::writeTextLines(path, headerLines()))
+      toStderr(QStringLiteral("cannot write the error report ") + path, QString());
+  } catch (...) {
+    toStderr(QStringLiteral("cannot write the error report"), QString());
+  }
+}
+
+void WriteErrorLog(const QString& text) noexcept {
+  QString line;
+  try {
+    line = plat::clock().Now().toString(QStringLiteral("HH:mm:ss")) + u'>' + text;
+    const QString path = ErrorReportPath();
+    if (!QFileInfo::exists(path)) CreateErrorReport();
+    if (!plat::appendTextLine(path, line))
+      toStderr(QStringLiteral("cannot append to the error report ") + path, line);
+  } catch (...) {
+    toStderr(QStringLiteral("cannot append to the error report"), line);
+  }
+}
+
+void LogTrappedError(const QString& procedure, const AppError& err) noexcept {
+  try {
+    WriteErrorLog(ErrorTrapLine(procedure, err));
+  } catch (...) {
+  }
+}
+
+}  // namespace common
