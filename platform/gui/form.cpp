@@ -1,0 +1,243 @@
+#include "platform/gui/form.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <utility>
+#include <vector>
+
+#include "platform/gui/formtimer.h"
+
+namespace plat {
+
+namespace {
+
+struct Slot {
+  std::type_index type;
+  Form* form;
+};
+
+std::vector<Slot>& registered() {
+  static std::vector<Slot> s;
+  return s;
+}
+
+QList<Form*>& live() {
+  static QList<Form*> l;
+  return l;
+}
+
+Form* g_active = nullptr;
+ModalDriver g_modalDriver;
+
+}  // namespace
+
+// ---- registry ---------------------------------------------------------------
+
+Form* FormRegistry::Find(std::type_index type) {
+  for (const Slot& s : registered())
+    if (s.type == type) return s.form;
+  return nullptr;
+}
+
+void FormRegistry::Put(std::type_index type, Form* f) {
+  for (Slot& s : registered())
+    if (s.type == type) {
+      s.form = f;
+      return;
+    }
+  registered().push_back({type, f});
+}
+
+void FormRegistry::Forget(Form* f) {
+  auto& v = registered();
+  for (auto it = v.begin(); it != v.end();)
+    it = it->form == f ? v.erase(it) : it + 1;
+  if (g_active == f) g_active = nullptr;
+}
+
+QList<Form*> FormRegistry::All() { return live(); }
+
+Form* FormRegistry::Active() { return g_active; }
+
+void FormRegistry::DestroyAll() {
+  registered().clear();
+  g_active = nullptr;
+  const QList<Form*> all = live();
+  for (Form* f : all) delete f;
+}
+
+void SetModalDriver(ModalDriver driver) { g_modalDriver = std::move(driver); }
+
+// ---- form -------------------------------------------------------------------
+
+Form::Form(const QString& name) : QDialog(nullptr) {
+  if (!name.isEmpty()) setObjectName(name);
+  live().append(this);
+}
+
+Form::~Form() {
+  live().removeAll(this);
+  FormRegistry::Forget(this);
+}
+
+void Form::Load() {
+  if (loaded_ || unloaded_) return;
+  loaded_ = true;  // set first: the handler may touch its own controls
+  Form_Load();
+}
+
+void Form::Activate() {
+  Form* previous = g_active;
+  g_active = this;
+  if (previous && previous != this) previous->Form_Deactivate();
+  Form_Activate();
+}
+
+void Form::Show(ShowMode mode, QWidget* owner) {
+  if (unloaded_ || app().Ending()) return;
+  Load();
+  if (unloaded_ || app().Ending()) return;  // the load handler may have ended it
+  if (owner && owner->window() != this) {
+    winId();
+    QWidget* top = owner->window();
+    top->winId();
+    if (windowHandle()) windowHandle()->setTransientParent(top->windowHandle());
+  }
+  const bool modal = mode == ShowMode::Modal;
+  if (modal && !isVisible()) setWindowModality(Qt::ApplicationModal);
+  setVisible(true);
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
+  activateWindow();
+  if (g_active != this) Activate();
+  if (!modal) return;
+  if (!isVisible() || unloaded_ || app().Ending()) {
+    setWindowModality(Qt::NonModal);
+    return;
+  }
+  ++modalDepth_;
+  if (g_modalDriver) {
+    g_modalDriver(*this);
+  } else {
+    exec();  // returns when the form hides
+  }
+  --modalDepth_;
+  if (!unloaded_) {
+    setWindowModality(Qt::NonModal);
+  } else if (modalDepth_ == 0) {
+    deleteLater();
+  }
+}
+
+void Form::HideWindow() {
+  if (g_active == this) g_active = nullptr;
+  setVisible(false);
+}
+
+void Form::Hide() {
+  const bool wasActive = g_active == this;
+  HideWindow();
+  if (wasActive) Form_Deactivate();
+}
+
+bool Form::Unload(UnloadMode mode) {
+  if (unloading_ || unloaded_) return true;
+  unloading_ = true;
+  if (loaded_ && !app().Ending()) {
+    int cancel = 0;
+    Form_QueryUnload(cancel, mode);
+    if (cancel == 0) Form_Unload(cancel);
+    if (cancel != 0) {
+      unloading_ = false;
+      return false;
+    }
+  }
+  unloaded_ = true;
+  unloading_ = false;
+  FormRegistry::Forget(this);
+  for (FormTimer* t : findChildren<FormTimer*>()) t->SetEnabled(false);
+  HideWindow();
+  if (modalDepth_ == 0) deleteLater();  // a modal show deletes when it returns
+  return true;
+}
+
+bool Form::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate && loaded_ && !unloaded_ && isVisible() &&
+      g_active != this && !app().Ending())
+    Activate();
+  return QDialog::event(e);
+}
+
+void Form::closeEvent(QCloseEvent* e) {
+  e->ignore();
+  if (app().Ending() || unloaded_) {
+    HideWindow();
+    return;
+  }
+  Unload(UnloadMode::ControlMenu);
+}
+
+void Form::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  if (loaded_ && !unloaded_) Form_Resize();
+}
+
+void Form::keyPressEvent(QKeyEvent* e) {
+  // A form is not a dialog box: Escape closes nothing unless a Cancel button
+  // is named, and Enter clicks only a button marked default.
+  switch (e->key()) {
+    case Qt::Key_Escape:
+      if (cancelButton_ && cancelButton_->isVisible() && cancelButton_->isEnabled())
+        cancelButton_->click();
+      e->accept();
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      for (QPushButton* b : findChildren<QPushButton*>())
+        if (b->isDefault() && b->isVisible() && b->isEnabled()) {
+          b->click();
+          e->accept();
+          return;
+        }
+      e->ignore();
+      return;
+    default:
+      QDialog::keyPressEvent(e);
+  }
+}
+
+// ---- program end ------------------------------------------------------------
+
+void AppControl::EndProgram(int code) {
+  ending_ = true;
+  FormTimer::StopAll();
+  for (Form* f : FormRegistry::All()) f->HideWindow();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible()) w->hide();  // message boxes and dialogs: their loops return
+  Exit(code);
+}
+
+void AppControl::Exit(int code) {
+  QCoreApplication::exit(code);
+  // Before the main loop runs, exit() has no loop to leave: leave it once it starts.
+  QTimer::singleShot(0, qApp, [code] { QCoreApplication::exit(code); });
+}
+
+namespace {
+AppControl* g_app = nullptr;
+}
+
+AppControl& app() {
+  static AppControl real;
+  return g_app ? *g_app : real;
+}
+
+void SetAppControl(AppControl* a) { g_app = a; }
+
+}  // namespace plat

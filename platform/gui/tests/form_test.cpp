@@ -1,0 +1,171 @@
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "platform/gui/form.h"
+#include "platform/gui/formtimer.h"
+
+namespace {
+
+using plat::Form;
+using plat::ShowMode;
+using plat::UnloadMode;
+
+// Counts its handlers; the design's public variable Sw is read at load.
+class CountForm : public Form {
+ public:
+  CountForm() : Form("CountForm"), Label2(new QLabel(this)) { Label2->setObjectName("Label2"); }
+  int Sw = 0;
+  QLabel* Label2;
+  int loads = 0, activates = 0, deactivates = 0, queries = 0, unloads = 0;
+  int cancelQuery = 0;
+
+ protected:
+  void Form_Load() override {
+    ++loads;
+    Label2->setText(QString::number(Sw));
+  }
+  void Form_Activate() override { ++activates; }
+  void Form_Deactivate() override { ++deactivates; }
+  void Form_QueryUnload(int& cancel, UnloadMode) override {
+    ++queries;
+    cancel = cancelQuery;
+  }
+  void Form_Unload(int&) override { ++unloads; }
+};
+
+class OtherForm : public Form {
+ public:
+  OtherForm() : Form("OtherForm") {}
+};
+
+class FormLayer : public ::testing::Test {
+ protected:
+  void SetUp() override { plat::SetAppControl(&appControl); }
+  void TearDown() override {
+    plat::SetModalDriver(nullptr);
+    plat::FormRegistry::DestroyAll();
+    plat::SetAppControl(nullptr);
+  }
+  plat::FakeAppControl appControl;
+};
+
+TEST_F(FormLayer, BuiltOnFirstUseAndLoadedOnce) {
+  EXPECT_FALSE(plat::forms::exists<CountForm>());
+  CountForm& f = plat::forms::get<CountForm>();
+  EXPECT_EQ(&f, &plat::forms::get<CountForm>());
+  EXPECT_FALSE(f.IsLoaded());
+  f.Sw = 60;  // written before the show, read by the load handler
+  f.Show();
+  f.Hide();
+  f.Show();
+  EXPECT_EQ(f.loads, 1);
+  EXPECT_EQ(f.Label2->text(), "60");
+  EXPECT_EQ(f.activates, 2);
+  EXPECT_EQ(f.deactivates, 1);
+  EXPECT_EQ(plat::forms::loaded<CountForm>().loads, 1);
+}
+
+TEST_F(FormLayer, ActivatesOncePerShowAndOnReturn) {
+  CountForm& a = plat::forms::get<CountForm>();
+  a.Show();
+  a.Show();  // already the active form
+  EXPECT_EQ(a.activates, 1);
+  QApplication::processEvents();  // a late window-activate event changes nothing
+  EXPECT_EQ(a.activates, 1);
+  plat::forms::get<OtherForm>().Show();
+  EXPECT_EQ(a.deactivates, 1);
+  a.Show();
+  EXPECT_EQ(a.activates, 2);
+}
+
+TEST_F(FormLayer, UnloadDropsTheInstanceAndCanBeCancelled) {
+  CountForm& f = plat::forms::loaded<CountForm>();
+  f.cancelQuery = 1;
+  EXPECT_FALSE(f.Unload());
+  EXPECT_TRUE(f.IsLoaded());
+  EXPECT_EQ(&f, &plat::forms::get<CountForm>());
+  f.cancelQuery = 0;
+  f.Sw = 7;
+  EXPECT_TRUE(plat::forms::unload<CountForm>());
+  EXPECT_EQ(f.unloads, 1);
+  EXPECT_FALSE(plat::forms::exists<CountForm>());
+  CountForm& fresh = plat::forms::get<CountForm>();
+  EXPECT_EQ(fresh.Sw, 0);  // design defaults again
+  EXPECT_FALSE(fresh.IsLoaded());
+}
+
+TEST_F(FormLayer, UserCloseAsksQueryUnloadWithControlMenu) {
+  CountForm& f = plat::forms::get<CountForm>();
+  f.Show();
+  f.cancelQuery = 1;
+  f.close();
+  EXPECT_EQ(f.queries, 1);
+  EXPECT_TRUE(f.isVisible());
+  f.cancelQuery = 0;
+  f.close();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_FALSE(plat::forms::exists<CountForm>());
+}
+
+TEST_F(FormLayer, ModalShowReturnsWhenTheFormHides) {
+  CountForm& f = plat::forms::get<CountForm>();
+  int ticksDuringModal = 0;
+  QTimer other;  // other timers keep firing during the modal show
+  QObject::connect(&other, &QTimer::timeout, [&] { ++ticksDuringModal; });
+  other.start(1);
+  QTimer::singleShot(30, &f, [&] {
+    EXPECT_TRUE(f.InModalShow());
+    f.Hide();
+  });
+  f.Show(ShowMode::Modal);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_FALSE(f.InModalShow());
+  EXPECT_EQ(f.activates, 1);
+  EXPECT_GT(ticksDuringModal, 0);
+  EXPECT_FALSE(f.isModal());
+}
+
+TEST_F(FormLayer, ModalShowReturnsWhenTheFormUnloads) {
+  CountForm& f = plat::forms::get<CountForm>();
+  QPointer<CountForm> guard(&f);
+  QTimer::singleShot(0, &f, [&] { f.Unload(); });
+  f.Show(ShowMode::Modal);
+  EXPECT_FALSE(plat::forms::exists<CountForm>());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(guard.isNull());
+}
+
+TEST_F(FormLayer, ModalDriverStandsInForTheUser) {
+  int driven = 0;
+  plat::SetModalDriver([&](Form& f) {
+    ++driven;
+    EXPECT_EQ(f.objectName(), "CountForm");
+    f.Hide();
+  });
+  plat::forms::get<CountForm>().Show(ShowMode::Modal);
+  EXPECT_EQ(driven, 1);
+}
+
+TEST_F(FormLayer, ProgramEndStopsTimersHidesWindowsAndRunsNoUnloadHandler) {
+  CountForm& f = plat::forms::get<CountForm>();
+  plat::FormTimer t1(&f, "Timer1"), t2(nullptr, "Timer2");
+  t1.SetInterval(100);
+  t2.SetInterval(250);
+  f.Show();
+  plat::forms::get<OtherForm>().Show();
+  EXPECT_EQ(plat::FormTimer::RunningCount(), 2);
+  plat::app().EndProgram(3);
+  EXPECT_TRUE(plat::app().Ending());
+  EXPECT_EQ(appControl.ends, 1);
+  EXPECT_EQ(appControl.code, 3);
+  EXPECT_EQ(plat::FormTimer::RunningCount(), 0);
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  EXPECT_EQ(f.queries + f.unloads, 0);
+  f.Show();  // nothing shows after the end
+  EXPECT_FALSE(f.isVisible());
+}
+
+}  // namespace

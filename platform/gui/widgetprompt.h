@@ -1,0 +1,28 @@
+#pragma once
+// The prompt interface on real windows: message boxes over QMessageBox, the
+// file-open and colour dialogs over QFileDialog and QColorDialog. The
+// programs install it at start (plat::SetPrompt); tests keep FakePrompt.
+#include <QString>
+
+#include "platform/core/prompt.h"
+
+namespace plat {
+
+class WidgetPrompt : public Prompt {
+ public:
+  Answer Ask(const QString& text, const QString& title, Buttons buttons = Buttons::Ok,
+             Icon icon = Icon::None) override;
+  // filter: either the Windows "Text (*.txt)|*.txt|All|*.*" pairs or Qt's
+  // own "Text (*.txt);;All (*)"; patterns match in any letter case.
+  QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
+  int PickColour(int initial) override;
+};
+
+// "Desc|*.txt;*.ttt|All|*.*" -> "Desc (*.txt *.TXT *.ttt *.TTT);;All (*)".
+QString QtFileFilter(const QString& filter);
+
+// The colour of a 0x00BBGGRR value, and back.
+unsigned ColourFromBgr(int bgr, bool* ok = nullptr);  // 0xAARRGGBB
+int BgrFromRgb(unsigned argb);
+
+}  // namespace plat
