@@ -1,0 +1,67 @@
+#pragma once
+// A device for tests: files are names in a table with a length, playing runs
+// on the injected clock (plat::clock().MonotonicMs()) and ends through a form
+// timer, so virtual time drives it together with the forms' timers.
+#include <QHash>
+#include <QStringList>
+#include <memory>
+
+#include "platform/media/audio_device.h"
+
+namespace plat {
+
+class FakeAudioDevice : public AudioDevice {
+  Q_OBJECT
+
+ public:
+  explicit FakeAudioDevice(QObject* parent = nullptr);
+  ~FakeAudioDevice() override;
+
+  // A playable file of the given length. With appearsAtMs the file exists
+  // only from that monotonic moment on (a part still being fetched).
+  void addFile(const QString& name, qint64 lengthMs, qint64 appearsAtMs = 0);
+  void removeFile(const QString& name);
+  bool exists(const QString& name) const;
+  // How long after "OPEN" the length becomes known (0 = at once).
+  void setLengthDelay(qint64 ms) { lengthDelay_ = ms; }
+
+  // Every command as given, in order, also those that did nothing; an
+  // "OPEN" is followed by a blank and the file name.
+  QStringList log;
+  // Files opened, in order, with the moment each started playing.
+  struct PlayStart {
+    QString file;
+    qint64 atMs;
+    qint64 fromMs;  // position it started from
+  };
+  QList<PlayStart> plays;
+
+ protected:
+  void commandIssued(const QString& cmd) override;
+  bool doOpen(const QString& path) override;
+  void doClose() override;
+  void doPlay() override;
+  void doPause() override;
+  void doStop() override;
+  void doRewind() override;
+  qint64 backendLength() const override;
+  qint64 backendPosition() const override;
+
+ private:
+  struct Entry {
+    qint64 length;
+    qint64 appearsAt;
+  };
+  qint64 now() const;
+  void armEnd();
+
+  QHash<QString, Entry> files_;
+  QString current_;
+  qint64 openedAt_ = 0;
+  qint64 lengthDelay_ = 0;
+  qint64 base_ = 0;        // position when playing last started or stopped
+  qint64 playFrom_ = -1;   // clock moment playing started; -1 = not playing
+  std::unique_ptr<FormTimer> endTimer_;
+};
+
+}  // namespace plat

@@ -1,0 +1,34 @@
+#pragma once
+// The multimedia control over QMediaPlayer with a QAudioOutput always
+// attached (without an output the GStreamer backend will not play).
+#include "platform/media/audio_device.h"
+
+class QMediaPlayer;
+class QAudioOutput;
+
+namespace plat {
+
+class QtAudioDevice : public AudioDevice {
+  Q_OBJECT
+
+ public:
+  explicit QtAudioDevice(QObject* parent = nullptr);
+  ~QtAudioDevice() override;
+
+ protected:
+  bool doOpen(const QString& path) override;
+  void doClose() override;
+  void doPlay() override;
+  void doPause() override;
+  void doStop() override;
+  void doRewind() override;
+  qint64 backendLength() const override;
+  qint64 backendPosition() const override;
+
+ private:
+  QMediaPlayer* player_;
+  QAudioOutput* output_;
+  bool stopping_ = false;  // our own stop, not the end of the media
+};
+
+}  // namespace plat

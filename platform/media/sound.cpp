@@ -1,0 +1,59 @@
+#include "platform/media/sound.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+#include "platform/core/launcher.h"
+
+namespace plat {
+
+void Beeper::Beep() { QApplication::beep(); }
+
+namespace {
+Beeper* g_beeper = nullptr;
+Mixer* g_mixer = nullptr;
+}  // namespace
+
+Beeper& beeper() {
+  static Beeper real;
+  return g_beeper ? *g_beeper : real;
+}
+
+void SetBeeper(Beeper* b) { g_beeper = b; }
+
+QStringList Mixer::Candidates() {
+  return {QStringLiteral("pavucontrol"), QStringLiteral("pavucontrol-qt"), QStringLiteral("gnome-control-center"),
+          QStringLiteral("mate-volume-control"), QStringLiteral("xfce4-mixer")};
+}
+
+bool Mixer::Start(QString* why) {
+  for (const QString& name : Candidates()) {
+    const QString path = QStandardPaths::findExecutable(name);
+    if (path.isEmpty()) continue;
+    QStringList args;
+    if (name == u"gnome-control-center") args << QStringLiteral("sound");
+    if (launcher().Start(path, args, WindowStyle::NormalNoFocus)) return true;
+    if (why) *why = QStringLiteral("volume mixer %1 could not be started").arg(path);
+    return false;
+  }
+  if (why) *why = QStringLiteral("volume mixer not available (none of %1 found)").arg(Candidates().join(u", "));
+  return false;
+}
+
+bool FakeMixer::Start(QString* why) {
+  if (!available) {
+    if (why) *why = QStringLiteral("volume mixer not available");
+    return false;
+  }
+  ++starts;
+  return true;
+}
+
+Mixer& mixer() {
+  static Mixer real;
+  return g_mixer ? *g_mixer : real;
+}
+
+void SetMixer(Mixer* m) { g_mixer = m; }
+
+}  // namespace plat
