@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "common/accessors.h"
 #include "platform/core/clock.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
@@ -14,9 +15,8 @@ namespace common {
 namespace {
 
 QString contactAddress() {
-  // The maker's address is a deployment setting; until the store is read it
-  // may be empty, and the line then carries the full stop alone.
-  return QString();
+  // A deployment setting; before the settings are read it may be empty.
+  return ContactInfo(1).asText();
 }
 
 QString executableName() {
@@ -49,7 +49,7 @@ QStringList headerLines() {
     << QStringLiteral("考生檔,請找你電腦內") + plat::TempFolder() + QStringLiteral("/~T*.T* ")
     << QStringLiteral("結果檔 範例:111.s04") << QString() << QString()
     << QStringLiteral("感謝您") << QString()
-    << plat::ProgramFolder() + u' ' + executableName() + QStringLiteral("  ") +
+    << ProgramFolder.get() + u' ' + executableName() + QStringLiteral("  ") +
            now.toString(QStringLiteral("yyyy/M/d")) + u' ' + now.toString(QStringLiteral("HH:mm:ss"))
     << QString();
   return h;
@@ -90,7 +90,7 @@ QString ErrorTrapLine(const QString& procedure, const AppError& err) {
 }
 
 QString ErrorReportPath() {
-  return plat::FindCaseInsensitive(plat::ProgramFolder(), QString::fromUtf16(kErrorReportName));
+  return plat::FindCaseInsensitive(ProgramFolder.get(), QString::fromUtf16(kErrorReportName));
 }
 
 void CreateErrorReport() noexcept {
