@@ -1,0 +1,171 @@
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "platform/gui/desktop.h"
+#include "platform/gui/lineprinter.h"
+#include "platform/gui/twips.h"
+#include "platform/gui/widgetprompt.h"
+
+namespace {
+
+using plat::Answer;
+using plat::Buttons;
+
+// Clicks the button with the given text of the message box that opens next.
+void ClickLater(const QString& buttonText, QString* seenText = nullptr, QString* seenTitle = nullptr) {
+  QTimer::singleShot(0, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    if (seenText) *seenText = box->text();
+    if (seenTitle) *seenTitle = box->windowTitle();
+    for (QAbstractButton* b : box->buttons())
+      if (b->text().remove('&') == buttonText) {
+        b->click();
+        return;
+      }
+    ADD_FAILURE() << "no button " << buttonText.toStdString();
+    box->reject();
+  });
+}
+
+TEST(WidgetPrompt, AnswersByTheButtonClicked) {
+  plat::WidgetPrompt p;
+  struct Case {
+    Buttons buttons;
+    QString click;
+    Answer answer;
+  } cases[] = {
+      {Buttons::Ok, "OK", Answer::Ok},
+      {Buttons::OkCancel, "Cancel", Answer::Cancel},
+      {Buttons::YesNo, "No", Answer::No},
+      {Buttons::YesNoCancel, "Yes", Answer::Yes},
+      {Buttons::RetryCancel, "Retry", Answer::Retry},
+      {Buttons::RetryCancel, "Cancel", Answer::Cancel},
+      {Buttons::AbortRetryIgnore, "Ignore", Answer::Ignore},
+  };
+  for (const Case& c : cases) {
+    QString text, title;
+    ClickLater(c.click, &text, &title);
+    EXPECT_EQ(p.Ask(QStringLiteral("無法讀得檔案"), QStringLiteral("警告訊息"), c.buttons, plat::Icon::Exclamation),
+              c.answer)
+        << c.click.toStdString();
+    EXPECT_EQ(text, QStringLiteral("無法讀得檔案"));
+    EXPECT_EQ(title, QStringLiteral("警告訊息"));
+  }
+}
+
+TEST(WidgetPrompt, EscapeGivesTheCancellingAnswer) {
+  plat::WidgetPrompt p;
+  for (auto [buttons, answer] : {std::pair{Buttons::RetryCancel, Answer::Cancel}, std::pair{Buttons::YesNo, Answer::No},
+                                 std::pair{Buttons::Ok, Answer::Ok}}) {
+    QTimer::singleShot(0, [] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      box->close();
+    });
+    EXPECT_EQ(p.Ask("x", "y", buttons), answer);
+  }
+}
+
+TEST(WidgetPrompt, WindowsFiltersBecomeQtFilters) {
+  EXPECT_EQ(plat::QtFileFilter("Test (*.txt)|*.txt;*.ttt|All|*.*"),
+            "Test (*.txt *.TXT *.ttt *.TTT);;All (*)");
+  EXPECT_EQ(plat::QtFileFilter("Text (*.txt);;All (*)"), "Text (*.txt);;All (*)");
+  bool ok = false;
+  EXPECT_EQ(plat::ColourFromBgr(0x0000FF, &ok), 0xFFFF0000u);  // red in the low byte
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(plat::BgrFromRgb(0xFF102030u), 0x302010);
+}
+
+TEST(Twips, FifteenToAPixel) {
+  EXPECT_EQ(plat::TwipsToPixels(9600), 640);
+  EXPECT_EQ(plat::TwipsToPixels(7200), 480);
+  EXPECT_EQ(plat::TwipsToPixels(250), 17);
+  EXPECT_EQ(plat::TwipsToPixels(7), 0);
+  EXPECT_EQ(plat::TwipsToPixels(8), 1);
+  EXPECT_EQ(plat::TwipsToPixels(-8), -1);
+  QWidget parent;
+  QLabel l(&parent);
+  plat::SetTwipsGeometry(&l, {1200, 800, 8000, 255});
+  EXPECT_EQ(l.geometry(), QRect(80, 53, 533, 17));
+  EXPECT_EQ(plat::TwipsGeometry(&l), (plat::TwipsBox{1200, 795, 7995, 255}));
+}
+
+TEST(Desktop, ClipboardIsEmptiedAndFakeCounts) {
+  plat::desktop().SetClipboardText("copied answer");
+  EXPECT_EQ(plat::desktop().ClipboardText(), "copied answer");
+  plat::ClearClipboard();
+  EXPECT_TRUE(plat::desktop().ClipboardText().isEmpty());
+  plat::FakeDesktop fake;
+  plat::SetDesktop(&fake);
+  plat::Beep();
+  plat::Beep();
+  plat::ClearClipboard();
+  plat::SetDesktop(nullptr);
+  EXPECT_EQ(fake.beeps, 2);
+  EXPECT_EQ(fake.clears, 1);
+}
+
+int PdfPages(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray pdf = f.readAll();
+  if (!pdf.startsWith("%PDF")) return -1;
+  return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) + int(pdf.count("/Type /Page ")) ;
+}
+
+TEST(LinePrinter, PrintsLinesToPdfAndBreaksPages) {
+  QTemporaryDir dir;
+  plat::QtLinePrinter p;
+  p.SetPdfOutput(dir.filePath("one.pdf"));
+  EXPECT_TRUE(p.PrintLine(QStringLiteral("姓名:王小明\t成績 98.50")));
+  EXPECT_TRUE(p.PrintLine(QString()));
+  EXPECT_TRUE(p.EndDoc());
+  EXPECT_EQ(p.Pages(), 1);
+  EXPECT_EQ(PdfPages(dir.filePath("one.pdf")), 1);
+
+  p.SetPdfOutput(dir.filePath("many.pdf"));
+  for (int i = 0; i < 200; ++i) ASSERT_TRUE(p.PrintLine(QStringLiteral("第 %1 行").arg(i)));
+  EXPECT_TRUE(p.EndDoc());
+  EXPECT_GE(p.Pages(), 3);
+  EXPECT_EQ(PdfPages(dir.filePath("many.pdf")), p.Pages());
+  EXPECT_TRUE(p.EndDoc());  // nothing open: nothing to send, no error
+  EXPECT_EQ(p.LastError(), plat::kPrinterOk);
+}
+
+TEST(LinePrinter, PrintsAWindowImageOnItsOwnPage) {
+  QTemporaryDir dir;
+  plat::QtLinePrinter p;
+  p.SetPdfOutput(dir.filePath("sheet.pdf"));
+  EXPECT_FALSE(p.PrintImage(QImage()));
+  EXPECT_EQ(p.LastError(), plat::kPrinterNoImage);
+  QImage img(640, 320, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  EXPECT_TRUE(p.PrintLine("header"));
+  EXPECT_TRUE(p.PrintImage(img));
+  EXPECT_TRUE(p.EndDoc());
+  EXPECT_EQ(PdfPages(dir.filePath("sheet.pdf")), 2);
+}
+
+TEST(LinePrinter, AnUnwritableTargetIsAPrinterError) {
+  plat::QtLinePrinter p;
+  p.SetPdfOutput("/nonexistent-folder/x.pdf");
+  EXPECT_FALSE(p.PrintLine("x"));
+  EXPECT_EQ(p.LastError(), plat::kPrinterError);
+  plat::FakeLinePrinter fake;
+  fake.PrintLine("a");
+  fake.EndDoc();
+  fake.failWith = plat::kPrinterNotReady;
+  EXPECT_FALSE(fake.PrintLine("b"));
+  EXPECT_EQ(fake.LastError(), plat::kPrinterNotReady);
+  ASSERT_EQ(fake.docs.size(), 1);
+  EXPECT_EQ(fake.docs[0], QStringList{"a"});
+}
+
+}  // namespace
