@@ -1,0 +1,71 @@
+#include "test/run/test_clock.h"
+
+#include <QRegularExpression>
+#include <QTime>
+#include <cmath>
+
+#include "platform/core/clock.h"
+#include "platform/core/compat.h"
+
+namespace run {
+
+void AnchoredClock::Anchor() {
+  wall0_ = plat::clock().SecondsSinceMidnight();
+  mono0_ = plat::clock().MonotonicMs();
+}
+
+double AnchoredClock::SecondsSinceMidnight() const {
+  return wall0_ + static_cast<double>(plat::clock().MonotonicMs() - mono0_) / 1000.0;
+}
+
+namespace {
+
+QString TwoDigits(long long v) { return plat::FormatNumber(static_cast<double>(v), u"00"); }
+
+ClockFace Face(double value) {
+  long long s = plat::RoundHalfEven(value).value_or(0);
+  if (s < 0) s = 0;
+  return {TwoDigits(s / 60), TwoDigits(s % 60)};
+}
+
+}  // namespace
+
+ClockFace ShowClock(float elapsed, float duration, bool countUp) {
+  if (countUp) return Face(elapsed);
+  const float r = duration - elapsed;
+  return Face(r);
+}
+
+ClockFace StartFace(float duration, bool countUp) {
+  if (countUp) return {QStringLiteral("00"), QStringLiteral("00")};
+  return Face(duration);
+}
+
+bool ClockWentBack(float t, float elapsed, bool strict) {
+  const float limit = elapsed - 1.0f;
+  return strict ? t < limit : t <= limit;
+}
+
+int WarningBeeps(float elapsed, float duration, int setting211, int setting212) {
+  int beeps = 0;
+  if (setting211 > 0 && duration - 61.0f < elapsed && elapsed < duration - 59.0f) beeps += setting211 + 1;
+  if (setting212 > 0 && elapsed > duration - static_cast<float>(setting212)) beeps += 1;
+  return beeps;
+}
+
+float DurationFromMinutes(const QString& minutesText, bool* ok) {
+  // A number, possibly with blanks and a fraction; anything else is refused
+  // rather than read as 0 minutes.
+  static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+  const bool good = number.match(minutesText).hasMatch();
+  if (ok) *ok = good;
+  if (!good) return 0;
+  return static_cast<float>(plat::ValNumber(minutesText) * 60.0);
+}
+
+QString StrSingle(double v) {
+  const QString t = plat::NumberText(static_cast<double>(static_cast<float>(v)), 7);
+  return t.startsWith(u'-') ? t : u' ' + t;
+}
+
+}  // namespace run
