@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "platform/gui/desktop.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/lineprinter.h"
 #include "platform/gui/twips.h"
 #include "platform/gui/widgetprompt.h"
@@ -97,19 +97,18 @@ TEST(Twips, FifteenToAPixel) {
   EXPECT_EQ(plat::TwipsGeometry(&l), (plat::TwipsBox{1200, 795, 7995, 255}));
 }
 
-TEST(Desktop, ClipboardIsEmptiedAndFakeCounts) {
-  plat::desktop().SetClipboardText("copied answer");
-  EXPECT_EQ(plat::desktop().ClipboardText(), "copied answer");
+TEST(Clipboard, IsEmptiedAndTheFakeCounts) {
+  plat::clipboard().SetText("copied answer");
+  EXPECT_EQ(plat::clipboard().Text(), "copied answer");
   plat::ClearClipboard();
-  EXPECT_TRUE(plat::desktop().ClipboardText().isEmpty());
-  plat::FakeDesktop fake;
-  plat::SetDesktop(&fake);
-  plat::Beep();
-  plat::Beep();
+  EXPECT_TRUE(plat::clipboard().Text().isEmpty());
+  plat::FakeClipboard fake;
+  plat::SetClipboard(&fake);
+  fake.text = "x";
   plat::ClearClipboard();
-  plat::SetDesktop(nullptr);
-  EXPECT_EQ(fake.beeps, 2);
+  plat::SetClipboard(nullptr);
   EXPECT_EQ(fake.clears, 1);
+  EXPECT_TRUE(fake.text.isEmpty());
 }
 
 int PdfPages(const QString& path) {

@@ -1,37 +1,35 @@
-#include "platform/gui/desktop.h"
+#include "platform/gui/clipboard.h"
 
-#include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 
 namespace plat {
 
-void Desktop::Beep() { QApplication::beep(); }
-
-void Desktop::ClearClipboard() {
+void Clipboard::Clear() {
   QClipboard* c = QGuiApplication::clipboard();
   if (!c) return;
   c->clear(QClipboard::Clipboard);
   if (c->supportsSelection()) c->clear(QClipboard::Selection);
 }
 
-QString Desktop::ClipboardText() {
+QString Clipboard::Text() {
   QClipboard* c = QGuiApplication::clipboard();
   return c ? c->text() : QString();
 }
 
-void Desktop::SetClipboardText(const QString& text) {
+void Clipboard::SetText(const QString& text) {
   if (QClipboard* c = QGuiApplication::clipboard()) c->setText(text);
 }
 
 namespace {
-Desktop* g_desktop = nullptr;
+Clipboard* g_clipboard = nullptr;
 }
 
-Desktop& desktop() {
-  static Desktop real;
-  return g_desktop ? *g_desktop : real;
+Clipboard& clipboard() {
+  static Clipboard real;
+  return g_clipboard ? *g_clipboard : real;
 }
 
-void SetDesktop(Desktop* d) { g_desktop = d; }
+void SetClipboard(Clipboard* c) { g_clipboard = c; }
 
 }  // namespace plat
