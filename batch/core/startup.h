@@ -2,13 +2,21 @@
 // The batch scorer's own small table of numbered settings, its defaults, and
 // the start-up read of the test program's settings file. Numbers the table
 // does not hold go on to the numbered settings-and-text store.
+#include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
 
+namespace common {
+class StoreValue;
+}
+
 namespace batch {
+
+// A value of the numbered store as a QVariant (empty, number or text).
+QVariant FromStoreValue(const common::StoreValue& v);
 
 class StartupSettings {
  public:
@@ -43,8 +51,11 @@ class StartupSettings {
   // about and the defaults stay.
   void ReadStartupIni();
   void SetDefaults();
-  // Applies the lines of a settings file; `scrambled` unscrambles each line.
-  void ApplySettingsLines(const QStringList& lines, bool scrambled);
+  // Applies the lines of a settings file's bytes; `scrambled` unscrambles
+  // each line first.
+  void ApplySettingsFile(const QByteArray& bytes, bool scrambled);
+  // Applies one plain settings line.
+  void ApplySettingsLine(const QString& line);
   // The file that ReadStartupIni read (empty when none).
   QString SettingsFilePath() const { return settingsPath_; }
 
