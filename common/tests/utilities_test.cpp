@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "common/store.h"
+#include "common/utilities.h"
+#include "platform/core/paths.h"
+#include "platform/core/prompt.h"
+
+using namespace common;
+
+TEST(Utilities, PathPartTable) {
+  struct Case {
+    int mode;
+    const char* path;
+    const char* part;
+  };
+  const Case cases[] = {
+      {1, "C:\\T\\a.b.txt", "a.b"},
+      {2, "C:\\T\\a.b.txt", "C:\\T\\"},
+      {3, "C:\\T\\a.b.txt", "a.b.txt"},
+      {4, "C:\\T\\a.b.txt", "C:\\T\\a.b"},
+      {5, "C:\\T\\a.b.txt", ".txt"},
+      {0, "C:\\T\\a.b.txt", "txt"},
+      {9, "C:\\T\\a.b.txt", "txt"},
+      // Linux paths and mixed separators.
+      {1, "/home/exam/Data/T01.txt", "T01"},
+      {2, "/home/exam/Data/T01.txt", "/home/exam/Data/"},
+      {3, "C:\\rec/sub\\T01.txt", "T01.txt"},
+      {2, "C:\\rec/sub\\T01.txt", "C:\\rec/sub\\"},
+      // Big5 characters whose second byte is "\" stay whole.
+      {1, "/d/許功/蓋.txt", "蓋"},
+      {2, "/d/許功/蓋.txt", "/d/許功/"},
+      // No folder: mode 1 is the name before the extension, mode 2 empty.
+      {1, "T01.txt", "T01"},
+      {2, "T01.txt", ""},
+      {3, "T01.txt", "T01.txt"},
+      // No extension (also a dot only in a folder name).
+      {1, "/d/a.b/T01", "T01"},
+      {4, "/d/a.b/T01", "/d/a.b/T01"},
+      {5, "/d/a.b/T01", "/d/a.b/T01"},
+      {0, "T01", "T01"},
+      {4, "T01", "T01"},
+      {1, "", ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PathPart(c.mode, QString::fromUtf8(c.path)), QString::fromUtf8(c.part))
+        << c.mode << " " << c.path;
+}
+
+TEST(Utilities, SplitAtBarAndGetField) {
+  EXPECT_EQ(SplitAtBar(u"x|y|z", 1), QStringLiteral("z"));
+  EXPECT_EQ(SplitAtBar(u"x|y|z", 0), QStringLiteral("x|y"));
+  EXPECT_EQ(SplitAtBar(u"x|y|z", 2), QStringLiteral("x|y"));
+  EXPECT_EQ(SplitAtBar(u"xyz", 1), QString());
+  EXPECT_EQ(SplitAtBar(u"xyz", 0), QString());
+  EXPECT_EQ(SplitAtBar(u"a|", 1), QString());
+  EXPECT_EQ(SplitAtBar(QStringLiteral("01|座號許功"), 1), QStringLiteral("座號許功"));
+
+  EXPECT_EQ(GetField(0, u"a,,b", u','), QStringLiteral("a"));
+  EXPECT_EQ(GetField(1, u"a,,b", u','), QString());
+  EXPECT_EQ(GetField(2, u"a,,b", u','), QStringLiteral("b"));
+  EXPECT_EQ(GetField(3, u"a,,b", u','), QString());
+  EXPECT_EQ(GetField(-1, u"a,,b", u','), QString());
+  EXPECT_EQ(GetField(0, u"", u','), QString());
+  EXPECT_EQ(GetField(1, u"a,", u','), QString());
+  EXPECT_EQ(GetField(3, u"ftp.example.org,21,dunro,kelpa", u','), QStringLiteral("kelpa"));
+  EXPECT_EQ(TrimNul(QStringView(u"C:\\WIN\0junk", 11)), QStringLiteral("C:\\WIN"));
+  EXPECT_EQ(TrimNul(u"abc"), QStringLiteral("abc"));
+  EXPECT_EQ(WindowsFolder(), QString());
+}
+
+TEST(Utilities, FixDoubleBackslashMendsOnlyTheFirstAndKeepsNetworkPaths) {
+  struct Case {
+    const char* in;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"C:\\\\A\\\\B", "C:\\A\\\\B"},
+      {"/home//exam//Data", "/home/exam//Data"},
+      {"\\\\server\\share\\\\x", "\\\\server\\share\\x"},
+      {"//server/share", "//server/share"},
+      {"C:\\A\\B", "C:\\A\\B"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    QString p = QString::fromUtf8(c.in);
+    EXPECT_EQ(FixDoubleBackslash(p), QString::fromUtf8(c.out)) << c.in;
+    EXPECT_EQ(p, QString::fromUtf8(c.out)) << c.in;
+  }
+}
+
+class MessageBoxes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::SetProgramFolder(dir.path());
+    ResetCommonState();
+    plat::SetPrompt(&prompt);
+  }
+  void TearDown() override {
+    plat::SetPrompt(nullptr);
+    ResetCommonState();
+  }
+  QTemporaryDir dir;
+  plat::FakePrompt prompt;
+};
+
+TEST_F(MessageBoxes, WordingComesFromTheStore) {
+  SystemIniValue(14001, QStringLiteral("系統訊息"));
+  SystemIniValue(14002, QStringLiteral("錯誤:"));
+  SystemIniValue(14003, QStringLiteral("代碼:"));
+  SystemIniValue(14004, QStringLiteral("請洽監考老師"));
+  SystemIniValue(14006, QStringLiteral("缺少"));
+  SystemIniValue(14007, QStringLiteral("檔案"));
+  ShowErrorMessage(MakeAppError(kFileNotFound, QStringLiteral("LoadTest")));
+  ShowMissingFileMessage(QStringLiteral("Key.Ini"));
+  ASSERT_EQ(prompt.calls.size(), 2);
+  EXPECT_EQ(prompt.calls[0].text, QStringLiteral("錯誤:File not found\n代碼:53\n請洽監考老師"));
+  EXPECT_EQ(prompt.calls[0].buttons, plat::Buttons::Ok);
+  EXPECT_EQ(prompt.calls[1].text, QStringLiteral("缺少 Key.Ini 檔案"));
+  EXPECT_EQ(prompt.calls[1].title, QStringLiteral("系統訊息"));
+  EXPECT_EQ(prompt.calls[1].icon, plat::Icon::Exclamation);
+  EXPECT_EQ(prompt.calls[1].buttons, plat::Buttons::Ok);
+}
+
+TEST_F(MessageBoxes, BuiltInWordingStandsInBeforeTheSettingsAreRead) {
+  ShowMissingFileMessage(QStringLiteral("/opt/exam/Tavrel.Ini"));
+  ShowErrorMessage(AppError{75, QStringLiteral("Path/File access error"), QString(), 0});
+  ASSERT_EQ(prompt.calls.size(), 2);
+  const QString missing = prompt.calls[0].text;
+  EXPECT_TRUE(missing.contains(QStringLiteral(" /opt/exam/Tavrel.Ini ")));
+  EXPECT_GT(missing.size(), QStringLiteral(" /opt/exam/Tavrel.Ini ").size() + 2);
+  EXPECT_FALSE(prompt.calls[0].title.isEmpty());
+  const QStringList lines = prompt.calls[1].text.split(u'\n');
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("Path/File access error")));
+  EXPECT_GT(lines[0].size(), QStringLiteral("Path/File access error").size());
+  EXPECT_TRUE(lines[1].endsWith(u"75"));
+  EXPECT_GT(lines[1].size(), 2);
+  EXPECT_FALSE(lines[2].isEmpty());
+}
+
+TEST_F(MessageBoxes, ChangeDirSafeCreatesAMissingFolderAndLeavesTheCurrentOne) {
+  const QString before = QDir::currentPath();
+  QString path = dir.path() + QStringLiteral("//Data/成績");
+  EXPECT_EQ(ChangeDirSafe(path), QStringLiteral("1"));
+  EXPECT_EQ(path, dir.path() + QStringLiteral("/Data/成績"));
+  EXPECT_TRUE(QDir(path).exists());
+  EXPECT_EQ(QDir::currentPath(), before);
+  // An existing folder, and one that cannot be made, are no error either.
+  EXPECT_EQ(ChangeDirSafe(path), QStringLiteral("1"));
+  QString blocked = QStringLiteral("/proc/no/such");
+  EXPECT_EQ(ChangeDirSafe(blocked), QStringLiteral("1"));
+  EXPECT_TRUE(prompt.calls.isEmpty());
+}
+
