@@ -134,6 +134,12 @@ inline Form* active() { return FormRegistry::Active(); }
 
 }  // namespace forms
 
+// objectName of an element of a control array: "TB(3)". Caption tables and
+// tests find elements by it.
+inline QString ArrayElementName(const QString& array, int index) {
+  return array + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
+}
+
 // Tests replace the nested loop of a modal show: the driver gets the shown,
 // activated form and acts as the user would; the show returns after it.
 using ModalDriver = std::function<void(Form&)>;
