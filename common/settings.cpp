@@ -4,8 +4,11 @@
 #include <QHash>
 #include <cmath>
 
+#include "common/cipher.h"
 #include "common/errorlog.h"
+#include "common/hotkeys.h"
 #include "common/scramble.h"
+#include "common/utilities.h"
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
@@ -242,12 +245,6 @@ void applyFile(const QString& path, bool scrambled) {
   }
 }
 
-// Stand-in until the shared message helpers land.
-void ShowMissingFileMessage(const QString& path) {
-  plat::prompt().Ask(QStringLiteral("找不到檔案 ") + path, QStringLiteral("警告"), plat::Buttons::Ok,
-                     plat::Icon::Exclamation);
-}
-
 bool endsWithIxi(const QString& path) { return path.endsWith(QStringLiteral("ixi"), Qt::CaseInsensitive); }
 
 }  // namespace
@@ -405,6 +402,8 @@ void ApplySetting(int number, const QString& value) {
 LoadResult LoadSettings() {
   ProgramFolder.set(plat::ProgramFolder());
   SeedSettingDefaults();
+  LoadCipherTable();
+  BuildPunctuationKeys();
   const SettingsFileChoice choice = ChooseSettingsFile(ProgramFolder.get(), SettingsBase.get());
   SettingsBase.set(choice.base);
   SystemIniValue(4498, choice.scrambled ? QStringLiteral("1") : QStringLiteral("0"));

@@ -56,6 +56,9 @@ namespace common {
   X(7910, ShortText, "100010")                        \
   X(9998, ShortText, nullptr)
 
+// The integer, long and single groups have room but no number of their own:
+// nothing asks them.
+
 // User-interface texts: runs of numbers (first, last), all texts.
 static constexpr std::pair<int, int> kUiTextRuns[] = {
     {10100, 10121}, {10123, 10133}, {10135, 10189}, {10210, 10225}, {10300, 10330}, {10400, 10402},
