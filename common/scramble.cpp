@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <vector>
 
+#include "common/errorlog.h"
 #include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
@@ -98,10 +99,17 @@ bool ScrambleFile(const QString& source, const QString& target) {
   const QString dst = plat::ToSlashes(target);
   if (written == 0) {
     // Nothing worth keeping: no target at all.
-    if (QFileInfo::exists(dst)) return QFile::remove(dst);
+    if (QFileInfo::exists(dst) && !QFile::remove(dst)) {
+      WriteErrorLog(QStringLiteral("無法刪除空白加密檔>") + dst);
+      return false;
+    }
     return true;
   }
-  return plat::writeBytesAtomic(dst, out);
+  if (!plat::writeBytesAtomic(dst, out)) {
+    WriteErrorLog(QStringLiteral("無法寫入加密檔>") + dst);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace common

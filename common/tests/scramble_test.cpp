@@ -6,6 +6,7 @@
 
 #include "common/scramble.h"
 #include "platform/core/codec.h"
+#include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 
 using namespace common;
@@ -81,7 +82,8 @@ TEST(ScrambleTest, MatchesAFileScrambledElsewhere) {
 }
 
 TEST(ScrambleTest, ScrambleFileReportsFailureAndLeavesNoPartialTarget) {
-  QTemporaryDir dir;
+  QTemporaryDir dir, programFolder;
+  plat::SetProgramFolder(programFolder.path());  // where the failure is logged
   const QString src = dir.path() + QStringLiteral("/src.txt");
   const QString dst = dir.path() + QStringLiteral("/dst.ttt");
   // No source: nothing happens.
@@ -106,4 +108,5 @@ TEST(ScrambleTest, ScrambleFileReportsFailureAndLeavesNoPartialTarget) {
   EXPECT_FALSE(QFile::exists(dst));
   // Only our own file was written: no temporary left behind.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("src.txt")});
+  plat::SetProgramFolder(QString());
 }

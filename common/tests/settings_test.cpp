@@ -130,10 +130,15 @@ namespace {
 class ApplySettingTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    plat::SetProgramFolder(dir_.path());  // the log of skipped lines goes here
     ResetCommonState();
     SeedSettingDefaults();
   }
-  void TearDown() override { ResetCommonState(); }
+  void TearDown() override {
+    ResetCommonState();
+    plat::SetProgramFolder(QString());
+  }
+  QTemporaryDir dir_;
 };
 }  // namespace
 
