@@ -1,0 +1,36 @@
+#pragma once
+// 我是誰: the information dialog (form 11). The set-up screen shows it from
+// its boxes' key handlers; each activation writes the line limits "240" and
+// "60" into Text1 and Text2, and F11 on its button shows or hides Label1.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/gui/form.h"
+
+namespace run {
+
+class 我是誰 : public plat::Form {
+ public:
+  我是誰();
+
+  QLineEdit* Text1;
+  QLineEdit* Text2;
+  QPushButton* Command1;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLabel* Label5;
+  QLabel* Image1;
+
+  void Command1_Click();
+  void Command1_KeyUp(int keyCode, int shift);
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace run
