@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include "common/accessors.h"
 #include "platform/core/clock.h"
@@ -81,6 +83,26 @@ QString RuntimeErrorText(int number) {
 
 AppError MakeAppError(int number, const QString& source, int line) {
   return AppError{number, RuntimeErrorText(number), source, line};
+}
+
+AppError CurrentAppError(const QString& source) noexcept {
+  try {
+    const std::exception_ptr current = std::current_exception();
+    if (!current) return AppError{0, QString(), source, 0};
+    try {
+      std::rethrow_exception(current);
+    } catch (const AppError& e) {
+      return e;
+    } catch (const std::bad_alloc&) {
+      return MakeAppError(7, source);
+    } catch (const std::exception& e) {
+      return AppError{kInvalidCall, QString::fromLocal8Bit(e.what()), source, 0};
+    } catch (...) {
+      return MakeAppError(kInvalidCall, source);
+    }
+  } catch (...) {
+    return AppError{kInvalidCall, QString(), source, 0};
+  }
 }
 
 QString ErrorTrapLine(const QString& procedure, const AppError& err) {

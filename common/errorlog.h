@@ -31,6 +31,10 @@ struct AppError {
 AppError MakeAppError(int number, const QString& source = {}, int line = 0);
 QString RuntimeErrorText(int number);
 
+// The error being handled, for a `catch (...)` trap: an AppError as thrown;
+// any other exception as number 5 with its description (7 for memory).
+AppError CurrentAppError(const QString& source = {}) noexcept;
+
 // The trap line: "內部錯誤發生於檔案 <proc> 的 >" then number, text, number,
 // line and source, separated by single blanks.
 QString ErrorTrapLine(const QString& procedure, const AppError& err);

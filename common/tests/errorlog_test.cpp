@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <stdexcept>
 
 #include "common/accessors.h"
 #include "common/errorlog.h"
@@ -54,6 +55,31 @@ TEST(ErrorTrap, LineFormat) {
             QStringLiteral("內部錯誤發生於檔案 xZet_LoadData 的 >6 Overflow 6 120 "));
   EXPECT_EQ(RuntimeErrorText(kPathFileAccess), QStringLiteral("Path/File access error"));
   EXPECT_EQ(RuntimeErrorText(12345), QString());
+}
+
+TEST(ErrorTrap, CurrentErrorInsideACatchAll) {
+  try {
+    throw MakeAppError(kFileNotFound, QStringLiteral("LoadTest"), 12);
+  } catch (...) {
+    const AppError e = CurrentAppError(QStringLiteral("ignored"));
+    EXPECT_EQ(e.number, 53);
+    EXPECT_EQ(e.source, QStringLiteral("LoadTest"));
+    EXPECT_EQ(e.line, 12);
+  }
+  try {
+    throw std::runtime_error("disk on fire");
+  } catch (...) {
+    const AppError e = CurrentAppError(QStringLiteral("Command1_Click"));
+    EXPECT_EQ(e.number, 5);
+    EXPECT_EQ(e.text, QStringLiteral("disk on fire"));
+    EXPECT_EQ(e.source, QStringLiteral("Command1_Click"));
+  }
+  try {
+    throw 42;
+  } catch (...) {
+    EXPECT_EQ(CurrentAppError().number, 5);
+  }
+  EXPECT_EQ(CurrentAppError().number, 0);
 }
 
 TEST_F(ErrorReport, FirstLineOfAFreshInstallationFollowsTheHeader) {
