@@ -603,3 +603,24 @@ TEST_F(RecordModule, RecordPathAndResultNameBase) {
   s.identity = "A1";
   EXPECT_EQ(ResultNameBase(s), "T0001");
 }
+
+TEST_F(RecordModule, TheBoxesFollowTheLayoutSettings) {
+  PutLines(folder + "T0001.txt", {U("　一二三四"), U("五六七八")});
+  m.LoadTestText(folder + "T0001.txt", SetupValues());
+  common::Setting208.set(0);
+  common::Setting906.set(2);
+  common::Setting907.set(1);
+  BoxTexts boxes;
+  boxes.boxes[0] = "typed";
+  m.ScrollTestLines(kSaveOnly, boxes);
+  EXPECT_EQ(m.lines.AnswerLines[0], "typed");
+  EXPECT_EQ(boxes.boxes[0], "typed");  // answers only in layout 0
+  EXPECT_EQ(boxes.labels[0], U("　一"));
+  EXPECT_EQ(boxes.labels[1], U("五"));
+  common::Setting208.set(3);
+  m.ScrollTestLines(kSaveOnly, boxes);
+  EXPECT_EQ(boxes.boxes[8], U("　一二三四"));
+  EXPECT_EQ(boxes.boxes[0], "typed");
+  m.ClearTestLines(boxes);
+  EXPECT_EQ(boxes.boxes[8], QString());
+}
