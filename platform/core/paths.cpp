@@ -104,7 +104,7 @@ QString ResolvePath(const QString& path) {
 QString SanitizeFileBase(const QString& base, int maxLength) {
   QString out;
   for (QChar c : base) {
-    if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
+    if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|,").contains(c))
       out += u'_';
     else
       out += c;

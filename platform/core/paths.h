@@ -35,6 +35,7 @@ QString FindCaseInsensitive(const QString& folder, const QString& name);
 QString ResolvePath(const QString& path);
 
 // A file name made from a candidate's name or number: separators, wildcards,
+// "," (it would split a command line),
 // control characters become "_", leading dots go, the length is bounded.
 QString SanitizeFileBase(const QString& base, int maxLength = 40);
 

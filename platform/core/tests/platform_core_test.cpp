@@ -114,6 +114,7 @@ TEST(Paths, CaseInsensitiveLookupAndSanitizing) {
   EXPECT_EQ(SanitizeFileBase("../a/b*c?"), "_a_b_c_");
   EXPECT_EQ(SanitizeFileBase("J. Smith"), "J. Smith");
   EXPECT_EQ(SanitizeFileBase("..x"), "x");
+  EXPECT_EQ(SanitizeFileBase("Lee,Ann"), "Lee_Ann");
   qputenv("TMP", "/var/tmp/");
   EXPECT_EQ(TempFolder(), "/var/tmp");
   qunsetenv("TMP");
