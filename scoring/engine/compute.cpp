@@ -276,4 +276,45 @@ ScoreOutcome ComputeScore(Matcher& m, const ScoreSettings& s, float startTime, f
   return out;
 }
 
+TextLoadNotes LoadTexts(CompareTables& t, const QStringList& typedLines, const QStringList& testLines) {
+  TextLoadNotes notes;
+  t.Reset();
+  for (const QString& line : typedLines) {
+    if (t.typedLineCount >= kMaxLines) {
+      notes.typedStopped = true;
+      break;
+    }
+    if (line.size() > kMaxColumn) {
+      ++notes.cutTypedLines;
+      t.AppendLine(Side::Typed, line.left(kMaxColumn));
+    } else {
+      t.AppendLine(Side::Typed, line);
+    }
+  }
+  t.CloseText(Side::Typed);
+  for (const QString& line : testLines) {
+    if (t.testLineCount >= kMaxLines) {
+      notes.testStopped = true;
+      break;
+    }
+    if (line.size() > 255) ++notes.longTestLines;
+    t.AppendLine(Side::Test, line);
+  }
+  t.CloseText(Side::Test);
+  return notes;
+}
+
+ScoreOutcome ScoreLines(CompareTables& tables, const QStringList& testLines, const QStringList& typedLines,
+                        const ScoreSettings& settings, float startTime, float endTime, MatchOptions options,
+                        EngineLog* log, ProgressSink* progress) {
+  NullLog nullLog;
+  NullProgress nullProgress;
+  EngineLog& l = log ? *log : nullLog;
+  ProgressSink& p = progress ? *progress : nullProgress;
+  LoadTexts(tables, typedLines, testLines);
+  Matcher m(tables, options);
+  m.RunPasses(p, l);
+  return ComputeScore(m, settings, startTime, endTime, l);
+}
+
 }  // namespace scoring

@@ -81,4 +81,20 @@ float ElapsedSeconds(float startTime, float endTime);
 ScoreOutcome ComputeScore(Matcher& matcher, const ScoreSettings& settings, float startTime, float endTime,
                           EngineLog& log);
 
+// Fills the tables from lines already read: typed lines cut at 60
+// characters, each side at most 160 lines. Returns how many typed lines were
+// cut and whether either side was stopped at 160.
+struct TextLoadNotes {
+  int cutTypedLines = 0;
+  bool typedStopped = false;
+  bool testStopped = false;
+  int longTestLines = 0;  // longer than 255 characters
+};
+TextLoadNotes LoadTexts(CompareTables& tables, const QStringList& typedLines, const QStringList& testLines);
+
+// The whole comparison on lines in memory: load, passes, computation.
+ScoreOutcome ScoreLines(CompareTables& tables, const QStringList& testLines, const QStringList& typedLines,
+                        const ScoreSettings& settings, float startTime, float endTime, MatchOptions options = {},
+                        EngineLog* log = nullptr, ProgressSink* progress = nullptr);
+
 }  // namespace scoring

@@ -16,13 +16,11 @@ constexpr char16_t kIndent[] = u"\u3000\u3000";
 
 bool StartsIndented(QStringView line) { return line.startsWith(QStringView(kIndent)); }
 
-// The divisor's window length: a real division taken to the nearest integer,
-// halves to the even neighbour (25/2 gives 12, 15/2 gives 8).
+}  // namespace
+
 int WindowLength(int length, int h) {
   return int(plat::RoundHalfEven(double(length) / double(h)).value_or(0));
 }
-
-}  // namespace
 
 Matcher::Matcher(CompareTables& tables, MatchOptions options) : t_(tables), opt_(options) {}
 

@@ -21,6 +21,10 @@ struct MatchOptions {
   bool literalGrowth = false;
 };
 
+// The common-substring pass's window length for divisor h: the real
+// division taken to the nearest integer, halves to the even neighbour.
+int WindowLength(int lineLength, int h);
+
 class Matcher {
  public:
   explicit Matcher(CompareTables& tables, MatchOptions options = {});
