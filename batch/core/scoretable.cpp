@@ -3,15 +3,18 @@
 #include <cmath>
 #include <utility>
 
+#include <QFileInfo>
+
 #include "batch/core/datetimetext.h"
+#include "batch/core/scorefile.h"
 #include "platform/core/clock.h"
 #include "platform/core/compat.h"
+#include "platform/core/paths.h"
+#include "platform/core/prompt.h"
 
 namespace batch {
 
 namespace {
-
-QString number(float v) { return plat::NumberText(double(v), 7); }
 
 // Blanks and NULs the fixed-width fields carry as padding.
 QString trimRight(const QString& s) {
@@ -41,14 +44,14 @@ bool allDigits(QStringView s) {
 
 }  // namespace
 
+QString CountText(float v) { return plat::NumberText(double(v), 7); }
+QString RateText(float v) { return plat::FormatSingle(v, u"##0.0#"); }
+
 QString SummaryMarker(const QString& text12701) {
   return text12701.isEmpty() ? kDefaultSummaryMarker : text12701;
 }
 
-bool IsSummaryRow(const ScoreRow& row, const QString& marker) {
-  if (row.testNumber != 0 || marker.isEmpty()) return false;
-  return trimBoth(row.testFile).startsWith(marker);
-}
+bool IsSummaryRow(const ScoreRow& row, const QString& marker) { return scoring::IsSummaryRecord(row, marker); }
 
 std::optional<int> DurationSeconds(const QString& text) {
   const QString t = text.trimmed();
@@ -99,6 +102,25 @@ QString ScoreTable::ScoreFileName(const QString& path) {
   return scorePath_;
 }
 
+int ScoreTable::LoadScoreRecords() {
+  log(QStringLiteral("取得成績檔的目錄是>") + scorePath_);
+  const QString path = scorePath_.isEmpty() ? QString() : plat::ResolvePath(scorePath_);
+  if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    plat::prompt().Ask(text(14006) + u' ' + scorePath_ + u' ' + text(14007), text(14001), plat::Buttons::Ok,
+                       plat::Icon::Exclamation);
+    return 0;
+  }
+  ScoreFileHead head;
+  QString error;
+  if (!ReadScoreFileHead(path, kMaxRecords, head, &error)) {
+    log(QStringLiteral("無法讀取成績檔>") + path + u' ' + error);
+    return 0;
+  }
+  if (head.tornTail) log(QStringLiteral("成績檔尾端有不完整的記錄,已略過>") + path);
+  TakeRows(head.rows, head.wholeRecords);
+  return 1;
+}
+
 void ScoreTable::TakeRows(const QList<ScoreRow>& rows, qsizetype inFile) {
   const QString marker = Marker();
   // Build the new tables aside and commit whole: a load never leaves the
@@ -113,11 +135,11 @@ void ScoreTable::TakeRows(const QList<ScoreRow>& rows, qsizetype inFile) {
     ScoreRow k = r;
     k.name = trimBoth(k.name);
     k.identity = trimBoth(k.identity);
-    k.dateTime = trimBoth(k.dateTime);
+    k.scoredAt = trimBoth(k.scoredAt);
     k.testFile = trimBoth(k.testFile);
-    k.caption = trimRight(k.caption);
+    k.birthday = trimRight(k.birthday);
     k.duration = trimRight(k.duration);
-    k.typedFile = trimRight(k.typedFile);  // a padded path never opens
+    k.answerFile = trimRight(k.answerFile);  // a padded path never opens
     w[++n] = k;
   }
   if (inFile > kMaxRecords)
@@ -140,8 +162,8 @@ void ScoreTable::RecomputeScores(const SummaryRules& rules) {
   else
     TotalRecords(rules.errorDivisor, rules.correctDivisor);
   text11Colour_ = Colour::Blue;
-  if (rules.passMarkOn == 1 && working_[0][ErrorRate] >= float(rules.passMark)) {
-    working_[0][Net] = 0;
+  if (rules.passMarkOn == 1 && working_[0].results[ErrorRate] >= float(rules.passMark)) {
+    working_[0].results[Net] = 0;
     text11Colour_ = Colour::Red;
   }
   ShowRecord(working_[0]);
@@ -206,15 +228,15 @@ void ScoreTable::TotalRecords(float errorDivisor, float correctDivisor) {
   float c = 0, e = 0, net = 0;
   double minutes = 0;
   for (int i = first_; i <= last_; ++i) {
-    c += sorted_[i][Correct];
-    e += sorted_[i][Errors];
-    net += sorted_[i][Net];
+    c += sorted_[i].results[Correct];
+    e += sorted_[i].results[Errors];
+    net += sorted_[i].results[Net];
     minutes += wholeMinutes(sorted_[i].duration);
   }
   ScoreRow& s = working_[0];
-  s[Correct] = c;
-  s[Errors] = e;
-  s[Net] = net;
+  s.results[Correct] = c;
+  s.results[Errors] = e;
+  s.results[Net] = net;
   float acc = 0;
   if (c > 0) {
     const float cc = c / correctDivisor;
@@ -222,12 +244,12 @@ void ScoreTable::TotalRecords(float errorDivisor, float correctDivisor) {
     acc = (1.0f - ee / (ee + cc)) * 100.0f;
   }
   if (!(acc > 0)) acc = 0;
-  s[Accuracy] = float(plat::ValNumber(plat::FormatSingle(acc, u"##0.00")));
-  s[ErrorRate] = float(plat::ValNumber(plat::FormatSingle(100.0f - s[Accuracy], u"##0.00")));
+  s.results[Accuracy] = float(plat::ValNumber(plat::FormatSingle(acc, u"##0.00")));
+  s.results[ErrorRate] = float(plat::ValNumber(plat::FormatSingle(100.0f - s.results[Accuracy], u"##0.00")));
   s.duration = plat::NumberText(minutes);
   float speed = 0;
   if (net > 0 && minutes > 0) speed = float(net / minutes);
-  s[Speed] = speed > 0 ? speed : 0;
+  s.results[Speed] = speed > 0 ? speed : 0;
 }
 
 int ScoreTable::MoveToRecord(int direction) {
@@ -250,19 +272,19 @@ DisplayTexts ScoreTable::ShowRecord(const ScoreRow& row) {
   const QString pts = text(12705), pct = text(12710), per = text(12711);
   d.TEXT01 = row.name;
   d.TEXT02 = row.identity;
-  d.TEXT03 = row.caption;
+  d.TEXT03 = row.birthday;
   d.TEXT04 = QString::number(count_);
   d.TEXT05 = Marker();
   d.TEXT06 = env_.now ? env_.now() : DateTimeText(plat::clock().Now());
-  d.TEXT07 = number(row[Correct]) + u' ' + pts;
-  d.TEXT08 = number(row[Errors]) + u' ' + pts;
-  d.TEXT09 = number(row[Net]) + u' ' + pts;
-  d.TEXT09Colour = row[Net] != 0 ? Colour::Blue : Colour::Red;
-  d.TEXT10 = plat::FormatSingle(row[Accuracy], u"##0.0#") + u' ' + pct;
-  d.TEXT11 = plat::FormatSingle(row[ErrorRate], u"##0.0#") + u' ' + pct;
+  d.TEXT07 = CountText(row.results[Correct]) + u' ' + pts;
+  d.TEXT08 = CountText(row.results[Errors]) + u' ' + pts;
+  d.TEXT09 = CountText(row.results[Net]) + u' ' + pts;
+  d.TEXT09Colour = row.results[Net] != 0 ? Colour::Blue : Colour::Red;
+  d.TEXT10 = RateText(row.results[Accuracy]) + u' ' + pct;
+  d.TEXT11 = RateText(row.results[ErrorRate]) + u' ' + pct;
   d.TEXT11Colour = text11Colour_;
-  d.TEXT12 = plat::FormatSingle(row[Speed], u"##0.0#") + u' ' + per;
-  d.TEXT12Colour = row[Speed] < float(rules_.blueSpeed) ? Colour::Red : Colour::Blue;
+  d.TEXT12 = RateText(row.results[Speed]) + u' ' + per;
+  d.TEXT12Colour = row.results[Speed] < float(rules_.blueSpeed) ? Colour::Red : Colour::Blue;
   d.TEXT13 = row.duration;
   display_ = d;
   if (onDisplay) onDisplay(display_);
@@ -273,20 +295,20 @@ SheetTexts ScoreTable::ShowRecordOnSheet(const ScoreRow& row) {
   SheetTexts s;
   s.Text1 = row.name;
   s.TEXT2 = row.identity;
-  s.TEXT3 = row.dateTime;
-  s.TEXT12 = row.caption;
+  s.TEXT3 = row.scoredAt;
+  s.TEXT12 = row.birthday;
   s.TEXT4 = row.testFile;
   const QString d = row.duration.trimmed();
   if (!d.isEmpty()) s.Text5A = (d.startsWith(u'分') || d.startsWith(u':')) ? d : d + text(12705);
-  s.Text6 = number(row[Correct]);
-  s.Text7 = number(row[Errors]);
-  s.Text8 = number(row[Net]);
-  s.Text9 = number(row[Accuracy]);
-  s.TEXT10 = number(row[ErrorRate]);
-  s.TEXT11 = number(row[Speed]);
+  s.Text6 = CountText(row.results[Correct]);
+  s.Text7 = CountText(row.results[Errors]);
+  s.Text8 = CountText(row.results[Net]);
+  s.Text9 = CountText(row.results[Accuracy]);
+  s.TEXT10 = CountText(row.results[ErrorRate]);
+  s.TEXT11 = CountText(row.results[Speed]);
   s.TEXT14 = text(12706) + u' ' + QString::number(row.testNumber) + u' ' + text(12707);
   s.Label15 = text(12708) + u' ' + QString::number(count_) + u' ' + text(12709);
-  candidateTextPath_ = trimRight(row.typedFile);
+  candidateTextPath_ = trimRight(row.answerFile);
   sheet_ = s;
   if (onSheet) onSheet(sheet_);
   return s;

