@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 
 #include "batch/core/startup.h"
+#include "common/scramble.h"
 #include "common/store.h"
+#include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "printers.h"
@@ -154,4 +156,18 @@ TEST_F(StartupFolder, ProgramName) {
   EXPECT_FALSE(settings.ProgramNameSetting().isEmpty());
   EXPECT_EQ(settings.ProgramNameSetting("/tmp/~T123456.ttt"), QString("/tmp/~T123456.ttt"));
   EXPECT_EQ(settings.ProgramNameSetting(), QString("/tmp/~T123456.ttt"));
+}
+
+TEST_F(StartupFolder, ScrambledLinesRebuildEveryCharacter) {
+  // A user-defined character (lead byte 0x81, below 0xA0), ordinary Big5
+  // whose second bytes look like "\" and "|", and ASCII.
+  const QString eudc = plat::fromCp950(QByteArray("\x81\x40", 2));
+  ASSERT_EQ(eudc.size(), 1);
+  const QString value = eudc + QStringLiteral("許功蓋|x=1,2");
+  QByteArray file = common::ScrambleBytes(plat::toCp950(QStringLiteral("12706,label=[") + value + u']')) + "\r\n";
+  file += "!!!!\r\n\r\n";  // decodes to nothing: skipped
+  file += common::ScrambleBytes("12707,label=ab") + "   \r\n";  // trailing blanks before unscrambling
+  settings.ApplySettingsFile(file, true);
+  EXPECT_EQ(StoreText(12706), value);
+  EXPECT_EQ(StoreText(12707), QString("ab"));
 }
