@@ -1,0 +1,258 @@
+#include "net/core/webtransfers.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include "common/errorlog.h"
+#include "common/store.h"
+#include "net/core/listroutines.h"
+#include "platform/core/codec.h"
+#include "platform/core/textfile.h"
+
+namespace net {
+
+namespace {
+
+QString Text(int id) { return common::SystemIniValue(id).asText(); }
+
+QByteArray TrimBlanks(const QByteArray& b) {
+  // Only 0x20: it is never the second byte of a Big5 character.
+  qsizetype start = 0, end = b.size();
+  while (start < end && b[start] == ' ') ++start;
+  while (end > start && b[end - 1] == ' ') --end;
+  return b.mid(start, end - start);
+}
+
+bool Unreachable(int curlCode) {
+  // Could not resolve, could not connect, timed out.
+  return curlCode == 6 || curlCode == 7 || curlCode == 28;
+}
+
+}  // namespace
+
+QString HttpFileUrl(const QString& host, const QString& folder, const QString& subject, const QString& name) {
+  QByteArray url = "http://" + plat::EncodeFolderPath(host.trimmed());
+  QByteArray f = plat::EncodeFolderPath(folder);
+  if (f.startsWith("%2F")) f = f.mid(3);
+  if (!f.isEmpty()) url += "/" + f;
+  url += "/" + plat::EncodePathSegment(subject) + "/" + plat::EncodePathSegment(name);
+  return QString::fromLatin1(url);
+}
+
+QByteArray EncodeUrlText(const QString& url) {
+  const QByteArray raw = plat::toCp950(url.trimmed());
+  QByteArray out;
+  static const char hex[] = "0123456789ABCDEF";
+  for (char c : raw) {
+    auto u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
+        c == '{' || c == '|' || c == '}') {
+      if (c == '\\') {
+        out.append('/');
+        continue;
+      }
+      out.append('%');
+      out.append(hex[u >> 4]);
+      out.append(hex[u & 15]);
+    } else {
+      out.append(c);
+    }
+  }
+  return out;
+}
+
+QString TransferStateText(int state) {
+  static const char* const texts[] = {
+      "0 無狀態可報告",
+      "1 此控制項正在查詢所指定的主機的 IP 位址",
+      "2 此控制項已成功地找到所指定的主機的 IP 位址",
+      "3 此控制項正在與主機連接",
+      "4 此控制項已與主機連接成功",
+      "5 此控制項正在向主機傳送請求",
+      "6 此控制項傳送請求已成功",
+      "7 此控制項正在接收主機的回應",
+      "8 此控制項已成功地接收到主機的回應",
+      "9 此控制項正在解除與主機的連接",
+      "10 此控制項已成功地與主機解除了連接",
+      "11 與主機通訊時出現了錯誤",
+  };
+  if (state < 0 || state > 11) return {};
+  return QString::fromUtf8(texts[state]);
+}
+
+WebTransfers::WebTransfers(DownloadView& view, plat::WebClient& client) : view_(view), client_(client) {}
+
+WebTransfers::~WebTransfers() {
+  *alive_ = false;
+  for (int id : running_) client_.Cancel(id);
+}
+
+void WebTransfers::Stop() {
+  const QList<int> ids = running_;
+  for (int id : ids) client_.Cancel(id);
+}
+
+void WebTransfers::GetUrl(const QString& url, std::function<void(const PageResult&)> done) {
+  plat::WebRequest req(EncodeUrlText(url));
+  req.maxBytes = limits_.maxPageBytes;
+  req.connectTimeoutMs = limits_.connectMs;
+  req.idleTimeoutMs = limits_.idleMs;
+  auto alive = alive_;
+  auto id = std::make_shared<int>(0);
+  *id = client_.Start(req, [this, alive, id, done, url](const plat::WebResult& r) {
+    if (!*alive) return;
+    running_.removeAll(*id);
+    PageResult page;
+    if (r.ok) {
+      page.ok = true;
+      page.bytes = TrimBlanks(r.body);
+      page.text = plat::fromCp950(page.bytes);
+    } else if (r.failure == plat::WebFailure::TooLarge) {
+      common::WriteErrorLog(QStringLiteral("WWW>") + url + QStringLiteral(" ") + r.error);
+    }
+    done(page);
+  });
+  running_.append(*id);
+}
+
+void WebTransfers::WriteFile(const QString& url, const QString& path, std::function<void(bool)> done) {
+  GetUrl(url, [path, done](const PageResult& page) {
+    const QString marker = Text(10601);
+    // An unset marker is in every text; it must not block every write.
+    bool missing = page.bytes.isEmpty() || (!marker.isEmpty() && page.text.contains(marker));
+    bool written = !missing && plat::writeBytesAtomic(path, page.bytes + "\r\n");
+    done(written);
+  });
+}
+
+void WebTransfers::DownloadHttp(const QString& url, const QString& destination,
+                                std::function<void(TransferOutcome)> done) {
+  FileTransfer(QStringLiteral("WWW>"), url, EncodeUrlText(url), destination, std::move(done));
+}
+
+void WebTransfers::FileTransfer(const QString& tag, const QString& shown, const QByteArray& url,
+                                const QString& destination, std::function<void(TransferOutcome)> done) {
+  view_.AddLog(tag + shown);
+  common::WriteErrorLog(tag + shown);
+  view_.SetLinkStatus(link::kRunning);
+  view_.SetReplyLine(LineColour::Magenta);
+  view_.SetTransferState(TransferStateText(3));
+  plat::WebRequest req(url);
+  if (tag == u"FTP>") {
+    req.user = ftp_.user;
+    req.password = ftp_.password;
+  }
+  req.destination = destination;
+  req.maxBytes = limits_.maxFileBytes;
+  req.connectTimeoutMs = limits_.connectMs;
+  req.idleTimeoutMs = limits_.idleMs;
+  auto alive = alive_;
+  auto id = std::make_shared<int>(0);
+  auto finish = [this, alive, id, done, tag, shown, destination](const plat::WebResult& r) {
+    if (!*alive) return;
+    running_.removeAll(*id);
+    if (r.ok) {
+      view_.SetTransferState(TransferStateText(8));
+      view_.SetLinkStatus(link::kDone);
+      view_.SetReplyLine(LineColour::Green);
+      view_.AddLog(shown + QStringLiteral(">") + Text(10625) + QStringLiteral("..."));
+      done(TransferOutcome::Done);
+      return;
+    }
+    view_.SetTransferState(TransferStateText(11));
+    common::WriteErrorLog(tag + shown + QStringLiteral(" ") + r.error + QStringLiteral(" ") + QString::number(r.code));
+    view_.SetLinkStatus(link::kFailed);
+    view_.SetReplyLine(LineColour::Black);
+    done(r.failure == plat::WebFailure::Cancelled ? TransferOutcome::Stopped : TransferOutcome::Failed);
+  };
+  if (!IsSafeFileName(QFileInfo(destination).fileName()) || url.isEmpty()) {
+    plat::WebResult bad;
+    bad.failure = plat::WebFailure::LocalFile;
+    bad.error = QStringLiteral("refused name");
+    QTimer::singleShot(0, &ctx_, [finish, bad] { finish(bad); });  // on the loop, as every outcome
+    return;
+  }
+  *id = client_.Start(req, finish);
+  running_.append(*id);
+}
+
+void WebTransfers::SetFtpLogin(const FtpParameters& ftp, const QString& subject) {
+  ftp_ = ftp;
+  subject_ = subject;
+}
+
+QByteArray WebTransfers::FtpFolderUrl(bool* ok) const {
+  bool portOk = false;
+  const int port = ftp_.port.trimmed().isEmpty() ? 21 : ftp_.port.trimmed().toInt(&portOk);
+  if (ftp_.port.trimmed().isEmpty()) portOk = true;
+  *ok = portOk && port >= 1 && port <= 65535 && !ftp_.host.trimmed().isEmpty();
+  QByteArray url = "ftp://" + plat::EncodePathSegment(ftp_.host.trimmed()) + ":" + QByteArray::number(port) + "/";
+  QByteArray folder = plat::EncodeFolderPath(ftp_.folder);
+  if (!folder.isEmpty()) url += folder + "/";
+  url += plat::EncodePathSegment(subject_) + "/";
+  return url;
+}
+
+void WebTransfers::ListFtp(const FtpParameters& ftp, const QString& subject, const QString& command,
+                           std::function<void(const ListResult&)> done) {
+  SetFtpLogin(ftp, subject);
+  view_.SetStatus(Text(10620));
+  view_.SetReplyLine(LineColour::Red);
+  QString pattern = command.trimmed();
+  if (pattern.startsWith(u"dir", Qt::CaseInsensitive)) pattern = pattern.mid(3).trimmed();
+  if (pattern.isEmpty()) pattern = QStringLiteral("*");
+
+  auto fail = [this, done](const QString& desc, int number) {
+    common::WriteErrorLog(desc + QStringLiteral(" ") + QString::number(number) + QStringLiteral(" 0 Set_Ftp2 "));
+    view_.SetLinkStatus(link::kFailed);
+    view_.SetReplyLine(LineColour::Black);
+    if (Unreachable(number))
+      view_.SetStatus(Text(10623));
+    else
+      view_.SetStatus(Text(10623) + QStringLiteral("xxx") + desc + QStringLiteral(" ") + QString::number(number));
+    done(ListResult{});
+  };
+  bool ok = false;
+  QByteArray url = FtpFolderUrl(&ok);
+  if (!ok) {
+    // Not a host we cannot reach: the message names the fault.
+    QTimer::singleShot(0, &ctx_, [fail] { fail(QStringLiteral("invalid FTP host or port"), 3); });
+    return;
+  }
+  plat::WebRequest req(url);
+  req.user = ftp_.user;
+  req.password = ftp_.password;
+  req.listNames = true;
+  req.maxBytes = limits_.maxListBytes;
+  req.connectTimeoutMs = limits_.connectMs;
+  req.idleTimeoutMs = limits_.idleMs;
+  auto alive = alive_;
+  auto id = std::make_shared<int>(0);
+  *id = client_.Start(req, [this, alive, id, done, fail, pattern](const plat::WebResult& r) {
+    if (!*alive) return;
+    running_.removeAll(*id);
+    if (!r.ok) {
+      fail(r.error, r.code ? r.code : 28);
+      return;
+    }
+    view_.SetStatus(Text(10621));
+    view_.SetReplyLine(LineColour::Black);
+    ListResult out;
+    out.ok = true;
+    out.entries = FilterByPattern(FillListBox(plat::fromCp950(r.body)), pattern);
+    view_.SetStatus(Text(10622));
+    done(out);
+  });
+  running_.append(*id);
+}
+
+void WebTransfers::DownloadFtp(const QString& remoteName, const QString& destination,
+                               std::function<void(TransferOutcome)> done) {
+  bool ok = false;
+  QByteArray url = FtpFolderUrl(&ok);
+  if (!ok || !IsSafeFileName(remoteName)) url.clear();
+  else url += plat::EncodePathSegment(remoteName);
+  FileTransfer(QStringLiteral("FTP>"), remoteName, url, destination, std::move(done));
+}
+
+}  // namespace net
