@@ -1,7 +1,6 @@
 #include "common/gui/captiontable.h"
 
 #include <QRegularExpression>
-#include <algorithm>
 
 #include "platform/gui/form.h"
 
@@ -60,8 +59,6 @@ FormCaptions ParseFormCaptions(int formNumber, const QString& formName, const QS
     const QStringList controls = parts[1] == QLatin1String(".") ? QStringList{QString()} : ExpandList(parts[1]);
     for (const QString& c : controls) f.texts.append({number++, c, prop});
   }
-  std::stable_sort(f.texts.begin(), f.texts.end(),
-                   [](const CaptionText& a, const CaptionText& b) { return a.number < b.number; });
   return f;
 }
 

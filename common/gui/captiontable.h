@@ -21,7 +21,7 @@ struct FormCaptions {
   int formNumber = 0;
   QString formName;         // the design's form name
   QStringList fonts;        // in order, the form itself ("") first
-  QList<CaptionText> texts; // ascending text number
+  QList<CaptionText> texts; // in the order they are applied
 };
 
 // Forms 1 to 14 of the test program.
@@ -35,6 +35,8 @@ const FormCaptions* TestProgramCaptions(int formNumber);
 //          gives A(0) B(0) A(1) B(1) ...)
 //   texts: "10101 Label1..10 Caption", "10183 Text1,Text2 ToolTip",
 //          "10100 . Caption" (the form); numbers run on from the first.
+// Texts keep the order given (the test program's table is in ascending
+// text number; the scorers' tables have their own order).
 FormCaptions ParseFormCaptions(int formNumber, const QString& formName, const QString& fonts,
                                const QStringList& texts);
 
