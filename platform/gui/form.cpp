@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gui/formtimer.h"
+#include "platform/gui/handler.h"
 
 namespace plat {
 
@@ -35,6 +36,10 @@ QList<Form*>& live() {
 
 Form* g_active = nullptr;
 ModalDriver g_modalDriver;
+
+QString HandlerName(const QObject* f, const char* handler) {
+  return f->objectName() + QLatin1Char('.') + QLatin1String(handler);
+}
 
 }  // namespace
 
@@ -90,14 +95,15 @@ Form::~Form() {
 void Form::Load() {
   if (loaded_ || unloaded_) return;
   loaded_ = true;  // set first: the handler may touch its own controls
-  Form_Load();
+  RunHandler(HandlerName(this, "Form_Load"), [this] { Form_Load(); });
 }
 
 void Form::Activate() {
   Form* previous = g_active;
   g_active = this;
-  if (previous && previous != this) previous->Form_Deactivate();
-  Form_Activate();
+  if (previous && previous != this)
+    RunHandler(HandlerName(previous, "Form_Deactivate"), [previous] { previous->Form_Deactivate(); });
+  RunHandler(HandlerName(this, "Form_Activate"), [this] { Form_Activate(); });
 }
 
 void Form::Show(ShowMode mode, QWidget* owner) {
@@ -143,7 +149,7 @@ void Form::HideWindow() {
 void Form::Hide() {
   const bool wasActive = g_active == this;
   HideWindow();
-  if (wasActive) Form_Deactivate();
+  if (wasActive) RunHandler(HandlerName(this, "Form_Deactivate"), [this] { Form_Deactivate(); });
 }
 
 bool Form::Unload(UnloadMode mode) {
@@ -151,8 +157,8 @@ bool Form::Unload(UnloadMode mode) {
   unloading_ = true;
   if (loaded_ && !app().Ending()) {
     int cancel = 0;
-    Form_QueryUnload(cancel, mode);
-    if (cancel == 0) Form_Unload(cancel);
+    RunHandler(HandlerName(this, "Form_QueryUnload"), [&] { Form_QueryUnload(cancel, mode); });
+    if (cancel == 0) RunHandler(HandlerName(this, "Form_Unload"), [&] { Form_Unload(cancel); });
     if (cancel != 0) {
       unloading_ = false;
       return false;
@@ -185,7 +191,7 @@ void Form::closeEvent(QCloseEvent* e) {
 
 void Form::resizeEvent(QResizeEvent* e) {
   QDialog::resizeEvent(e);
-  if (loaded_ && !unloaded_) Form_Resize();
+  if (loaded_ && !unloaded_) RunHandler(HandlerName(this, "Form_Resize"), [this] { Form_Resize(); });
 }
 
 void Form::keyPressEvent(QKeyEvent* e) {

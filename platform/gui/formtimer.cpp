@@ -1,6 +1,7 @@
 #include "platform/gui/formtimer.h"
 
 #include "platform/gui/form.h"
+#include "platform/gui/handler.h"
 
 namespace plat {
 
@@ -54,7 +55,7 @@ void FormTimer::Sync() {
 void FormTimer::Fire() {
   if (firing_ || !Running() || app().Ending()) return;
   firing_ = true;
-  if (Tick) Tick();
+  RunHandler(objectName().isEmpty() ? QStringLiteral("Timer_Timer") : objectName() + QStringLiteral("_Timer"), Tick);
   firing_ = false;
 }
 

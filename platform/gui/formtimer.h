@@ -29,7 +29,8 @@ class FormTimer : public QObject {
   bool Enabled() const { return enabled_; }
   bool Running() const { return enabled_ && interval_ > 0; }
 
-  // The tick handler (Timer1_Timer). A tick does not re-enter its handler.
+  // The tick handler (Timer1_Timer). A tick does not re-enter its handler;
+  // a failure inside it is reported (handler.h) and the timer goes on.
   std::function<void()> Tick;
 
   // Every timer alive, in creation order.

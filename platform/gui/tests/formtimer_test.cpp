@@ -2,9 +2,11 @@
 #include <QEventLoop>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
+#include "platform/gui/handler.h"
 
 namespace {
 
@@ -95,6 +97,54 @@ TEST(RealTime, AQTimerDrivesTheTickWithoutAScheduler) {
   EXPECT_EQ(ticks, 2);
   t.SetEnabled(false);
   EXPECT_EQ(FormTimer::RunningCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HandlerGuard, AFailingTickIsReportedAndTheTimerGoesOn) {
+  plat::VirtualScheduler vs;
+  QStringList reports;
+  plat::SetHandlerErrorSink([&](const QString& procedure, std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const std::runtime_error& err) {
+      reports << procedure + ":" + err.what();
+    }
+  });
+  plat::FormTimer t(nullptr, "Timer1");
+  int ticks = 0;
+  t.Tick = [&] {
+    if (++ticks == 1) throw std::runtime_error("disk full");
+  };
+  t.SetInterval(100);
+  vs.Advance(300);
+  plat::SetHandlerErrorSink(nullptr);
+  EXPECT_EQ(ticks, 3);
+  EXPECT_EQ(reports, QStringList{"Timer1_Timer:disk full"});
+}
+
+class ThrowingForm : public plat::Form {
+ public:
+  ThrowingForm() : Form("ThrowingForm") {}
+  int activates = 0;
+
+ protected:
+  void Form_Load() override { throw 42; }
+  void Form_Activate() override { ++activates; }
+};
+
+TEST(HandlerGuard, AFailingLoadHandlerDoesNotStopTheShow) {
+  QStringList reports;
+  plat::SetHandlerErrorSink([&](const QString& procedure, std::exception_ptr) { reports << procedure; });
+  ThrowingForm& f = plat::forms::get<ThrowingForm>();
+  f.Show();
+  plat::SetHandlerErrorSink(nullptr);
+  EXPECT_EQ(reports, QStringList{"ThrowingForm.Form_Load"});
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.activates, 1);
+  plat::FormRegistry::DestroyAll();
 }
 
 }  // namespace
