@@ -111,6 +111,13 @@ class AudioDevice : public QObject {
   std::unique_ptr<FormTimer> statusTimer_;
 };
 
+// A new device for a form's multimedia control: QtAudioDevice, or what a
+// test installed.
+AudioDevice* NewAudioDevice(QObject* parent);
+using AudioDeviceFactory = AudioDevice* (*)(QObject* parent);
+// nullptr restores the real device.
+void SetAudioDeviceFactory(AudioDeviceFactory f);
+
 // Before the first player exists: the GStreamer backend, unless the user
 // chose another one. The programs' main calls it; QtAudioDevice does too.
 void PrepareMediaBackend();

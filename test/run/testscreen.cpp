@@ -1,0 +1,937 @@
+#include "test/run/testscreen.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPushButton>
+#include <QStyle>
+
+#include "common/accessors.h"
+#include "common/errorlog.h"
+#include "common/gui/formtext.h"
+#include "common/hotkeys.h"
+#include "common/utilities.h"
+#include "platform/core/compat.h"
+#include "platform/core/launcher.h"
+#include "platform/gui/clipboard.h"
+#include "platform/gui/formtimer.h"
+#include "platform/gui/widgetprompt.h"
+#include "platform/media/audio_device.h"
+#include "platform/media/sound.h"
+#include "platform/media/transport_bar.h"
+#include "test/record/recordmodule.h"
+#include "test/run/image_button.h"
+#include "test/run/keycodes.h"
+#include "test/run/pausedialog.h"
+#include "test/run/processing.h"
+#include "test/run/run_services.h"
+#include "test/run/test_clock.h"
+
+namespace run {
+
+using common::AppError;
+
+namespace {
+
+constexpr int kFormWidth = 9600;  // twips
+constexpr int kFormHeight = 7200;
+constexpr int kBoxWidth = 8000;
+constexpr int kBoxHeight = 250;
+constexpr int kRowsTop = 800;
+constexpr int kRowStep = 100;  // gap between rows, on top of the box height
+
+rec::TestRecordModule& Module() { return rec::testRecordModule(); }
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = QString()) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(QString::fromUtf8(name));
+  return l;
+}
+
+void SetColours(QWidget* w, float fore, float back, bool transparentWhenZero = false) {
+  QPalette p = w->palette();
+  bool ok = false;
+  const unsigned f = plat::ColourFromBgr(static_cast<int>(fore), &ok);
+  if (ok) {
+    p.setColor(QPalette::Text, QColor::fromRgb(f));
+    p.setColor(QPalette::WindowText, QColor::fromRgb(f));
+  }
+  if (transparentWhenZero && back == 0) {
+    w->setAutoFillBackground(false);
+  } else {
+    const unsigned b = plat::ColourFromBgr(static_cast<int>(back), &ok);
+    if (ok) {
+      p.setColor(QPalette::Base, QColor::fromRgb(b));
+      p.setColor(QPalette::Window, QColor::fromRgb(b));
+      w->setAutoFillBackground(true);
+    }
+  }
+  w->setPalette(p);
+}
+
+// mm:ss of a millisecond value, minutes not bounded.
+QString MinSec(double ms) {
+  const long long s = static_cast<long long>(ms / 1000.0);
+  return plat::FormatNumber(static_cast<double>(s / 60), u"00") + u':' +
+         plat::FormatNumber(static_cast<double>(s % 60), u"00");
+}
+
+QString BoolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
+
+// The row of box i in a layout (rows 0..15 from the top).
+int RowOf(int mode, int i) {
+  const bool typing = i < 8;
+  const int k = typing ? i : i - 8;
+  switch (mode) {
+    case 1:
+      return typing ? 2 * k + 1 : 2 * k;
+    case 2:
+      return i;
+    case 3:
+      return typing ? k + 8 : k;
+    case 4:
+      if (typing) return k < 4 ? k : k + 4;
+      return k < 4 ? k + 4 : k + 8;
+    case 5:
+      if (typing) return k < 4 ? k + 4 : k + 8;
+      return k < 4 ? k : k + 4;
+    case 6:
+      return typing ? 4 * (k / 2) + 2 + k % 2 : 4 * (k / 2) + k % 2;
+    default:
+      return i;
+  }
+}
+
+}  // namespace
+
+// The boxes as the line buffers see them. A refill puts the caret at the
+// start of each box, as the design's boxes did when their text was set.
+class ScreenBoxes : public rec::TypingBoxes {
+ public:
+  explicit ScreenBoxes(正式測驗& f) : f_(f) {}
+  QString BoxText(int i) const override { return f_.TB.at(i)->text(); }
+  void SetBoxText(int i, const QString& text) override {
+    TypingBox* b = f_.TB.at(i);
+    b->setText(text);
+    b->setCursorPosition(0);
+  }
+  void SetLabelText(int i, const QString& text) override { f_.TbX.at(i)->setText(text); }
+
+ private:
+  正式測驗& f_;
+};
+
+正式測驗::正式測驗() : Form(QStringLiteral("正式測驗")), boxes_(new ScreenBoxes(*this)) {
+  // A fixed window without a close box: the test ends by time-up or leave.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(plat::TwipsToPixels(kFormWidth), plat::TwipsToPixels(kFormHeight));
+  setMouseTracking(true);
+
+  Timer1 = new plat::FormTimer(this, QStringLiteral("Timer1"));
+  Timer2 = new plat::FormTimer(this, QStringLiteral("Timer2"));
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  Timer1->Tick = [this] { Trap("Timer1_Timer", [this] { Timer1_Timer(); }); };
+  Timer2->Tick = [this] { Trap("Timer2_Timer", [this] { Timer2_Timer(); }); };
+
+  QFont boxFont = font();
+  boxFont.setPointSize(10);
+  for (int i = 0; i < kBoxes; ++i) {
+    auto* b = new TypingBox(i, this);
+    b->setFont(boxFont);
+    b->setTextMargins(2, 0, 2, 0);
+    b->KeyDown = [this](int k, int& code, int shift) {
+      bool handled = false;
+      Trap("TB_KeyDown", [&] { handled = TB_KeyDown(k, code, shift); });
+      return handled;
+    };
+    b->KeyPress = [this](int k, QChar ch) {
+      TypingBox::Verdict v = TypingBox::kType;
+      Trap("TB_KeyPress", [&] { v = TB_KeyPress(k, ch); });
+      return v;
+    };
+    b->KeyUp = [this](int k) { Trap("TB_KeyUp", [&] { TB_KeyUp(k); }); };
+    b->Click = [this](int k) { Trap("TB_Click", [&] { TB_Click(k); }); };
+    b->GotFocus = [this](int k) { Trap("TB_GotFocus", [&] { TB_GotFocus(k); }); };
+    b->MouseDown = [this](int k) { TB_MouseDown(k); };
+    b->CaretBox = [this] { return TB.at(CurBox >= 0 && CurBox < kBoxes ? CurBox : 0); };
+    // Only the candidate's own edits reach the rhythm watch; refills and the
+    // screen's own splits and joins change the lengths only.
+    connect(b, &QLineEdit::textEdited, this, [this, i] { editPending_ = i; });
+    connect(b, &QLineEdit::textChanged, this, [this, i] { Trap("TB_Change", [&] { TB_Change(i); }); });
+    TB[i] = b;
+    auto* x = new QLabel(this);
+    x->setObjectName(plat::ArrayElementName(QStringLiteral("TbX"), i));
+    x->setFont(boxFont);
+    x->hide();
+    TbX[i] = x;
+  }
+
+  Label1 = NewLabel(this, "Label1");
+  Label2 = NewLabel(this, "Label2", QStringLiteral("00:00"));
+  Label3 = NewLabel(this, "Label3", QStringLiteral("00:00"));
+  Label4 = NewLabel(this, "Label4", QStringLiteral("0"));
+  Label5 = NewLabel(this, "Label5");
+  Label6 = NewLabel(this, "Label6");
+  Label7 = NewLabel(this, "Label7");
+  Label8 = NewLabel(this, "Label8");
+  Label9 = NewLabel(this, "Label9", QStringLiteral(":"));
+  BoxRow = NewLabel(this, "BoxRow", QStringLiteral("00"));
+  BoxCol = NewLabel(this, "BoxCol", QStringLiteral("00"));
+  TimeMinute = NewLabel(this, "TimeMinute", QStringLiteral("00"));
+  TimeSecond = NewLabel(this, "TimeSecond", QStringLiteral("00"));
+  Image1 = NewLabel(this, "Image1");
+  Image2 = new ImageButton(this);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image3 = NewLabel(this, "Image3");
+  Image4 = NewLabel(this, "Image4");
+  Command1 = new QPushButton(this);
+  Command1->setObjectName(QStringLiteral("Command1"));
+  Command1->setFocusPolicy(Qt::NoFocus);
+  Command1->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+  Mci = plat::NewAudioDevice(this);
+  MMControl1 = new plat::MciTransportBar(Mci, this);
+  MMControl1->setObjectName(QStringLiteral("MMControl1"));
+
+  // Design-time look. Clock at the top left, the pause button beside it,
+  // the audio panel to the right; the line and caret numbers at the bottom.
+  QFont clockFont = font();
+  clockFont.setPointSize(22);
+  clockFont.setBold(true);
+  for (QLabel* l : {TimeMinute, Label9, TimeSecond}) {
+    l->setFont(clockFont);
+    l->setAlignment(Qt::AlignCenter);
+  }
+  plat::SetTwipsGeometry(TimeMinute, {200, 120, 700, 540});
+  plat::SetTwipsGeometry(Label9, {900, 120, 200, 540});
+  plat::SetTwipsGeometry(TimeSecond, {1100, 120, 700, 540});
+  plat::SetTwipsGeometry(Image1, {1950, 80, 700, 620});
+  Image1->setFrameShape(QFrame::Box);
+  Image1->setLineWidth(2);
+  Image1->hide();
+  plat::SetTwipsGeometry(Image2, {2000, 120, 600, 540});
+  Image2->setPixmap(style()->standardIcon(QStyle::SP_MediaPause).pixmap(28, 28));
+  Image2->setAlignment(Qt::AlignCenter);
+  plat::SetTwipsGeometry(Image3, {2900, 60, 6500, 680});
+  Image3->setFrameShape(QFrame::StyledPanel);
+  plat::SetTwipsGeometry(MMControl1, {3000, 150, 1900, 500});
+  plat::SetTwipsGeometry(Label2, {5000, 110, 800, 260});
+  plat::SetTwipsGeometry(Label1, {5900, 110, 2300, 260});
+  plat::SetTwipsGeometry(Label3, {5000, 400, 3200, 260});
+  plat::SetTwipsGeometry(Command1, {8300, 150, 1000, 500});
+  plat::SetTwipsGeometry(Label5, {800, 6500, 900, 300});
+  plat::SetTwipsGeometry(Label4, {1700, 6500, 500, 300});
+  plat::SetTwipsGeometry(BoxRow, {2400, 6500, 500, 300});
+  plat::SetTwipsGeometry(BoxCol, {3000, 6500, 500, 300});
+  plat::SetTwipsGeometry(Label8, {3600, 6500, 300, 300});
+  plat::SetTwipsGeometry(Label6, {4000, 6500, 2500, 300});
+  plat::SetTwipsGeometry(Label7, {4000, 6800, 5200, 300});
+  plat::SetTwipsGeometry(Image4, {8500, 6450, 800, 650});
+  Image4->setPixmap(style()->standardIcon(QStyle::SP_DriveCDIcon).pixmap(32, 32));
+  Image4->setAlignment(Qt::AlignCenter);
+  Label1->hide();
+  Label6->hide();
+  Label7->hide();
+  Image3->lower();
+
+  Image2->Click = [this] { Trap("Image2_Click", [this] { Image2_Click(); }); };
+  Image2->MouseMove = [this] { Image2_MouseMove(); };
+  connect(Command1, &QPushButton::clicked, this, [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
+  connect(Mci, &plat::AudioDevice::playPressed, this, [this] { Trap("MMControl1_PlayClick", [this] { MMControl1_PlayClick(); }); });
+  connect(Mci, &plat::AudioDevice::pausePressed, this, [this] { MMControl1_PauseClick(); });
+  connect(Mci, &plat::AudioDevice::prevPressed, this, [this] { MMControl1_PrevClick(); });
+  connect(Mci, &plat::AudioDevice::statusUpdate, this,
+          [this] { Trap("MMControl1_StatusUpdate", [this] { MMControl1_StatusUpdate(); }); });
+  connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
+  connect(Mci, &plat::AudioDevice::lengthChanged, this, [this] { ShowLengthLabels(); });
+
+  for (int i = 0; i < kBoxes; ++i) {
+    boxGeometry_[i] = {(kFormWidth - kBoxWidth) / 2, kRowsTop + i * (kBoxHeight + kRowStep), kBoxWidth, kBoxHeight};
+    labelGeometry_[i] = {};
+    plat::SetTwipsGeometry(TB[i], boxGeometry_[i]);
+  }
+}
+
+正式測驗::~正式測驗() { delete boxes_; }
+
+float 正式測驗::Now() const { return static_cast<float>(testClock().SecondsSinceMidnight()); }
+
+void 正式測驗::Trap(const char* procedure, const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const AppError& e) {
+    common::LogTrappedError(QString::fromLatin1(procedure), e);
+  } catch (const std::exception& e) {
+    common::LogTrappedError(QString::fromLatin1(procedure),
+                            AppError{common::kInvalidCall, QString::fromLocal8Bit(e.what()), QString(), 0});
+  }
+}
+
+void 正式測驗::ClearClip() {
+  if (ClipGuard == 1) plat::ClearClipboard();
+}
+
+// ---------------------------------------------------------------------------
+// Load, activation, layout
+
+void 正式測驗::Form_Load() {
+  Timer1->SetInterval(100);
+  Timer2->SetInterval(250);
+  common::TestRunState.set(0);
+  RunState = 0;
+  PartNo = 0;
+  ClipGuard = 1;
+  Image4->setVisible(common::Setting999.get() != 1);
+  ClearClip();
+  RhythmLimit = static_cast<float>(common::SystemIniValue(7499).asNumber());
+  RhythmMode = static_cast<std::uint8_t>(StoreInt(7497));
+  RhythmSwitch = static_cast<std::uint8_t>(StoreInt(2281));
+  // Times of the run are read from here on: the clock starts at the wall
+  // clock's time now and runs on monotonically.
+  AnchorTestClock();
+  common::ApplyFormText(2, this);
+  Form_Resize();
+}
+
+void 正式測驗::Form_Resize() { plat::CentreOnScreen(this); }
+
+void 正式測驗::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
+  // The candidate cannot close the test away; only the program's end does.
+  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
+}
+
+void 正式測驗::Form_Activate() {
+  ClearClip();
+  RunState = common::TestRunState.get();
+  if (RunState == 0) {
+    Trap("Form_Activate", [this] { StartTest(); });
+  } else if (RunState == 2) {
+    Trap("Form_Activate", [this] { ResumeTest(); });
+  }
+}
+
+void 正式測驗::StartTest() {
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  Label1->clear();
+  Label2->setText(QStringLiteral("00:00"));
+  Label3->setText(QStringLiteral("00:00"));
+  HandedOver = false;
+  ClockStarted = false;
+  Module().ClearTestLines(*boxes_);
+
+  bool ok = false;
+  const QString minutes = SetupScreenValues().minutes;
+  Duration = DurationFromMinutes(minutes, &ok);
+  if (!ok) {
+    // The set-up refuses such a start; should one get here, the test runs
+    // with the set-up's default length rather than leaving a dead screen.
+    Duration = static_cast<float>(common::Setting201.get()) * 60.0f;
+    common::WriteErrorLog(QStringLiteral("Form_Activate>測驗時間不是數字>") + minutes + u'>' +
+                          QString::number(Duration));
+  }
+  DisplayMode = common::Setting208.get();
+  ScrollLines(0);
+  common::TestRunState.set(1);
+  RunState = 1;
+  LayOutBoxes();
+
+  const int s701 = common::Setting701.get();
+  if (s701 > 0) {
+    Mci->setFileName(QString());
+    PartNo = 1;
+    Image3->show();
+    MMControl1->show();
+    Command1->show();
+    if (common::Setting703.get() > 0) {
+      for (QLabel* l : {Label1, Label2, Label3, Label6}) l->show();
+    }
+    const bool parts = common::Setting702.get() > 0;
+    Label4->setVisible(parts);
+    Label5->setVisible(parts);
+    if (common::Setting705.get() == 1) {
+      OpenPartAudio(Module().ParagraphAudioFile(1));
+      Mci->command(QStringLiteral("prev"));
+      Mci->command(QStringLiteral("stop"));
+      AudioDue = 0;
+    } else {
+      AudioDue = Now();
+    }
+  } else {
+    for (QWidget* w : std::initializer_list<QWidget*>{Image3, MMControl1, Command1, Label1, Label2, Label3, Label4,
+                                                       Label5, Label6})
+      w->hide();
+    AudioDue = 0;
+  }
+
+  CurBox = 0;
+  FocusBox(0);
+  ShowParagraph(0);
+  // Waiting for the first Play only makes sense with audio to play.
+  if (common::Setting705.get() == 1 && s701 > 0) return;
+  StartClock();
+}
+
+void 正式測驗::StartClock() {
+  StartTime = Now();
+  StopTime = StartTime + 1.0f;
+  Elapsed = 0;
+  ClockStarted = true;
+  Timer1->SetEnabled(true);
+  Timer2->SetEnabled(true);
+  const ClockFace f = StartFace(Duration, common::Setting281.get() == 1);
+  TimeMinute->setText(f.minutes);
+  TimeSecond->setText(f.seconds);
+}
+
+void 正式測驗::ResumeTest() {
+  if (HandedOver) return;
+  if (ClockStarted && !Timer1->Enabled()) StartTime = StartTime + (Now() - StopTime);
+  common::TestRunState.set(3);
+  RunState = 3;
+  if (common::Setting701.get() > 0 && PartNo != 0) AudioDue = Now();
+  // Resume what the pause stopped; a part that had ended stays ended (its
+  // successor is due), and a test still waiting for its first Play waits on.
+  if (ClockStarted && Mci->mode() == plat::kModePaused) {
+    Mci->command(QStringLiteral("play"));
+    MMControl1_PlayClick();
+  }
+  FocusBox(CurBox);
+  ShowParagraph(CurBox);
+  if (ClockStarted) {
+    Timer1->SetEnabled(true);
+    Timer2->SetEnabled(true);
+  }
+}
+
+void 正式測驗::LayOutBoxes() {
+  const bool hints = common::Setting906.get() > 0 && DisplayMode == 0;
+  const bool pairedColours = DisplayMode >= 1 && DisplayMode <= 6;
+  for (int i = 0; i < kBoxes; ++i) {
+    plat::TwipsBox g{(kFormWidth - kBoxWidth) / 2, kRowsTop + RowOf(DisplayMode, i) * (kBoxHeight + kRowStep),
+                     kBoxWidth, kBoxHeight};
+    if (pairedColours) {
+      const bool typing = i < 8;
+      SetColours(TB[i], common::ScreenColor.get(typing ? 1 : 2), common::ScreenColor.get(typing ? 3 : 4));
+    } else {
+      SetColours(TB[i], common::ScreenColor.get(5), common::ScreenColor.get(6));
+    }
+    if (hints) {
+      labelGeometry_[i] = {g.left - 700, g.top, 1200, kBoxHeight};
+      plat::SetTwipsGeometry(TbX[i], labelGeometry_[i]);
+      SetColours(TbX[i], common::ScreenColor.get(7), common::ScreenColor.get(8), true);
+      TbX[i]->show();
+      g.left += 600;
+    } else {
+      labelGeometry_[i] = {};
+      TbX[i]->hide();
+    }
+    boxGeometry_[i] = g;
+    plat::SetTwipsGeometry(TB[i], g);
+  }
+  RefreshBoxAccess();
+}
+
+plat::TwipsBox 正式測驗::BoxGeometry(int i) const { return boxGeometry_[i]; }
+plat::TwipsBox 正式測驗::LabelGeometry(int i) const { return labelGeometry_[i]; }
+
+int 正式測驗::LastBox() const { return Paired() ? 7 : 15; }
+
+void 正式測驗::RefreshBoxAccess() {
+  const rec::TestLines& lines = Module().lines;
+  for (int i = 0; i < kBoxes; ++i) {
+    const bool typing = i <= LastBox();
+    // A text line of the paired layouts is for reading; a row past the
+    // buffer's end cannot be kept, so nothing can be typed there.
+    const bool past = lines.FirstVisibleLine + i > rec::kLastLineIndex;
+    TB[i]->setReadOnly(HandedOver || !typing || past);
+    TB[i]->setFocusPolicy(typing ? Qt::StrongFocus : Qt::NoFocus);
+  }
+}
+
+void 正式測驗::ScrollLines(int direction) {
+  std::array<int, kBoxes> caret{};
+  for (int i = 0; i < kBoxes; ++i) caret[i] = TB[i]->cursorPosition();
+  Module().ScrollTestLines(direction, *boxes_);
+  if (direction < 1 || direction > 4) {
+    // A save in place leaves every caret where it was.
+    for (int i = 0; i < kBoxes; ++i) TB[i]->setCursorPosition(caret[i]);
+  }
+  RefreshBoxAccess();
+}
+
+void 正式測驗::FocusBox(int i) {
+  if (i < 0 || i >= kBoxes) return;
+  CurBox = static_cast<std::int16_t>(i);
+  TB[i]->setFocus(Qt::OtherFocusReason);
+}
+
+void 正式測驗::ShowParagraph(int row) { Label4->setText(QString::number(Module().ParagraphOfLine(row))); }
+
+void 正式測驗::mouseMoveEvent(QMouseEvent* e) {
+  Image1->hide();  // Form_MouseMove
+  Form::mouseMoveEvent(e);
+}
+
+void 正式測驗::Image2_MouseMove() { Image1->show(); }
+
+// ---------------------------------------------------------------------------
+// Pause and mixer
+
+void 正式測驗::Image2_Click() {
+  if (HandedOver || (RunState != 1 && RunState != 3)) return;
+  if (common::Setting399.get() == 0) {
+    Timer1->SetEnabled(false);
+    Timer2->SetEnabled(false);
+  }
+  StopTime = Now();
+  // Paused before the clock started: the run so far is empty.
+  if (!ClockStarted) StartTime = StopTime;
+  if (common::Setting701.get() > 0 && PartNo != 0) {
+    Mci->command(QStringLiteral("PAUSE"));
+    MMControl1_PauseClick();
+  }
+  ScrollLines(0);
+  common::TestRunState.set(8);
+  RunState = 8;
+  Module().SetTestTimes(StartTime, StopTime);
+  Hide();
+  plat::forms::get<是否暫離>().Show(plat::ShowMode::Modeless, this);
+}
+
+void 正式測驗::Command1_Click() {
+  QString why;
+  if (!plat::mixer().Start(&why)) common::WriteErrorLog(QStringLiteral("Command1_Click>") + why);
+}
+
+void 正式測驗::CloseForHandOver() {
+  HandedOver = true;
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  RefreshBoxAccess();
+}
+
+// ---------------------------------------------------------------------------
+// Clock and time-up
+
+bool 正式測驗::ClockWentBack(bool strict, bool diagnostic) {
+  const float now = Now();
+  const float t = now - StartTime;
+  if (!run::ClockWentBack(t, Elapsed, strict)) {
+    Elapsed = t;
+    return false;
+  }
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  common::WriteErrorLog(QStringLiteral("時間倒退>") + StrSingle(now) + u' ' + StrSingle(StartTime) + u' ' +
+                        StrSingle(Elapsed));
+  if (diagnostic) ShowMessage(StrSingle(now) + u' ' + StrSingle(StartTime) + u' ' + StrSingle(Elapsed));
+  ShowMessage(StoreText(10218));
+  plat::app().EndProgram(0);
+  return true;
+}
+
+void 正式測驗::ShowClockFace() {
+  const ClockFace f = ShowClock(Elapsed, Duration, common::Setting281.get() == 1);
+  TimeMinute->setText(f.minutes);
+  TimeSecond->setText(f.seconds);
+}
+
+void 正式測驗::Timer1_Timer() {
+  if (RunState != 1 && RunState != 3) {
+    if (Elapsed > Duration && (Timer1->Enabled() || Timer2->Enabled())) CheckTimeUp();
+    return;
+  }
+  if (ClockWentBack(false, false)) return;
+  ShowClockFace();
+  bool ended = false;
+  if (Elapsed > Duration) ended = CheckTimeUp() == 0;
+  if (plat::app().Ending()) return;
+  const int beeps = WarningBeeps(Elapsed, Duration, common::Setting211.get(), common::Setting212.get());
+  for (int k = 0; k < beeps; ++k) plat::beeper().Beep();
+  if (!ended) StartDueAudio();
+}
+
+void 正式測驗::Timer2_Timer() {
+  if (RunState != 1 && RunState != 3) {
+    if (Timer1->Enabled() || Timer2->Enabled()) CheckTimeUp();
+  } else if (!ClockWentBack(true, false)) {
+    bool ended = false;
+    if (Elapsed > Duration) ended = CheckTimeUp() == 0;
+    if (!ended && !plat::app().Ending()) StartDueAudio();
+  }
+  if (plat::app().Ending()) return;
+  Label6->setText(BoolText(Timer1->Enabled()) + u' ' + BoolText(Timer2->Enabled()) + u' ' +
+                  QString::number(common::Setting281.get()));
+}
+
+void 正式測驗::StartDueAudio() {
+  const int s701 = common::Setting701.get();
+  if ((s701 != 1 && s701 != 2) || AudioDue <= 0) return;
+  const QString file = Module().ParagraphAudioFile(PartNo);
+  if (IsNoPart(file)) {
+    AudioDue = 0;  // nothing there to play
+    return;
+  }
+  if (Mci->openFile() != file) OpenPartAudio(file);
+  if (Now() - AudioDue > static_cast<float>(common::Setting704.get())) {
+    OpenPartAudio(file);
+    // A part whose file is not there yet (still arriving) stays due and is
+    // tried again on the next ticks.
+    if (Mci->openFile() != file) return;
+    Mci->command(QStringLiteral("play"));
+    MMControl1_PlayClick();
+    AudioDue = 0;
+  }
+}
+
+int 正式測驗::CheckTimeUp() {
+  if (inCheckTimeUp_) return 1;
+  inCheckTimeUp_ = true;
+  struct Leave {
+    bool& f;
+    ~Leave() { f = false; }
+  } leave{inCheckTimeUp_};
+
+  if (ClockWentBack(true, true)) return 0;
+  if (!(Elapsed > Duration)) return 1;
+  // Time is up: the clock, the audio and the boxes stop, the record keeps
+  // the first end moment.
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  if (StopTime - StartTime < Duration) StopTime = Now();
+  if (common::Setting701.get() > 0) Mci->command(QStringLiteral("CLOSE"));
+  ScrollLines(0);
+  common::TestRunState.set(8);
+  RunState = 8;
+  Module().SetTestTimes(StartTime, StopTime);
+  HandedOver = true;
+  RefreshBoxAccess();
+  // A pause dialog still open (the clock ran on during the pause) goes.
+  if (plat::forms::exists<是否暫離>()) plat::forms::get<是否暫離>().Hide();
+  Hide();
+  ShowProcessing();
+  return 0;
+}
+
+void 正式測驗::ShowProcessing() { plat::forms::get<處理下>().Show(plat::ShowMode::Modeless); }
+
+// ---------------------------------------------------------------------------
+// Audio
+
+void 正式測驗::OpenPartAudio(const QString& file) {
+  // Only a file that actually opened counts as open: one that is not there
+  // yet is opened again on a later try.
+  if (Mci->isOpen() && Mci->openFile() == file) return;
+  Mci->command(QStringLiteral("CLOSE"));
+  Mci->setFileName(file);
+  Mci->command(QStringLiteral("OPEN"));
+  MciPos = 0;
+  Mci->setUpdateInterval(0);
+  Mci->setTimeFormat(0);
+  MciPos = Mci->updateInterval() + MciPos + 1;
+  ShowLengthLabels();
+}
+
+void 正式測驗::ShowLengthLabels() {
+  const qint64 len = Mci->length();
+  const bool known = len != plat::AudioDevice::kLengthUnknown;
+  Label1->setText(Mci->fileName());
+  Label2->setText(known ? MinSec(static_cast<double>(len)) : QStringLiteral("00:00"));
+  Label3->setText(MinSec(MciPos) + u' ' + QString::number(PartNo) + u' ' + QString::number(MciPos) + u' ' +
+                  QString::number(known ? len : 0));
+}
+
+void 正式測驗::MMControl1_PlayClick() {
+  // A part whose file was not there when it was due to be opened.
+  const QString file = Module().ParagraphAudioFile(PartNo);
+  if (!Mci->isOpen() && common::Setting701.get() > 0 && !IsNoPart(file)) OpenPartAudio(file);
+  Mci->setUpdateInterval(1000);
+  if (isVisible()) FocusBox(CurBox);
+  if (common::Setting705.get() == 1 && !ClockStarted && !HandedOver) StartClock();
+}
+
+void 正式測驗::MMControl1_PauseClick() { Mci->setUpdateInterval(0); }
+
+void 正式測驗::MMControl1_PrevClick() { MciPos = 0; }
+
+void 正式測驗::MMControl1_StatusUpdate() {
+  Mci->setTimeFormat(0);
+  const int interval = Mci->updateInterval();
+  MciPos = interval + MciPos + 1;
+  Label3->setText(MinSec(MciPos));
+  const bool over = Mci->mode() == plat::kModeStopped || MciPos > static_cast<double>(Mci->length());
+  if (over && MciPos > interval + 10) {
+    MciPos = 0;
+    Mci->setUpdateInterval(0);
+    Mci->command(QStringLiteral("Prev"));
+    Mci->command(QStringLiteral("STOP"));
+    if (common::Setting701.get() > 0) {
+      const QString next = Module().ParagraphAudioFile(PartNo + 1);
+      if (!IsNoPart(next)) {
+        ++PartNo;
+        AudioDue = Now();
+      }
+    }
+  }
+}
+
+void 正式測驗::MMControl1_Done() {
+  MciPos = 0;
+  Mci->setUpdateInterval(0);
+  Mci->command(QStringLiteral("Prev"));
+}
+
+// ---------------------------------------------------------------------------
+// Typing boxes
+
+void 正式測驗::ShowRowCol(int i) {
+  BoxRow->setText(plat::FormatNumber(Module().VisibleLineIndex(i + 1), u"00"));
+  BoxCol->setText(plat::FormatNumber(TB[i]->cursorPosition(), u"00"));
+}
+
+void 正式測驗::ShowCaretState(int i) {
+  const QString t = TB[i]->text();
+  const int pos = TB[i]->cursorPosition();
+  if (t.isEmpty()) {
+    CaretState = 0;
+  } else if (pos == t.size()) {
+    CaretState = 1;
+  } else {
+    CaretState = pos < t.size() ? 2 : 0;
+  }
+  Label8->setText(QString::number(CaretState));
+}
+
+void 正式測驗::PartSwitch() {
+  if (common::Setting701.get() != 2) return;
+  const int part = static_cast<int>(plat::ValNumber(Label4->text()));
+  if (part == PartNo) return;
+  Mci->command(QStringLiteral("prev"));
+  Mci->command(QStringLiteral("stop"));
+  MciPos = 0;
+  Mci->setUpdateInterval(0);
+  PartNo = static_cast<std::uint8_t>(part < 0 ? 0 : (part > 255 ? 255 : part));
+  // A line before the first paragraph, or a part with no file, schedules
+  // nothing.
+  AudioDue = IsNoPart(Module().ParagraphAudioFile(PartNo)) ? 0 : Now();
+}
+
+void 正式測驗::TB_Change(int i) {
+  PrevLen = CurLen;
+  CurLen = TB[i]->text().size();
+  LastText = TB[i]->text();
+  const bool edited = editPending_ == i;
+  editPending_ = -1;
+  if (edited && Paired() && i <= 7) WatchKeystrokeRhythm(1, i);
+}
+
+void 正式測驗::TB_Click(int i) {
+  if (ClipGuard == 1) {
+    plat::ClearClipboard();
+    TB[i]->deselect();
+  }
+  ShowRowCol(i);
+  FocusBox(i);
+  ShowParagraph(i);
+  PartSwitch();
+  ShowCaretState(i);
+  WatchKeystrokeRhythm(0, i);
+}
+
+void 正式測驗::TB_GotFocus(int i) {
+  ClearClip();
+  ShowRowCol(i);
+  CurBox = static_cast<std::int16_t>(i);
+  WatchKeystrokeRhythm(0, i);
+}
+
+void 正式測驗::TB_MouseDown(int) { ClearClip(); }
+
+bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
+  bool handled = false;
+  if (HandedOver) return true;
+  if (shift > 0) {
+    ClearClip();
+    const int column = shift - 1;
+    const QString t = column >= 0 && column <= 5 ? common::HotKeyText(column, keyCode) : QString();
+    if (!t.isEmpty() && !TB[i]->isReadOnly()) {
+      TypingBox* b = TB[i];
+      const QString text = b->text();
+      const int pos = b->cursorPosition();
+      if (pos < text.size()) {
+        b->setText(text.left(pos) + t + text.mid(pos));
+        b->setCursorPosition(pos + 1);
+      } else {
+        b->setText(text + t);
+        b->setCursorPosition(b->text().size());
+      }
+      handled = true;  // the key's own character is not typed as well
+    }
+  } else {
+    const int last = LastBox();
+    TypingBox* b = TB[i];
+    int moved = -1;  // the box whose caret the watch restarts on
+    switch (keyCode) {
+      case kVkReturn: {
+        handled = true;
+        if (b->isReadOnly()) break;
+        const QString text = b->text();
+        const int pos = b->cursorPosition();
+        if (i < last) {
+          FocusBox(i + 1);
+          ShowParagraph(i + 1);
+          b->setText(text.left(pos));
+          TypingBox* n = TB[i + 1];
+          if (!n->isReadOnly()) {
+            n->setText(text.mid(pos) + n->text());
+          } else {
+            b->setText(text);  // nowhere to put it
+          }
+          n->setCursorPosition(0);
+        } else {
+          const rec::TestLines& lines = Module().lines;
+          // At the end of the text the window cannot move: the line stays
+          // as it is rather than being turned round.
+          if (lines.FirstVisibleLine >= lines.LineCount) break;
+          b->setText(text.left(pos));
+          ScrollLines(rec::kLineDown);
+          ShowParagraph(i);
+          if (!b->isReadOnly()) b->setText(text.mid(pos) + b->text());
+          b->setCursorPosition(0);
+        }
+        moved = i;
+        break;
+      }
+      case kVkPrior:
+        ScrollLines(rec::kPageUp);
+        ShowParagraph(i);
+        moved = i;
+        handled = true;
+        break;
+      case kVkNext:
+        ScrollLines(rec::kPageDown);
+        ShowParagraph(i);
+        moved = i;
+        handled = true;
+        break;
+      case kVkUp:
+        if (i > 0) {
+          FocusBox(i - 1);
+          ShowParagraph(i - 1);
+          moved = i - 1;
+        } else {
+          ScrollLines(rec::kLineUp);
+          ShowParagraph(i);
+          moved = i;
+        }
+        handled = true;
+        break;
+      case kVkDown:
+        if (i < last) {
+          FocusBox(i + 1);
+          ShowParagraph(i + 1);
+          moved = i + 1;
+        } else {
+          ScrollLines(rec::kLineDown);
+          ShowParagraph(i);
+          moved = i;
+        }
+        handled = true;
+        break;
+      case kVkDelete:
+        if (b->cursorPosition() == b->text().size() && !b->hasSelectedText()) {
+          if (i < last && !b->isReadOnly() && !TB[i + 1]->isReadOnly()) {
+            b->setText(b->text() + TB[i + 1]->text());
+            TB[i + 1]->setText(QString());
+          }
+          b->setCursorPosition(b->text().size());
+          keyCode = 0;
+        }
+        break;
+      default:
+        break;
+    }
+    if (moved >= 0) WatchKeystrokeRhythm(0, moved);
+    PartSwitch();
+  }
+  WatchKeystrokeRhythm(1, i);
+  return handled;
+}
+
+TypingBox::Verdict 正式測驗::TB_KeyPress(int i, QChar ch) {
+  TypingBox::Verdict verdict = TypingBox::kType;
+  if (HandedOver) return TypingBox::kDrop;
+  TypingBox* b = TB[i];
+  if (b->text().size() < 2 && ch == u' ') {
+    // The first two spaces of a line are the paragraph's full-width indent.
+    if (!b->isReadOnly()) {
+      b->setText(b->text() + QChar(0x3000));
+      b->setCursorPosition(b->text().size());
+    }
+    verdict = TypingBox::kDrop;
+  } else if (b->text().size() > common::Setting213.get()) {
+    // The box is full: the caret (and the character) move on.
+    if (i < LastBox()) {
+      TB_Click(i + 1);
+    } else {
+      ScrollLines(rec::kLineDown);
+      TB_Click(i);
+    }
+  }
+  LastCol = static_cast<int>(plat::ValNumber(BoxCol->text()));
+  PrevLen = CurLen;
+  CurLen = b->text().size();
+  LastText = b->text();
+  return verdict;
+}
+
+void 正式測驗::TB_KeyUp(int i) {
+  ShowRowCol(i);
+  CurBox = static_cast<std::int16_t>(i);
+  if (Timer1->Enabled() || Timer2->Enabled()) CheckTimeUp();
+  ShowCaretState(i);
+}
+
+// ---------------------------------------------------------------------------
+// Typing-rhythm watch
+
+void 正式測驗::WatchKeystrokeRhythm(int mode, int i) {
+  if (i < 0 || i >= kBoxes) return;
+  TypingBox* b = TB[i];
+  if (mode == 0) {
+    PrevLen = CurLen = b->text().size();
+    LastText = b->text();
+    Rhythm.Reset(Now());
+    return;
+  }
+  if (RhythmSwitch != 1 || !Timer1->Enabled() || inWatch_) return;
+  inWatch_ = true;
+  struct Leave {
+    bool& f;
+    ~Leave() { f = false; }
+  } leave{inWatch_};
+
+  const RhythmWatch::Step s = Rhythm.Record(Now(), PrevLen);
+  if (s.reset) LastText = b->text();
+  Label7->setText(RhythmLine(i, CurLen, PrevLen, s.dt, s.count, b->text()));
+  if (!(static_cast<float>(s.count) > RhythmLimit)) return;
+  // Too many changes in the same hundredth: not typed by hand.
+  common::WriteErrorLog(QStringLiteral("WatchKeystrokeRhythm>") + Label7->text());
+  if (StoreInt(7495) == 1) {
+    plat::prompt().Ask(StoreText(10220) + QStringLiteral("\r\n") + StoreText(10221) + QStringLiteral("\r\n") +
+                           StoreText(10222),
+                       StoreText(10219), plat::Buttons::Ok, plat::Icon::Exclamation);
+    FocusBox(i);
+  }
+  if (StoreInt(7494) == 1) {
+    plat::prompt().Ask(StoreText(10224) + QStringLiteral("\r\n") + StoreText(10225), StoreText(10223),
+                       plat::Buttons::Ok, plat::Icon::Exclamation);
+    FocusBox(i);
+  }
+  b->setText(QString());
+  Rhythm.Reset(Now());
+}
+
+}  // namespace run

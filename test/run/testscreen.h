@@ -1,0 +1,168 @@
+#pragma once
+// 正式測驗, the test screen: sixteen typing boxes over the answer buffer,
+// the clock and its time-up, the audio of the passage part by part, the
+// typing-rhythm watch and the pause button.
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "platform/gui/form.h"
+#include "platform/gui/twips.h"
+#include "test/run/rhythm_watch.h"
+#include "test/run/typing_box.h"
+
+class QLabel;
+class QPushButton;
+
+namespace plat {
+class AudioDevice;
+class FormTimer;
+class MciTransportBar;
+}  // namespace plat
+
+namespace rec {
+class TypingBoxes;
+}
+
+namespace run {
+
+class ImageButton;
+
+class 正式測驗 : public plat::Form {
+ public:
+  static constexpr int kBoxes = 16;
+
+  正式測驗();
+  ~正式測驗() override;
+
+  // ---- controls, by their design names ----
+  QPushButton* Command1;  // the volume mixer
+  plat::FormTimer* Timer1;  // 100 ms: clock, beeps, audio start, time-up
+  plat::FormTimer* Timer2;  // 250 ms: the same checks, no display
+  std::array<TypingBox*, kBoxes> TB{};
+  std::array<QLabel*, kBoxes> TbX{};
+  QLabel* Label1;  // open audio file
+  QLabel* Label2;  // part length mm:ss
+  QLabel* Label3;  // position mm:ss (a status line after opening)
+  QLabel* Label4;  // paragraph of the caret's line
+  QLabel* Label5;  // caption of Label4
+  QLabel* Label6;  // diagnostic line of Timer2
+  QLabel* Label7;  // diagnostic line of the rhythm watch
+  QLabel* Label8;  // caret state
+  QLabel* Label9;  // ":" between the clock's minutes and seconds
+  QLabel* Image1;        // highlight of the pause button
+  ImageButton* Image2;   // the pause button
+  QLabel* Image3;        // audio panel
+  QLabel* Image4;        // product picture
+  QLabel* BoxRow;
+  QLabel* BoxCol;
+  QLabel* TimeSecond;
+  QLabel* TimeMinute;
+  plat::MciTransportBar* MMControl1;
+  plat::AudioDevice* Mci;  // MMControl1's device
+
+  // ---- form state ----
+  std::int16_t RunState = 0;
+  std::uint8_t DisplayMode = 0;
+  float StartTime = 0;
+  float StopTime = 0;
+  float Elapsed = 0;
+  float Duration = 0;
+  float AudioDue = 0;
+  std::uint8_t PartNo = 0;
+  std::int16_t CurBox = 0;
+  std::uint8_t ClipGuard = 0;
+  float RhythmLimit = 0;
+  std::uint8_t RhythmMode = 0;
+  std::uint8_t RhythmSwitch = 0;
+  int CurLen = 0;
+  int PrevLen = 0;
+  QString LastText;
+  int LastCol = 0;
+  int CaretState = 0;
+  double MciPos = 0;
+  RhythmWatch Rhythm;
+  // The clock runs from its first start to the end; a resume never starts
+  // it afresh.
+  bool ClockStarted = false;
+  // Handed over to the processing screen (time-up or leave): nothing the
+  // candidate does changes the record any more.
+  bool HandedOver = false;
+
+  // ---- handlers ----
+  void Image2_Click();
+  void Image2_MouseMove();
+  void Command1_Click();
+  void Timer1_Timer();
+  void Timer2_Timer();
+  // 0 when it ended the test, 1 when the time is not up.
+  int CheckTimeUp();
+
+  void TB_Change(int i);
+  void TB_Click(int i);
+  void TB_GotFocus(int i);
+  // true when the key is handled here (the box must not act on it).
+  bool TB_KeyDown(int i, int& keyCode, int shift);
+  TypingBox::Verdict TB_KeyPress(int i, QChar ch);
+  void TB_KeyUp(int i);
+  void TB_MouseDown(int i);
+
+  void MMControl1_PlayClick();
+  void MMControl1_PauseClick();
+  void MMControl1_PrevClick();
+  void MMControl1_StatusUpdate();
+  void MMControl1_Done();
+  void OpenPartAudio(const QString& file);
+
+  void WatchKeystrokeRhythm(int mode, int i);
+
+  // The candidate left from the pause dialog: the boxes are closed to input
+  // and the clock stops; the record keeps the pause moment.
+  void CloseForHandOver();
+
+  // The twips geometry the layout gave box i and its label.
+  plat::TwipsBox BoxGeometry(int i) const;
+  plat::TwipsBox LabelGeometry(int i) const;
+  // The last typing box of the layout (15 single, 7 paired).
+  int LastBox() const;
+  bool Paired() const { return DisplayMode != 0; }
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+  void Form_Resize() override;
+  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+
+ private:
+  float Now() const;
+  void StartTest();
+  void ResumeTest();
+  void LayOutBoxes();
+  void StartClock();
+  void ShowClockFace();
+  // The shared check of every tick; true when the clock went back (the
+  // program is then ending).
+  bool ClockWentBack(bool strict, bool diagnostic);
+  void StartDueAudio();
+  void ScrollLines(int direction);
+  void RefreshBoxAccess();
+  void FocusBox(int i);
+  void ShowRowCol(int i);
+  void ShowCaretState(int i);
+  void PartSwitch();
+  void ClearClip();
+  void ShowParagraph(int row);
+  void ShowProcessing();
+  void ShowLengthLabels();
+  void Trap(const char* procedure, const std::function<void()>& body);
+
+  rec::TypingBoxes* boxes_;
+  plat::TwipsBox boxGeometry_[kBoxes];
+  plat::TwipsBox labelGeometry_[kBoxes];
+  int editPending_ = -1;
+  bool inCheckTimeUp_ = false;
+  bool inWatch_ = false;
+};
+
+}  // namespace run

@@ -1,0 +1,155 @@
+#include "test/run/typing_box.h"
+
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "platform/core/codec.h"
+#include "test/run/keycodes.h"
+
+namespace run {
+
+TypingBox::TypingBox(int index, QWidget* parent) : QLineEdit(parent), index_(index) {
+  setObjectName(QStringLiteral("TB(%1)").arg(index));
+  setFrame(false);
+  setAcceptDrops(false);
+  setDragEnabled(false);
+  setContextMenuPolicy(Qt::NoContextMenu);
+  setAttribute(Qt::WA_InputMethodEnabled, true);
+}
+
+namespace {
+
+// Paste in any form; undo and redo too, which would bring back text the
+// screen itself replaced.
+bool IsBlocked(QKeyEvent* e) {
+  return e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
+         (e->key() == Qt::Key_Insert && (e->modifiers() & Qt::ShiftModifier));
+}
+
+}  // namespace
+
+void TypingBox::keyPressEvent(QKeyEvent* e) {
+  if (IsBlocked(e)) {
+    e->accept();
+    return;
+  }
+  int code = VirtualKeyCode(e->key(), e->modifiers(), e->nativeScanCode());
+  const int shift = ShiftMask(e->modifiers());
+  const int before = code;
+  if (KeyDown && KeyDown(index_, code, shift)) {
+    e->accept();
+    return;
+  }
+  if (code == 0 && before != 0) {
+    e->accept();
+    return;
+  }
+  // Keys that move between boxes and lines are the screen's alone.
+  switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      e->accept();
+      return;
+    default:
+      break;
+  }
+  const QString text = e->text();
+  const bool printable = !text.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                         text.at(0).isPrint();
+  if (!printable) {
+    QLineEdit::keyPressEvent(e);
+    return;
+  }
+  for (QChar ch : text) TypeCharacter(ch);
+  e->accept();
+}
+
+void TypingBox::TypeCharacter(QChar ch) {
+  // A character the record's code page cannot hold would be lost at the
+  // end; it is not taken, as in a box of that code page.
+  if (!plat::fitsCp950(QString(ch))) return;
+  if (KeyPress && KeyPress(index_, ch) == kDrop) return;
+  TypingBox* target = CaretBox ? CaretBox() : this;
+  if (!target) target = this;
+  target->Insert(QString(ch));
+}
+
+void TypingBox::Insert(const QString& text) {
+  if (isReadOnly()) return;
+  // Typed as the user types: the box's edit signals follow.
+  QLineEdit::insert(text);
+}
+
+void TypingBox::keyReleaseEvent(QKeyEvent* e) {
+  QLineEdit::keyReleaseEvent(e);
+  if (!e->isAutoRepeat() && KeyUp) KeyUp(index_);
+}
+
+void TypingBox::inputMethodEvent(QInputMethodEvent* e) {
+  // The input method took the keys; the screen still sees a key (not one
+  // that moves), then each committed character as if typed.
+  int code = kVkProcessKey;
+  if (KeyDown) KeyDown(index_, code, 0);
+  const QString commit = e->commitString();
+  if (commit.isEmpty() || isReadOnly()) {
+    if (isReadOnly()) {
+      e->accept();
+      return;
+    }
+    QLineEdit::inputMethodEvent(e);
+    return;
+  }
+  // Clear what the input method was composing, then type the commit.
+  QInputMethodEvent clear;
+  clear.setCommitString(QString(), e->replacementStart(), e->replacementLength());
+  QLineEdit::inputMethodEvent(&clear);
+  for (QChar ch : commit) TypeCharacter(ch);
+  if (!e->preeditString().isEmpty()) {
+    QInputMethodEvent pre(e->preeditString(), e->attributes());
+    QLineEdit::inputMethodEvent(&pre);
+  }
+  if (KeyUp) KeyUp(index_);
+  e->accept();
+}
+
+void TypingBox::mousePressEvent(QMouseEvent* e) {
+  if (MouseDown) MouseDown(index_);
+  if (e->button() == Qt::MiddleButton) {  // the selection paste
+    e->accept();
+    return;
+  }
+  QLineEdit::mousePressEvent(e);
+}
+
+void TypingBox::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::MiddleButton) {
+    e->accept();
+    return;
+  }
+  QLineEdit::mouseReleaseEvent(e);
+  if (e->button() == Qt::LeftButton && Click) Click(index_);
+}
+
+void TypingBox::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::MiddleButton) {
+    e->accept();
+    return;
+  }
+  QLineEdit::mouseDoubleClickEvent(e);
+}
+
+void TypingBox::focusInEvent(QFocusEvent* e) {
+  QLineEdit::focusInEvent(e);
+  if (GotFocus) GotFocus(index_);
+}
+
+void TypingBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+
+}  // namespace run

@@ -1,0 +1,52 @@
+#pragma once
+// A typing box of the test screen: a single-line box whose key, character,
+// input-method, mouse and focus events go to the screen's handlers with the
+// box's index, in the order the design's handlers expect (KeyDown, then each
+// character through KeyPress, then the change, then KeyUp). Nothing can be
+// pasted or dropped into it.
+#include <QLineEdit>
+#include <functional>
+
+namespace run {
+
+class TypingBox : public QLineEdit {
+ public:
+  TypingBox(int index, QWidget* parent = nullptr);
+  int Index() const { return index_; }
+
+  // What KeyPress tells the box to do with a character.
+  enum Verdict { kType, kDrop };
+
+  // KeyDown(i, keyCode, shift): a keyCode set to 0, or a true result, means
+  // the key is handled and the box does nothing more with it.
+  std::function<bool(int i, int& keyCode, int shift)> KeyDown;
+  // KeyPress(i, ch): the character is typed where the caret is, in the box
+  // that then has the caret (a handler may move it to another box), unless
+  // the verdict is kDrop.
+  std::function<Verdict(int i, QChar ch)> KeyPress;
+  std::function<void(int i)> KeyUp;
+  std::function<void(int i)> Click;
+  std::function<void(int i)> GotFocus;
+  std::function<void(int i)> MouseDown;
+  // Which box a character goes to after KeyPress: the box with the caret.
+  std::function<TypingBox*()> CaretBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  // Types one character: through KeyPress, then into the box with the caret.
+  void TypeCharacter(QChar ch);
+  void Insert(const QString& text);
+
+  int index_;
+};
+
+}  // namespace run
