@@ -183,7 +183,8 @@ void ReceiverLink::DownloadFile(const QString& subject, const QString& name, con
   expected_ = 0;  // a size is good for one transfer only
   received_ = 0;
   dropped_ = 0;
-  if (!IsSafeFileName(name) || !IsSafeFileName(QFileInfo(destination).fileName())) {
+  // A blank would split the name into two words of the request.
+  if (!IsSafeFileName(name) || name.contains(u' ') || !IsSafeFileName(QFileInfo(destination).fileName())) {
     common::WriteErrorLog(QStringLiteral("Winsock>") + name + QStringLiteral(" refused name"));
     Later([this] { FinishTransfer(TransferOutcome::Failed); });
     return;
