@@ -1,0 +1,10 @@
+#pragma once
+// What a program with windows installs at start, before its first form:
+// message boxes and file dialogs over Qt Widgets, and handler failures
+// (timer ticks, form events) written to the error report under the
+// handler's name.
+namespace common {
+
+void InstallWindowServices();
+
+}  // namespace common
