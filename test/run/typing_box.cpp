@@ -67,18 +67,23 @@ void TypingBox::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
     return;
   }
-  for (QChar ch : text) TypeCharacter(ch);
+  TypingBox* at = this;
+  for (QChar ch : text) at = at->TypeCharacter(ch);
   e->accept();
 }
 
-void TypingBox::TypeCharacter(QChar ch) {
+TypingBox* TypingBox::TypeCharacter(QChar ch) {
   // A character the record's code page cannot hold would be lost at the
   // end; it is not taken, as in a box of that code page.
-  if (!plat::fitsCp950(QString(ch))) return;
-  if (KeyPress && KeyPress(index_, ch) == kDrop) return;
-  TypingBox* target = CaretBox ? CaretBox() : this;
-  if (!target) target = this;
+  if (!plat::fitsCp950(QString(ch))) return this;
+  TypingBox* before = CaretBox ? CaretBox() : this;
+  if (KeyPress && KeyPress(index_, ch) == kDrop) return this;
+  // The handler may have moved the caret on (a full box): the character
+  // follows it.
+  TypingBox* after = CaretBox ? CaretBox() : this;
+  TypingBox* target = after && after != before ? after : this;
   target->Insert(QString(ch));
+  return target;
 }
 
 void TypingBox::Insert(const QString& text) {
@@ -110,12 +115,14 @@ void TypingBox::inputMethodEvent(QInputMethodEvent* e) {
   QInputMethodEvent clear;
   clear.setCommitString(QString(), e->replacementStart(), e->replacementLength());
   QLineEdit::inputMethodEvent(&clear);
-  for (QChar ch : commit) TypeCharacter(ch);
-  if (!e->preeditString().isEmpty()) {
+  // Each character goes to the box with the caret, which a full box moves on.
+  TypingBox* at = this;
+  for (QChar ch : commit) at = at->TypeCharacter(ch);
+  if (!e->preeditString().isEmpty() && at == this) {
     QInputMethodEvent pre(e->preeditString(), e->attributes());
     QLineEdit::inputMethodEvent(&pre);
   }
-  if (KeyUp) KeyUp(index_);
+  if (at->KeyUp) at->KeyUp(at->index_);
   e->accept();
 }
 

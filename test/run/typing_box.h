@@ -42,8 +42,9 @@ class TypingBox : public QLineEdit {
   void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
-  // Types one character: through KeyPress, then into the box with the caret.
-  void TypeCharacter(QChar ch);
+  // Types one character: through this box's KeyPress, then into this box,
+  // or the box the caret moved on to. Returns the box it went to.
+  TypingBox* TypeCharacter(QChar ch);
   void Insert(const QString& text);
 
   int index_;
