@@ -31,7 +31,7 @@ bool Unreachable(int curlCode) {
 }  // namespace
 
 QString HttpFileUrl(const QString& host, const QString& folder, const QString& subject, const QString& name) {
-  QByteArray url = "http://" + plat::EncodeFolderPath(host.trimmed());
+  QByteArray url = "http://" + EncodeUrlText(host);
   QByteArray f = plat::EncodeFolderPath(folder);
   if (f.startsWith("%2F")) f = f.mid(3);
   if (!f.isEmpty()) url += "/" + f;
@@ -40,17 +40,17 @@ QString HttpFileUrl(const QString& host, const QString& folder, const QString& s
 }
 
 QByteArray EncodeUrlText(const QString& url) {
-  const QByteArray raw = plat::toCp950(url.trimmed());
+  // "\" is turned into "/" before encoding: as a byte it is also the second
+  // byte of many Big5 characters.
+  QString text = url.trimmed();
+  text.replace(u'\\', u'/');
+  const QByteArray raw = plat::toCp950(text);
   QByteArray out;
   static const char hex[] = "0123456789ABCDEF";
   for (char c : raw) {
     auto u = static_cast<unsigned char>(c);
     if (u <= 0x20 || u >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
         c == '{' || c == '|' || c == '}') {
-      if (c == '\\') {
-        out.append('/');
-        continue;
-      }
       out.append('%');
       out.append(hex[u >> 4]);
       out.append(hex[u & 15]);

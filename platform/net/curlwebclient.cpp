@@ -69,6 +69,7 @@ class CurlWebClient : public WebClient {
   CURLM* multi_ = nullptr;
   QObject ctx_;
   QTimer timer_;
+  QTimer poll_;
   std::map<int, std::unique_ptr<Transfer>> transfers_;
   std::map<curl_socket_t, Watch> watches_;
   int next_ = 1;
@@ -88,6 +89,14 @@ CurlWebClient::CurlWebClient() {
   curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
   timer_.setSingleShot(true);
   QObject::connect(&timer_, &QTimer::timeout, &ctx_, [this] { Action(CURL_SOCKET_TIMEOUT, 0); });
+  // A slow safety poll while transfers run, should a socket event be missed.
+  poll_.setInterval(250);
+  QObject::connect(&poll_, &QTimer::timeout, &ctx_, [this] {
+    if (transfers_.empty())
+      poll_.stop();
+    else
+      Action(CURL_SOCKET_TIMEOUT, 0);
+  });
 }
 
 CurlWebClient::~CurlWebClient() {
@@ -246,6 +255,9 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
   t->easy = e;
   curl_easy_setopt(e, CURLOPT_URL, t->request.url.constData());
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  // A connection taken again from the cache is not always announced to the
+  // socket callback (seen with FTP): every transfer gets its own.
+  curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
@@ -260,6 +272,8 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
   curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t->errbuf);
   curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
   if (request.listNames) curl_easy_setopt(e, CURLOPT_DIRLISTONLY, 1L);
+  static const bool verbose = qEnvironmentVariableIsSet("TAVREL_CURL_VERBOSE");  // for field diagnosis
+  if (verbose) curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);
   if (!request.user.isEmpty()) {
     // Store copies: curl keeps its own.
     QByteArray u = request.user.toUtf8(), p = request.password.toUtf8();
@@ -275,6 +289,7 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
   if (request.totalTimeoutMs > 0) raw->total.start(request.totalTimeoutMs);
   transfers_[id] = std::move(t);
   curl_multi_add_handle(multi_, e);  // curl asks for its timer; work starts on the loop
+  if (!poll_.isActive()) poll_.start();
   return id;
 }
 
