@@ -1,5 +1,7 @@
 #include "batch/core/batch.h"
 
+#include <memory>
+
 #include "batch/core/runlog.h"
 #include "common/store.h"
 #include "platform/core/paths.h"
@@ -67,9 +69,18 @@ int Batch::CopyFloppyScoreFiles() {
 
 bool Batch::PrintTextFile(LineSink& printer) const { return batch::PrintTextFile(table.CandidateTextPath(), printer); }
 
-Batch& batch() {
-  static Batch instance;
-  return instance;
+namespace {
+std::unique_ptr<Batch>& instance() {
+  static std::unique_ptr<Batch> b;
+  return b;
 }
+}  // namespace
+
+Batch& batch() {
+  if (!instance()) instance() = std::make_unique<Batch>();
+  return *instance();
+}
+
+void ResetBatch() { instance().reset(); }
 
 }  // namespace batch

@@ -52,5 +52,8 @@ class Batch {
 
 // The one instance of the program, created on first use.
 Batch& batch();
+// Drops the instance; the next batch() starts afresh (tests run many
+// programs in one process).
+void ResetBatch();
 
 }  // namespace batch

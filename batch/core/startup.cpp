@@ -166,16 +166,29 @@ void StartupSettings::SetDefaults() {
   toStore(5902, QStringLiteral("5568"));
 }
 
-void StartupSettings::ReadStartupIni() {
+void StartupSettings::ReadStartupIni(const QString& base) {
   SetDefaults();
   ProgramNameSetting();
-  const QString folder = plat::ProgramFolder();
   settingsPath_.clear();
+  // The base is "<folder>\<name>" without extension; either separator.
+  QString folder = plat::ProgramFolder();
+  QString name = QStringLiteral("Tavrel");
+  const QString b = plat::ToSlashes(base.trimmed());
+  if (!b.isEmpty() && !b.endsWith(u'/')) {
+    const qsizetype sep = b.lastIndexOf(u'/');
+    const QString f = sep < 0 ? folder : plat::ResolvePath(b.left(sep)) + u'/';
+    const QString n = b.mid(sep + 1);
+    if (QFileInfo(plat::FindCaseInsensitive(f, n + QStringLiteral(".Ixi"))).isFile() ||
+        QFileInfo(plat::FindCaseInsensitive(f, n + QStringLiteral(".Ini"))).isFile()) {
+      folder = f;
+      name = n;
+    }
+  }
   bool scrambled = true;
-  QString path = plat::FindCaseInsensitive(folder, QStringLiteral("Tavrel.Ixi"));
+  QString path = plat::FindCaseInsensitive(folder, name + QStringLiteral(".Ixi"));
   if (!QFileInfo(path).isFile()) {
     scrambled = false;
-    path = plat::FindCaseInsensitive(folder, QStringLiteral("Tavrel.Ini"));
+    path = plat::FindCaseInsensitive(folder, name + QStringLiteral(".Ini"));
   }
   QByteArray bytes;
   if (!QFileInfo(path).isFile() || !plat::readAllBytes(path, bytes)) {

@@ -46,10 +46,11 @@ class StartupSettings {
   // without extension.
   QString ProgramNameSetting(const QString& name = {});
 
-  // Defaults, then the settings file of the program folder: "Tavrel.Ixi"
-  // (scrambled) when it exists, else "Tavrel.Ini". A missing file is warned
-  // about and the defaults stay.
-  void ReadStartupIni();
+  // Defaults, then the settings file: `base` + ".Ixi" (scrambled) or
+  // `base` + ".Ini" when either exists (the settings base the starting
+  // program hands over), else "Tavrel.Ixi", else "Tavrel.Ini" of the program
+  // folder. A missing file is warned about and the defaults stay.
+  void ReadStartupIni(const QString& base = {});
   void SetDefaults();
   // Applies the lines of a settings file's bytes; `scrambled` unscrambles
   // each line first.

@@ -171,3 +171,40 @@ TEST_F(StartupFolder, ScrambledLinesRebuildEveryCharacter) {
   EXPECT_EQ(StoreText(12706), value);
   EXPECT_EQ(StoreText(12707), QString("ab"));
 }
+
+TEST_F(StartupFolder, SettingsBaseOfTheStartingProgram) {
+  // The starting program hands over its base ("<folder>\<name>"): its own
+  // file is read when it exists, else the fixed name of the program folder.
+  QDir(dir.path()).mkpath("other");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_DATA_DIR "/settings/plain/Tavrel.Ini"), dir.filePath("other/EXAM.INI")));
+  settings.ReadStartupIni(dir.path() + "/other/Exam");
+  EXPECT_TRUE(prompt.calls.isEmpty());
+  EXPECT_EQ(settings.SettingsFilePath(), dir.filePath("other/EXAM.INI"));
+  EXPECT_EQ(settings.Number(800), 2);
+
+  struct Case {
+    QString base;
+    bool found;
+  };
+  const Case cases[] = {
+      {QString(dir.path() + "\\other\\Exam").replace('/', '\\'), true},  // backslashes
+      {dir.path() + "/other/Missing", false},
+      {dir.path() + "/other/", false},
+      {"C:\\Tavrel\\Tavrel", false},
+      {QString(), false},
+  };
+  for (const Case& c : cases) {
+    prompt.calls.clear();
+    settings.ReadStartupIni(c.base);
+    if (c.found) {
+      EXPECT_EQ(settings.SettingsFilePath(), dir.filePath("other/EXAM.INI")) << c.base.toStdString();
+    } else {
+      // No Tavrel.Ini in the program folder either: the warning, defaults.
+      EXPECT_TRUE(settings.SettingsFilePath().isEmpty()) << c.base.toStdString();
+      EXPECT_EQ(prompt.calls.size(), 1) << c.base.toStdString();
+    }
+  }
+  Install("plain/Tavrel.Ini", "Tavrel.Ini");
+  settings.ReadStartupIni(dir.path() + "/other/Missing");
+  EXPECT_EQ(settings.SettingsFilePath(), dir.filePath("Tavrel.Ini"));
+}
