@@ -1,0 +1,255 @@
+// The test screen's companions: the processing screen's hand-over, the
+// countdown and its file poll, the volume test.
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QRadioButton>
+
+#include "common/errorlog.h"
+#include "test/run/countdown.h"
+#include "test/run/frmdownload3.h"
+#include "test/run/tests/run_fixture.h"
+#include "test/run/volumetest.h"
+
+namespace runtest {
+namespace {
+
+using run::處理下;
+
+QStringList LogLines() {
+  QStringList lines;
+  plat::readTextLines(common::ErrorReportPath(), lines);
+  return lines;
+}
+
+int IndexOfLine(const QStringList& lines, const QString& part, int from = 0) {
+  for (int i = from; i < lines.size(); ++i)
+    if (lines[i].contains(part)) return i;
+  return -1;
+}
+
+// ---------------------------------------------------------------------------
+// Processing screen
+
+class ProcessingTest : public RunTest {
+ protected:
+  void SetUp() override {
+    RunTest::SetUp();
+    LoadText(0);
+    NameRecord();
+    common::TestRunState.set(8);
+    rec::testRecordModule().SetTestTimes(36000, 36600);
+  }
+};
+
+TEST_F(ProcessingTest, WritesOnceStartsTheScorerAndEnds) {
+  處理下& p = plat::forms::get<處理下>();
+  p.Show();
+  sched.Advance(21 * 300);
+  EXPECT_EQ(p.Counter, 21);
+  EXPECT_FALSE(QFileInfo::exists(recordPath));
+  EXPECT_EQ(p.Label1->text(), "處理中");
+  sched.Advance(300);  // tick 22: the hand-over
+  EXPECT_EQ(p.Counter, 40);
+  EXPECT_TRUE(QFileInfo::exists(recordPath));
+  EXPECT_TRUE(launcher.calls.isEmpty());
+  sched.Advance(11 * 300);  // ticks 23 to 33
+  EXPECT_EQ(p.Counter, 51);
+  EXPECT_EQ(app.ends, 0);
+  sched.Advance(300);  // tick 34: the end
+  EXPECT_EQ(p.Label1->text(), "測驗結束");
+  EXPECT_EQ(p.Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  ASSERT_EQ(launcher.calls.size(), 1);
+  EXPECT_EQ(launcher.calls[0].arguments, QStringList({recordPath + "," + root + "Tavrel"}));
+  EXPECT_EQ(launcher.calls[0].style, plat::WindowStyle::MinimizedFocus);
+  EXPECT_EQ(app.ends, 1);
+  EXPECT_EQ(common::TestRunState.get(), 9);
+  const QStringList log = LogLines();
+  const int end = IndexOfLine(log, "交給評分程式");
+  ASSERT_GE(end, 0);
+  EXPECT_GT(IndexOfLine(log, "0<NetLinkStatus ", end), end);
+  EXPECT_FALSE(plat::forms::exists<run::FrmDownload3>() && plat::forms::get<run::FrmDownload3>().isVisible());
+  // Nothing runs after the end.
+  sched.Advance(5000);
+  EXPECT_EQ(launcher.calls.size(), 1);
+}
+
+TEST_F(ProcessingTest, WaitsForTheDownloadWindowWhenTheLinkIsUp) {
+  auto& dl = plat::forms::get<run::FrmDownload3>();
+  dl.NetLinkStatus = 2;
+  plat::forms::get<處理下>().Show();
+  sched.Advance(34 * 300);
+  EXPECT_EQ(launcher.calls.size(), 1);
+  EXPECT_EQ(dl.UserSw, 1);
+  EXPECT_TRUE(dl.isVisible());
+  EXPECT_EQ(dl.windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(app.ends, 0);
+  EXPECT_GE(IndexOfLine(LogLines(), "2<NetLinkStatus "), 0);
+  sched.Advance(3000);
+  EXPECT_EQ(app.ends, 0);
+  dl.Hide();  // the download window finished the link's work
+  sched.Advance(300);
+  EXPECT_EQ(app.ends, 1);
+}
+
+TEST_F(ProcessingTest, AMissingScorerIsReportedWithTheRecordsPathAndTheProgramEnds) {
+  launcher.result = false;
+  plat::forms::get<處理下>().Show();
+  sched.Advance(34 * 300);
+  EXPECT_EQ(app.ends, 1);
+  ASSERT_FALSE(prompt.calls.isEmpty());
+  EXPECT_TRUE(prompt.calls.last().text.contains(recordPath)) << prompt.calls.last().text.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(recordPath));
+  EXPECT_GE(IndexOfLine(LogLines(), "StartScorer"), 0);
+}
+
+TEST_F(ProcessingTest, ARecordTheTemporaryFolderRefusesGoesToTheDataFolder) {
+  處理下& p = plat::forms::get<處理下>();
+  const QString unwritable = root + "no-such-folder/~T036000.ttt";
+  p.Text1->setText(unwritable);
+  p.Show();
+  sched.Advance(34 * 300);
+  const QString kept = root + "Data/~T036000.ttt";
+  EXPECT_TRUE(QFileInfo::exists(kept));
+  EXPECT_EQ(p.HandedOffRecord, kept);
+  ASSERT_EQ(launcher.calls.size(), 1);
+  EXPECT_TRUE(launcher.calls[0].arguments.value(0).startsWith(kept + ","));
+  EXPECT_FALSE(prompt.calls.isEmpty());  // the first failure was shown
+  EXPECT_EQ(app.ends, 1);
+}
+
+TEST_F(ProcessingTest, TheUserCannotCloseItAndLosingTheFocusDoesNotStopIt) {
+  處理下& p = plat::forms::get<處理下>();
+  p.Show();
+  sched.Advance(3000);
+  p.close();
+  EXPECT_FALSE(p.IsUnloaded());
+  EXPECT_TRUE(p.isVisible());
+  plat::forms::get<run::FrmDownload3>().Show();  // another window takes the focus
+  sched.Advance(34 * 300);
+  EXPECT_EQ(app.ends, 1);
+  EXPECT_TRUE(QFileInfo::exists(recordPath));
+}
+
+// ---------------------------------------------------------------------------
+// Countdown
+
+class CountdownTest : public RunTest {
+ protected:
+  void SetUp() override {
+    RunTest::SetUp();
+    common::Setting705.set(0);
+  }
+  bool ScreenUp() { return plat::forms::exists<run::正式測驗>() && plat::forms::get<run::正式測驗>().isVisible(); }
+};
+
+TEST_F(CountdownTest, FiveSecondsWithoutPartFiles) {
+  LoadText(1, {});  // audio on, no part file anywhere
+  NameRecord();
+  auto& w = plat::forms::get<run::FrmToWait>();
+  w.Sw = 5;
+  w.Show();
+  EXPECT_EQ(w.Label2->text(), "5");
+  EXPECT_EQ(w.ProgressBar1->maximum(), 5);
+  sched.Advance(4999);
+  EXPECT_FALSE(ScreenUp());
+  EXPECT_EQ(w.ProgressBar1->value(), 4);
+  sched.Advance(1);
+  EXPECT_TRUE(ScreenUp());
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(w.Sw, 0);
+  EXPECT_EQ(w.Label2->text(), "5");  // shown at load, not counted down
+  EXPECT_EQ(beeper.beeps, 0);
+}
+
+TEST_F(CountdownTest, APartFileThereHurriesTheRest) {
+  LoadText(1, {3000});
+  NameRecord();
+  auto& w = plat::forms::get<run::FrmToWait>();
+  w.Sw = 30;
+  w.Show();
+  sched.Advance(7000);
+  EXPECT_EQ(beeper.beeps, 0);
+  sched.Advance(1000);  // the eighth tick finds part 1
+  EXPECT_EQ(beeper.beeps, 1);
+  EXPECT_EQ(w.Sw, 22);
+  sched.Advance(22 * 160 - 1);
+  EXPECT_FALSE(ScreenUp());
+  sched.Advance(1);
+  EXPECT_TRUE(ScreenUp());
+}
+
+TEST_F(CountdownTest, AFileThatArrivesIsFoundOnTheNextPoll) {
+  LoadText(1, {});
+  NameRecord();
+  auto& w = plat::forms::get<run::FrmToWait>();
+  w.Sw = 60;
+  w.Show();
+  sched.Advance(10000);
+  EXPECT_EQ(beeper.beeps, 0);
+  plat::writeBytesAtomic(root + "Data/T0001-02.wma", "x");  // fetched in the background
+  sched.Advance(8000);  // the poll after part 1's: part 2
+  EXPECT_EQ(beeper.beeps, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Volume test
+
+class VolumeTest : public RunTest {
+ protected:
+  void SetUp() override {
+    RunTest::SetUp();
+    run::SetupScreenValues().testFile = root + "Data/T0001.txt";
+  }
+  void Sample(const QString& path, qint64 ms) {
+    plat::writeBytesAtomic(path, "x");
+    FakeFiles().append({path, ms, 0});
+  }
+};
+
+TEST_F(VolumeTest, FindsTheSamplesBesideTheTestAndRepeatsThem) {
+  Sample(root + "Data/TEST-F.wav", 2000);
+  Sample(root + "Data/TEST-M.wav", 3000);
+  auto& v = plat::forms::get<run::音量測試>();
+  v.Show();
+  EXPECT_EQ(v.VoiceFileFemale, root + "Data/TEST-F.wav");
+  EXPECT_EQ(v.VoiceFileMale, root + "Data/TEST-M.wav");
+  auto& dev = *static_cast<plat::FakeAudioDevice*>(v.Mci);
+  EXPECT_EQ(dev.openFile(), root + "Data/TEST-F.wav");
+  EXPECT_EQ(dev.mode(), plat::kModePlaying);
+  sched.Advance(6500);
+  EXPECT_EQ(dev.plays.size(), 4);  // it starts again at each end
+  // The male voice closes the female one and plays in its place.
+  v.Option1[0]->click();
+  EXPECT_EQ(dev.openFile(), root + "Data/TEST-M.wav");
+  EXPECT_EQ(dev.mode(), plat::kModePlaying);
+  v.Command4_Click();
+  EXPECT_FALSE(v.isVisible());
+  EXPECT_EQ(dev.mode(), plat::kModeNotOpen);
+}
+
+TEST_F(VolumeTest, WithoutAFemaleSampleBesideTheTestItLooksInTheProgramFolder) {
+  Sample(root + "Data/TEST-M.wav", 2000);
+  Sample(root + "TEST-F.mp3", 2000);
+  auto& v = plat::forms::get<run::音量測試>();
+  v.Show();
+  EXPECT_EQ(v.VoiceFileFemale, root + "TEST-F.mp3");
+  EXPECT_EQ(v.VoiceFileMale, root);  // the folder alone: no male sample there
+}
+
+TEST_F(VolumeTest, NoSamplesAndNoMixerAreNoCrash) {
+  mixer.available = false;
+  auto& v = plat::forms::get<run::音量測試>();
+  v.Show();
+  EXPECT_TRUE(v.VoiceFileFemale.isEmpty());
+  EXPECT_EQ(v.Mci->mode(), plat::kModeNotOpen);
+  v.Command2_Click();
+  EXPECT_GE(IndexOfLine(LogLines(), "Command2_Click>"), 0);
+  mixer.available = true;
+  v.Command2_Click();
+  EXPECT_EQ(mixer.starts, 1);
+  EXPECT_TRUE(prompt.calls.isEmpty());
+}
+
+}  // namespace
+}  // namespace runtest
