@@ -6,6 +6,7 @@ namespace plat {
 
 QString Prompt::OpenFile(const QString&, const QString&, const QString&) { return {}; }
 int Prompt::PickColour(int) { return -1; }
+QString Prompt::InputText(const QString&, const QString&, const QString& initial) { return initial; }
 
 Answer FirstButton(Buttons b) {
   switch (b) {
@@ -36,6 +37,11 @@ QString FakePrompt::OpenFile(const QString& title, const QString&, const QString
 }
 
 int FakePrompt::PickColour(int) { return colours.isEmpty() ? -1 : colours.takeFirst(); }
+
+QString FakePrompt::InputText(const QString& text, const QString& title, const QString&) {
+  calls.append({text, title, Buttons::OkCancel, Icon::None});
+  return inputs.isEmpty() ? QString() : inputs.takeFirst();
+}
 
 namespace {
 Prompt* g_prompt = nullptr;

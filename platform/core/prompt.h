@@ -29,6 +29,9 @@ class Prompt {
   virtual QString OpenFile(const QString& title, const QString& folder, const QString& filter);
   // Colour picker on 0x00BBGGRR values: the chosen colour, or -1 when cancelled.
   virtual int PickColour(int initial);
+  // Input box: the text typed, empty when cancelled. Without a window the
+  // initial text is the answer.
+  virtual QString InputText(const QString& text, const QString& title, const QString& initial = {});
 };
 
 // Without a window: writes the text to stderr and answers the first button.
@@ -43,12 +46,14 @@ class FakePrompt : public Prompt {
   Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
   QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
   int PickColour(int initial) override;
+  QString InputText(const QString& text, const QString& title, const QString& initial) override;
 
   QList<PromptCall> calls;
   QList<Answer> answers;             // taken front first
   Answer fallback = Answer::Ok;      // when the queue is empty
   QStringList files;                 // answers of OpenFile, front first
   QList<int> colours;                // answers of PickColour
+  QStringList inputs;                // answers of InputText, front first (else "")
 };
 
 Prompt& prompt();

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -116,6 +118,12 @@ unsigned ColourFromBgr(int bgr, bool* ok) {
 int BgrFromRgb(unsigned argb) {
   const unsigned r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
   return static_cast<int>(r | (g << 8) | (b << 16));
+}
+
+QString WidgetPrompt::InputText(const QString& text, const QString& title, const QString& initial) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(Owner(), title, text, QLineEdit::Normal, initial, &ok);
+  return ok ? answer : QString();
 }
 
 int WidgetPrompt::PickColour(int initial) {

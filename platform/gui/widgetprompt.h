@@ -16,6 +16,7 @@ class WidgetPrompt : public Prompt {
   // own "Text (*.txt);;All (*)"; patterns match in any letter case.
   QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
   int PickColour(int initial) override;
+  QString InputText(const QString& text, const QString& title, const QString& initial) override;
 };
 
 // "Desc|*.txt;*.ttt|All|*.*" -> "Desc (*.txt *.TXT *.ttt *.TTT);;All (*)".
