@@ -32,8 +32,8 @@ namespace run {
   // Design: 4800 x 2600 twips.
   setFixedSize(plat::TwipsToPixels(4800), plat::TwipsToPixels(2600));
   plat::SetTwipsGeometry(Image1, {240, 240, 600, 600});
-  plat::SetTwipsGeometry(Label2, {1000, 240, 3600, 600});
-  plat::SetTwipsGeometry(Label1, {1000, 900, 3600, 600});
+  plat::SetTwipsGeometry(Label1, {1000, 240, 3600, 600});
+  plat::SetTwipsGeometry(Label2, {1000, 900, 3600, 600});
   plat::SetTwipsGeometry(Command1, {600, 1700, 1600, 450});
   plat::SetTwipsGeometry(Command2, {2600, 1700, 1600, 450});
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });

@@ -291,6 +291,7 @@ void 正式測驗::Form_Load() {
   // clock's time now and runs on monotonically.
   AnchorTestClock();
   common::ApplyFormText(2, this);
+  setWindowTitle(common::ProductTitle.get());  // the form has no caption of its own
   Form_Resize();
 }
 

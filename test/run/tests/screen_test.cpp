@@ -377,6 +377,20 @@ TEST_F(ClockTest, ManualStartWaitsForPlayAndStartsOnce) {
   EXPECT_NEAR(s.StartTime, start + 30.0f, 0.01f);
 }
 
+TEST_F(ClockTest, ShowingTheScreenAgainWhileRunningChangesNothing) {
+  common::Setting705.set(0);
+  LoadText(0);
+  正式測驗& s = StartScreen();
+  Type(s.TB[0], "abc");
+  sched.Advance(5000);
+  const float start = s.StartTime;
+  s.Hide();
+  s.Show();
+  EXPECT_EQ(s.StartTime, start);
+  EXPECT_EQ(s.TB[0]->text(), "abc");
+  EXPECT_EQ(common::TestRunState.get(), 1);
+}
+
 TEST_F(ClockTest, WithoutAudioTheClockStartsAtOnceEvenInManualMode) {
   common::Setting705.set(1);
   LoadText(0);
