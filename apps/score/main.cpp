@@ -1,0 +1,58 @@
+// score: the scorer of one test run. Started by the test program with the
+// test record's path and the test program's own path; without arguments it
+// offers the manual entry form.
+#include <QApplication>
+#include <exception>
+
+#include "common/errorlog.h"
+#include "platform/gui/form.h"
+#include "platform/gui/handler.h"
+#include "platform/gui/widgetprompt.h"
+#include "scoring/engine/recordlist.h"
+#include "scoring/engine/scorer.h"
+#include "scoring/forms/dataentry.h"
+#include "scoring/forms/reportprinter.h"
+#include "scoring/forms/services.h"
+#include "test/run/backdrop.h"
+#include "test/run/whoami.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("score"));
+  QApplication::setApplicationVersion(QStringLiteral(SCORE_VERSION));
+  // The program ends only where the windows end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  static plat::WidgetPrompt prompt;
+  plat::SetPrompt(&prompt);
+  plat::SetHandlerErrorSink([](const QString& procedure, std::exception_ptr error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (...) {
+      common::LogTrappedError(procedure, common::CurrentAppError(QStringLiteral("score")));
+    }
+  });
+  static scorer::PlatformReportPrinter report;
+  scoring::SetLinePrinter(&report);
+  // A lab without removable drives names a folder that stands for one.
+  const QString drive = qEnvironmentVariable("SCORE_REMOVABLE_DRIVE");
+  if (!drive.isEmpty()) scoring::SetDriveSource([drive] { return QStringList{drive}; });
+
+  scorer::Companions c;
+  c.showBackdrops = [] {
+    for (plat::Form* f : {static_cast<plat::Form*>(&plat::forms::get<run::全螢幕黑景>()),
+                          static_cast<plat::Form*>(&plat::forms::get<run::背景>())}) {
+      f->setEnabled(false);
+      f->Show();
+    }
+  };
+  c.backdrop = []() -> QWidget* { return &plat::forms::get<run::背景>(); };
+  c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
+  scorer::SetCompanions(c);
+
+  // The sender's fields travel as one argument; an older starter may have
+  // split them at blanks.
+  scorer::SetCommandLine(app.arguments().mid(1).join(u' '));
+  plat::forms::get<scorer::輸入資料>().Show();
+  return app.exec();
+}

@@ -1,0 +1,92 @@
+#include "scoring/forms/progresswindows.h"
+
+#include "common/accessors.h"
+#include "platform/gui/twips.h"
+#include "scoring/engine/recordlist.h"
+#include "scoring/forms/formkit.h"
+#include "scoring/forms/scorercaptions.h"
+#include "scoring/forms/scoresheet.h"
+
+namespace scorer {
+
+namespace {
+
+void Notice(plat::Form* form, QLabel* label, int width, int height) {
+  form->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+  SetSizeTwips(form, width, height);
+  form->setFixedSize(form->size());
+  label->setAlignment(Qt::AlignCenter);
+  label->setWordWrap(true);
+}
+
+}  // namespace
+
+處理存檔::處理存檔()
+    : Form(QStringLiteral("處理存檔")),
+      Label1(MakeControl<QLabel>(this, "Label1", {120, 240, 4510, 600})),
+      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
+  Label1->setText(QStringLiteral("成績存檔中，請稍候．．．"));
+  Notice(this, Label1, 4750, 1160);
+  Timer1->SetInterval(2000);
+  Timer1->SetEnabled(false);
+  Timer1->Tick = [this] { Timer1_Timer(); };
+}
+
+void 處理存檔::Form_Load() {
+  ApplyFormText(kSavingForm, this);
+  setWindowTitle(common::ProductTitle.get());
+  plat::CentreOnScreen(this);
+}
+
+void 處理存檔::Form_Activate() {
+  if (started) return;
+  started = true;
+  Timer1->SetEnabled(true);
+}
+
+void 處理存檔::Timer1_Timer() {
+  if (!started) return;
+  // Stopped first: the copy may ask Retry/Cancel, and a tick must not copy
+  // again from inside that box.
+  Timer1->SetEnabled(false);
+  scoring::CopyTestRecordFiles();
+  Hide();
+  Unload();
+  started = false;
+  ShowSheet();
+}
+
+處理列印中::處理列印中()
+    : Form(QStringLiteral("處理列印中")),
+      Label1(MakeControl<QLabel>(this, "Label1", {120, 300, 4130, 600})),
+      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
+  Label1->setText(QStringLiteral("成績列印中，請稍候．．．"));
+  Notice(this, Label1, 4370, 1360);
+  Timer1->SetInterval(1000);
+  Timer1->SetEnabled(false);
+  Timer1->Tick = [this] { Timer1_Timer(); };
+}
+
+void 處理列印中::Form_Load() {
+  ApplyFormText(kPrintingForm, this);
+  setWindowTitle(common::ProductTitle.get());
+  plat::CentreOnScreen(this);
+}
+
+void 處理列印中::Form_Activate() {
+  Timer1->SetEnabled(true);
+  ticks = 0;
+}
+
+void 處理列印中::Timer1_Timer() {
+  if (Timer1->Enabled() && ticks < 5) {
+    ++ticks;
+    return;
+  }
+  Timer1->SetEnabled(false);
+  Hide();
+  Unload();
+  ShowSheet();
+}
+
+}  // namespace scorer

@@ -1,0 +1,43 @@
+#pragma once
+// The score sheet's two notices: 處理存檔 copies the run's files to a
+// removable drive a moment after it is shown; 處理列印中 stays up while the
+// typed-text report prints. Both give the sheet back, enabled, when they
+// close, and unload themselves.
+#include <QLabel>
+
+#include "platform/gui/form.h"
+#include "platform/gui/formtimer.h"
+
+namespace scorer {
+
+class 處理存檔 : public plat::Form {
+ public:
+  處理存檔();
+
+  QLabel* Label1;
+  plat::FormTimer* Timer1;  // 2000 ms
+
+  void Timer1_Timer();
+  bool started = false;
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+};
+
+class 處理列印中 : public plat::Form {
+ public:
+  處理列印中();
+
+  QLabel* Label1;
+  plat::FormTimer* Timer1;  // 1000 ms
+
+  void Timer1_Timer();
+  int ticks = 0;
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+};
+
+}  // namespace scorer
