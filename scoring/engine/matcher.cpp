@@ -250,8 +250,11 @@ void Matcher::PassA() {
 // ---------------------------------------------------------------------------
 // Pass B: common substrings.
 
+static unsigned BitOf(char16_t c) { return (c * 2654435761u) >> 20 & 4095u; }
+
 void Matcher::BuildTypedIndex() {
   for (auto& s : slots_) s.used = false;
+  for (auto& w : typedBits_) w = 0;
   const int len = std::min<int>(typedLen_, int(typedLine_.size()));
   for (int j = 1; j <= len; ++j) {
     const char16_t c = typedLine_[j - 1].unicode();
@@ -259,18 +262,45 @@ void Matcher::BuildTypedIndex() {
     while (slots_[h].used && slots_[h].ch != c) h = (h + 1) & 127u;
     if (!slots_[h].used) slots_[h] = {c, true, 0};
     slots_[h].mask |= quint64(1) << j;
+    const unsigned b = BitOf(c);
+    typedBits_[b >> 6] |= quint64(1) << (b & 63);
   }
 }
 
 void Matcher::BuildEqualityMasks() {
   const int len = std::min<int>(testLen_, int(testLine_.size()));
+  // Most pairs of unrelated lines share no character at all.
+  bool maybe = false;
+  for (int i = 1; i <= len && !maybe; ++i) {
+    const unsigned b = BitOf(testLine_[i - 1].unicode());
+    maybe = (typedBits_[b >> 6] >> (b & 63)) & 1;
+  }
+  if (!maybe) {
+    anyEqual_ = anyPair_ = false;
+    return;
+  }
   for (int i = 0; i <= kMarkColumns; ++i) eq_[i] = 0;
+  quint64 any = 0, pair = 0;
   for (int i = 1; i <= len; ++i) {
     const char16_t c = testLine_[i - 1].unicode();
     unsigned h = (c * 40503u) >> 9 & 127u;
     while (slots_[h].used && slots_[h].ch != c) h = (h + 1) & 127u;
     eq_[i] = slots_[h].used ? slots_[h].mask : 0;
+    any |= eq_[i];
+    if (i > 1) pair |= eq_[i - 1] & (eq_[i] >> 1);
   }
+  anyEqual_ = any != 0;
+  anyPair_ = pair != 0;
+}
+
+void Matcher::RefreshMarkMasks() {
+  testMask_ = typedMask_ = 0;
+  const std::uint8_t* tr = t_.testMarks.Row(testNo_, kLayerPartner);
+  const std::uint8_t* yr = t_.typedMarks.Row(typedNo_, kLayerPartner);
+  for (int c = 1; c <= testLen_; ++c)
+    if (tr[c] != 0) testMask_ |= quint64(1) << c;
+  for (int c = 1; c <= typedLen_; ++c)
+    if (yr[c] != 0) typedMask_ |= quint64(1) << c;
 }
 
 void Matcher::PassBWindowsLiteral(int runCode, int d) {
@@ -279,19 +309,36 @@ void Matcher::PassBWindowsLiteral(int runCode, int d) {
       if (CompareWindow(runCode, TestPiece(i, d), TypedPiece(j, d), i, j) == 1) break;
 }
 
+// Start positions j whose d characters are all unmarked.
+static quint64 FreeStarts(quint64 marked, int d) {
+  const quint64 free = ~marked;
+  quint64 f = free;
+  for (int k = 1; k < d && f; ++k) f &= free >> k;
+  return f;
+}
+
 void Matcher::PassBWindowsIndexed(int runCode, int d) {
-  // Only typed start positions whose d characters equal the test window can
-  // give a hit; a compare elsewhere returns 0 and changes nothing.
+  // A compare that returns 0 changes nothing, so only start positions that
+  // can give a hit are tried: the d characters equal and, since the window
+  // only grows, none of them marked on either side.
   const int lastJ = typedLen_ - d;
   if (lastJ < 1) return;
+  if (d == 1 ? !anyEqual_ : !anyPair_) return;
   const quint64 range = (lastJ >= 63 ? ~quint64(0) : ((quint64(1) << (lastJ + 1)) - 1)) & ~quint64(1);
+  const quint64 window = d >= 64 ? ~quint64(0) : (quint64(1) << d) - 1;
+  quint64 starts = FreeStarts(typedMask_, d) & range;
   for (int i = 1; i <= testLen_ - d; ++i) {
-    quint64 m = eq_[i] & range;
+    if (testMask_ & (window << i)) continue;
+    quint64 m = eq_[i] & starts;
     for (int k = 1; k < d && m; ++k) m &= eq_[i + k] >> k;
     while (m) {
       const int j = std::countr_zero(m);
       m &= m - 1;
-      if (CompareWindow(runCode, TestPiece(i, d), TypedPiece(j, d), i, j) == 1) break;
+      if (CompareWindow(runCode, TestPiece(i, d), TypedPiece(j, d), i, j) == 1) {
+        RefreshMarkMasks();
+        starts = FreeStarts(typedMask_, d) & range;
+        break;
+      }
     }
   }
 }
@@ -316,7 +363,11 @@ void Matcher::PassB(int divisorLimit, int minimumRun, int runCode) {
         CompareWindow(runCode, TestPiece(3, 3), TypedPiece(1, 3), 3, 1);
       else if (t == y)
         CompareWindow(runCode, TestPiece(1, 3), TypedPiece(1, 3), 1, 1);
-      if (!opt_.literalWindowSearch) BuildEqualityMasks();
+      if (!opt_.literalWindowSearch) {
+        BuildEqualityMasks();
+        if (!anyEqual_) continue;  // no window of this pair can match
+        RefreshMarkMasks();
+      }
       int previous = 0;
       for (int h = 2; h <= divisorLimit; ++h) {
         const int d = WindowLength(testLen_, h);

@@ -81,6 +81,7 @@ class Matcher {
   void PassBWindowsIndexed(int runCode, int d);
   void BuildTypedIndex();
   void BuildEqualityMasks();
+  void RefreshMarkMasks();
 
   CompareTables& t_;
   MatchOptions opt_;
@@ -96,7 +97,11 @@ class Matcher {
     quint64 mask;
   };
   Slot slots_[128];
+  quint64 typedBits_[64];         // characters of the typed line, hashed to 4096 bits
   quint64 eq_[kMarkColumns + 1];  // eq_[i]: typed positions equal to test position i
+  bool anyEqual_ = false;         // some character in common
+  bool anyPair_ = false;          // some two adjacent characters in common
+  quint64 testMask_ = 0, typedMask_ = 0;  // marked positions of the current lines
 };
 
 }  // namespace scoring

@@ -87,6 +87,11 @@ class MarkMatrix {
     return Get(row, col, kLayerPartner) != 0;
   }
   int Code(int row) const { return Get(row, kCodeColumn, kLayerLine); }
+  // The 62 cells of a row's layer, for loops that stay within the columns.
+  const std::uint8_t* Row(int row, int layer) const {
+    if (!InBounds(row, 0, layer)) ThrowIndex(row, 0, layer);
+    return &cells_[Index(row, 0, layer)];
+  }
   void Clear() { cells_.fill(0); }
   bool operator==(const MarkMatrix& o) const { return cells_ == o.cells_; }
 
