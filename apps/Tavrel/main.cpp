@@ -1,0 +1,38 @@
+// Tavrel: the test program. It starts on its set-up screen, whose load
+// handler reads the settings and the command line (the particulars, or the
+// record of the previous test of a series).
+#include <QApplication>
+#include <exception>
+
+#include "common/errorlog.h"
+#include "platform/gui/form.h"
+#include "platform/gui/handler.h"
+#include "platform/gui/widgetprompt.h"
+#include "platform/media/audio_device.h"
+#include "test/record/recordmodule.h"
+#include "test/setup/setupscreen.h"
+
+int main(int argc, char** argv) {
+  plat::PrepareMediaBackend();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tavrel"));
+  QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+  // The program ends only where its windows end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  static plat::WidgetPrompt prompt;
+  plat::SetPrompt(&prompt);
+  plat::SetHandlerErrorSink([](const QString& procedure, std::exception_ptr error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (...) {
+      common::LogTrappedError(procedure, common::CurrentAppError(QStringLiteral("Tavrel")));
+    }
+  });
+  rec::testRecordModule().Reset();  // takes the program's name and version
+
+  plat::forms::get<setup::輸入資料表面>().Show();
+  const int code = app.exec();
+  plat::FormRegistry::DestroyAll();
+  return code;
+}

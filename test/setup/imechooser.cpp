@@ -1,0 +1,65 @@
+#include "test/setup/imechooser.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include "common/gui/formtext.h"
+#include "common/store.h"
+#include "platform/gui/twips.h"
+#include "test/run/run_services.h"
+#include "test/setup/inputmethods.h"
+
+namespace setup {
+
+namespace {
+
+bool BeginsWithE(const QString& s) { return s.startsWith(u'E'); }
+
+}  // namespace
+
+frmIME::frmIME() : Form(QStringLiteral("frmIME")) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+  setWindowTitle(QStringLiteral("偵測所有的輸入法"));
+  plat::SetTwipsSize(this, 4200, 2400);
+  setFixedSize(size());
+  Label1 = new QLabel(this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setText(QStringLiteral("請選擇你的輸入法!"));
+  plat::SetTwipsGeometry(Label1, {240, 60, 3700, 240});
+  Combo1 = new QComboBox(this);
+  Combo1->setObjectName(QStringLiteral("Combo1"));
+  plat::SetTwipsGeometry(Combo1, {240, 900, 3700, 360});
+  QObject::connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+}
+
+void frmIME::Form_Load() {
+  common::ApplyFormText(7, this);
+  InputMethodProvider& p = inputMethods();
+  const QStringList names = p.Layouts().mid(0, kMaxLayouts);
+  const int active = p.Active();
+  Combo1->clear();
+  Combo1->addItems(names);
+  Combo1->setCurrentIndex(active >= 0 && active < names.size() ? active : -1);
+  run::SetupScreenValues().imeName = Combo1->currentText();
+  if (common::SystemIniValue(1147).asInt() == 1 && BeginsWithE(Combo1->currentText()))
+    Show(plat::ShowMode::Modeless);
+  else
+    Hide();
+}
+
+void frmIME::Form_Activate() {
+  if (BeginsWithE(Combo1->currentText())) {
+    // The list opens below the label.
+    plat::SetTwipsGeometry(Combo1, {240, 300, 3700, 360});
+    Combo1->setMaxVisibleItems(std::max(1, plat::TwipsToPixels(1800) / std::max(1, Combo1->sizeHint().height())));
+  } else {
+    Hide();
+  }
+}
+
+void frmIME::Combo1_Click() {
+  run::SetupScreenValues().imeName = Combo1->currentText();
+  Hide();
+}
+
+}  // namespace setup

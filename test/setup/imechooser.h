@@ -1,0 +1,28 @@
+#pragma once
+// frmIME, the input-method chooser: lists the layouts and input methods and
+// keeps the active one as the text of Combo1, which the test record takes
+// as 指輸入法. Configured to, it shows itself while the active entry is the
+// plain keyboard, so that the candidate can say which method is used.
+#include "platform/gui/form.h"
+
+class QComboBox;
+class QLabel;
+
+namespace setup {
+
+class frmIME : public plat::Form {
+ public:
+  frmIME();
+
+  QLabel* Label1;
+  QComboBox* Combo1;
+
+  void Combo1_Click();
+  void OnActivated() { Form_Activate(); }
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+};
+
+}  // namespace setup

@@ -1,0 +1,94 @@
+#include "test/setup/setuplogic.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+#include "platform/core/compat.h"
+#include "platform/core/paths.h"
+
+namespace setup {
+
+CommandFields SplitCommandFields(const QString& text) {
+  CommandFields out;
+  if (text.isEmpty()) return out;
+  out.fields << QString();
+  for (QChar c : text) {
+    if (c == u',') {
+      if (out.fields.size() == kMaxCommandFields) {
+        out.truncated = true;
+        break;
+      }
+      ++out.separators;
+      out.fields << QString();
+    } else {
+      out.fields.last() += c;
+    }
+  }
+  return out;
+}
+
+bool IsScorerRestart(const CommandFields& f) { return f.fields.size() == 3 && f.fields.at(2) == u"123"; }
+
+std::optional<BirthDate> ParseBirthDate(const QString& text) {
+  static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,4})\\s*([/.-])\\s*(\\d{1,2})\\s*\\2\\s*(\\d{1,2})\\s*$"));
+  const auto m = re.match(text);
+  if (!m.hasMatch()) return std::nullopt;
+  const int y = m.captured(1).toInt(), mo = m.captured(3).toInt(), d = m.captured(4).toInt();
+  if (y < 1 || !QDate(y, mo, d).isValid()) return std::nullopt;
+  return BirthDate{QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')),
+                   QStringLiteral("%1").arg(mo, 2, 10, QLatin1Char('0')),
+                   QStringLiteral("%1").arg(d, 2, 10, QLatin1Char('0'))};
+}
+
+double BoxNumber(const QString& text) { return plat::ValNumber(text); }
+
+std::optional<double> TestMinutes(const QString& text) {
+  static const QRegularExpression number(QStringLiteral("^\\s*\\+?(\\d+(\\.\\d*)?|\\.\\d+)"));
+  if (!number.match(text).hasMatch()) return std::nullopt;
+  bool ok = true;
+  const double v = plat::ValNumber(text, &ok);
+  if (!ok || !(v > 0) || v > 24 * 60) return std::nullopt;
+  return v;
+}
+
+bool RunsPastMidnight(double now, double minutes, double extraSeconds) {
+  return now + 10 + extraSeconds + minutes * 60 > 86400;
+}
+
+ParticularsLayout ComputeParticularsLayout(const QString& layout) {
+  ParticularsLayout out;
+  if (layout.size() != 8) return out;
+  out.valid = true;
+  auto digit = [&layout](int i) { return static_cast<int>(plat::ValNumber(layout.mid(i, 1))); };
+  int visible = 0;
+  for (int i = 4; i < 8; ++i)
+    if (digit(i) == 1) ++visible;
+  switch (visible) {
+    case 4: out.step = 400; out.firstTop = 80; break;
+    case 3: out.step = 500; out.firstTop = 150; break;
+    case 2: out.step = 600; out.firstTop = 300; break;
+    default: out.step = 500; out.firstTop = 400; break;
+  }
+  for (int i = 1; i <= 4; ++i)
+    out.rows.append({i, digit(i - 1), out.firstTop + (i - 1) * out.step, digit(i + 3)});
+  return out;
+}
+
+ResultBaseChoice ChooseResultBase(int setting905, const QString& name, const QString& identity,
+                                  const QString& label7) {
+  ResultBaseChoice c{label7, common::ResultBase::FileName};
+  const QString* entry = setting905 == 1 ? &name : setting905 == 2 ? &identity : nullptr;
+  if (entry && !entry->isEmpty()) {
+    QString safe = plat::SanitizeFileBase(*entry);
+    while (!safe.isEmpty() && (safe.back() == u'.' || safe.back().isSpace())) safe.chop(1);
+    if (!safe.trimmed().isEmpty() && safe.count(u'_') < safe.size()) c = {*entry, common::ResultBase::UserEntry};
+  }
+  return c;
+}
+
+QString FileNameOf(const QString& path) {
+  const qsizetype cut = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
+  return path.mid(cut + 1);
+}
+
+}  // namespace setup

@@ -1,0 +1,83 @@
+#pragma once
+// The set-up screen's rules that need no window: the command line's fields,
+// the birthday and minutes boxes, the midnight rule, the particulars layout
+// string and the result file's base.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "common/filenames.h"
+
+namespace setup {
+
+inline constexpr int kMaxCommandFields = 7;
+
+struct CommandFields {
+  QStringList fields;     // at most seven; a field past the seventh is dropped
+  int separators = 0;     // "," seen within the seven fields
+  bool truncated = false; // the text had more than seven fields
+  bool Empty() const { return fields.isEmpty(); }
+  QString Field(int i) const { return i < fields.size() ? fields.at(i) : QString(); }
+};
+
+// Splits the program's command-line text at ",": two separators in a row
+// give an empty field. An empty text gives no fields.
+CommandFields SplitCommandFields(const QString& text);
+
+// The scorer's "again, from test 1": record, score file, "123".
+bool IsScorerRestart(const CommandFields& f);
+
+struct BirthDate {
+  QString year;   // four digits
+  QString month;  // two digits
+  QString day;    // two digits
+};
+// A date as year, month and day with "/", "-" or "." between them; empty
+// when the text is not a valid date.
+std::optional<BirthDate> ParseBirthDate(const QString& text);
+
+// The number in a birthday or count box: its leading number, 0 for text
+// that is not one.
+double BoxNumber(const QString& text);
+
+// The minutes of the test-time box: a text that starts with a number above
+// 0; empty otherwise (the start is then refused).
+std::optional<double> TestMinutes(const QString& text);
+
+// A test of `minutes` started at `now` (seconds since midnight), with
+// `extraSeconds` of waiting before it, would still run at midnight.
+bool RunsPastMidnight(double now, double minutes, double extraSeconds = 0);
+
+// Where the particulars rows go by the layout string (setting 915): four row
+// numbers then four visibility digits.
+struct RowSlot {
+  int position = 0;  // 1..4
+  int row = 0;       // 1 name, 2 birthday, 3 identity, 4 class and seat; other: none
+  int top = 0;       // twips
+  int visibility = 0;
+};
+struct ParticularsLayout {
+  bool valid = false;  // exactly eight characters
+  int step = 0;
+  int firstTop = 0;
+  QList<RowSlot> rows;
+};
+ParticularsLayout ComputeParticularsLayout(const QString& layout);
+
+// The result file's base and how to number it: the name (905 = 1) or the
+// identity number (905 = 2) when not empty, else the test file name. A
+// candidate's entry that leaves nothing usable once made safe for a file
+// name falls back to the test file name.
+struct ResultBaseChoice {
+  QString base;
+  common::ResultBase kind = common::ResultBase::FileName;
+};
+ResultBaseChoice ChooseResultBase(int setting905, const QString& name, const QString& identity,
+                                  const QString& label7);
+
+// The file-name part of a path typed or chosen in the test box: after the
+// last "\" or "/" (the whole text when there is none).
+QString FileNameOf(const QString& path);
+
+}  // namespace setup
