@@ -13,6 +13,7 @@
 #include "common/store.h"
 #include "platform/core/clock.h"
 #include "platform/core/codec.h"
+#include "platform/core/compat.h"
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
@@ -21,6 +22,7 @@
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/engine/scorerecord.h"
+#include "scoring/engine/tests/handworked.h"
 
 using namespace scoring;
 
@@ -195,6 +197,45 @@ TEST_F(ScorerRun, CheckRecordScoresWritesEveryFileAndFlagsNothing) {
   // Every test character was typed: no marked lines, no copy.
   EXPECT_EQ(MarkedLinesFileName(), At("A123.E01"));
   EXPECT_FALSE(QFileInfo::exists(At("A123.E01")));
+}
+
+// Every hand-worked record as a record file that carries its own expected
+// results: check mode must flag nothing.
+TEST_F(ScorerRun, HandWorkedRecordsPassTheirOwnCheck) {
+  for (const handworked::Fixture& f : handworked::kFixtures) {
+    SCOPED_TRACE(f.name);
+    WriteLines(At("T01.txt"), f.test);
+    const handworked::Expected& e = f.expect;
+    QStringList expected;
+    for (float v : {e.correct, e.errors, e.net, e.accuracy, e.errorRate, e.speed})
+      expected << plat::NumberText(double(v), 7);
+    const QString rec = WriteRecord(f.typed, {QStringLiteral("[開始時間]=") + plat::NumberText(f.start),
+                                              QStringLiteral("[終止時間]=") + plat::NumberText(f.end),
+                                              QStringLiteral("[錯誤經驗]=") + expected.join(u',')});
+    ASSERT_TRUE(xZet_LoadData(rec).ok);
+    ProcessScoring();
+    ASSERT_TRUE(CurrentRun()->checkMode());
+    EXPECT_EQ(CurrentRun()->sheet().red, (std::array<bool, 6>{}));
+    QList<ScoreRecord> records;
+    ASSERT_TRUE(ReadScoreRecordFile(At("A123.R01"), records));
+    EXPECT_EQ(records.last().results, (std::array<float, 6>{e.correct, e.errors, e.net, e.accuracy, e.errorRate, e.speed}));
+  }
+}
+
+TEST_F(ScorerRun, UndecodableBytesAndOddLinesStillScore) {
+  WriteLines(At("T01.txt"), {QStringLiteral("ABCDEFGHIJ")});
+  QByteArray bytes = plat::toCp950(QStringLiteral("[測驗檔名]=") + At("T01.txt")) + "\r\n";
+  bytes += QByteArray("AB\xC8\x7F\xFF", 5) + "\r\n" + QByteArray(300, 'Z') + "\r\n\r\n";
+  QFile f(At("odd.txt"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+  f.close();
+  ASSERT_TRUE(xZet_LoadData(At("odd.txt")).ok);
+  EXPECT_TRUE(ProcessScoring().ok);
+  EXPECT_EQ(ScoreState(), 99);
+  EXPECT_EQ(CurrentRun()->tables().typedLineCount, 3);
+  EXPECT_FALSE(log.errors.filter(QStringLiteral("undecodable")).isEmpty());
+  for (const QString& e : log.errors) EXPECT_FALSE(e.contains(QStringLiteral("內部錯誤"))) << e.toStdString();
 }
 
 TEST_F(ScorerRun, CheckModeMarksOnlyResultsThatDiffer) {
@@ -546,6 +587,12 @@ TEST_F(ScorerRun, CopyToARemovableDriveOrCancel) {
   EXPECT_TRUE(QFileInfo::exists(QDir(stick.path()).filePath("A123.R01")));
   EXPECT_FALSE(QFileInfo::exists(QDir(stick.path()).filePath("Err")));
   EXPECT_EQ(CheckDriveWritable(1), QString());
+}
+
+TEST(RunFiles, CopyAndScoreNamesChangeTheThirdCharacterFromTheEnd) {
+  EXPECT_EQ(WithThirdFromEnd(QStringLiteral("D:\\X\\K01.T05"), u'E'), QStringLiteral("D:\\X\\K01.E05"));
+  EXPECT_EQ(WithThirdFromEnd(QStringLiteral("/d/111.S01"), u'R'), QStringLiteral("/d/111.R01"));
+  EXPECT_EQ(WithThirdFromEnd(QStringLiteral("ab"), u'R'), QStringLiteral("ab"));
 }
 
 TEST(RuntimeFileError, ErrnoValuesMapToTheRuntimeNumbers) {
