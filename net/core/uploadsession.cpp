@@ -114,6 +114,7 @@ void UploadSession::Fault(int number, const QString& text) {
   if (policy_.showRuntimeErrors) view_.ShowRuntimeError(err);
   CloseSocket();
   view_.EnableSend(true);
+  view_.AttemptEnded();
 }
 
 void UploadSession::Deliver() {
@@ -191,6 +192,7 @@ void UploadSession::Tick() {
       // Not silent: the result has not been recorded.
       view_.AppendStatus(Text(11808));
       Log(QStringLiteral("frmClient> ") + host_ + QStringLiteral(" no verdict"));
+      view_.AttemptEnded();
     }
     return;
   }
@@ -202,6 +204,7 @@ void UploadSession::Tick() {
     view_.EnableSend(true);
     view_.AppendStatus(Text(11808));
     Log(QStringLiteral("frmClient> ") + host_ + QStringLiteral(" no connection"));
+    view_.AttemptEnded();
     view_.OfferHostDialog();
   } else {
     CloseSocket();  // a connect still pending is abandoned
@@ -215,6 +218,7 @@ void UploadSession::Cancel() {
   CloseSocket();
   ticker_->Stop();
   view_.EnableSend(true);  // or the window could never send again
+  view_.AttemptEnded();
 }
 
 void UploadSession::OnConnected() {
@@ -255,6 +259,7 @@ void UploadSession::OnPeerClosed() {
   CloseSocket();
   view_.EnableSend(true);
   view_.EnableCancel(true);
+  view_.AttemptEnded();
 }
 
 }  // namespace net

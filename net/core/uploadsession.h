@@ -48,6 +48,9 @@ class UploadView {
   }
   virtual void OfferHostDialog() {}  // connect given up: the host dialog (its OK calls Deliver)
   virtual void Completed() {}        // recorded: hide, show the score sheet, clear the activated flag
+  // The attempt is over without "Complete": given up (connect or verdict),
+  // closed by the server, cancelled or a fault. Sending is possible again.
+  virtual void AttemptEnded() {}
   virtual void ShowRuntimeError(const common::AppError& e) { (void)e; }
 };
 

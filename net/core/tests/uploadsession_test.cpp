@@ -26,8 +26,9 @@ struct View : UploadView {
   void ShowVerdictError(const QString& t, const QString& title) override { errors << t + "|" + title; }
   void OfferHostDialog() override { ++dialogs; }
   void Completed() override { ++completed; }
+  void AttemptEnded() override { ++ended; }
   void ShowRuntimeError(const common::AppError& e) override { faults << e.number; }
-  int shown = 0, dialogs = 0, completed = 0;
+  int shown = 0, dialogs = 0, completed = 0, ended = 0;
   bool send = true, cancel = true;
   QString status, caption;
   QStringList errors;
@@ -129,6 +130,7 @@ TEST_F(Upload, ScorerRecordIsByteExactAndCompletes) {
   EXPECT_EQ(view.completed, 0);  // the next tick finishes
   ASSERT_EQ(Fire(1), 1);
   EXPECT_EQ(view.completed, 1);
+  EXPECT_EQ(view.ended, 0);
   EXPECT_EQ(view.status, "recorded");
   EXPECT_FALSE(ticker->IsActive());
   EXPECT_TRUE(s->Socket().IsClosed());
@@ -177,6 +179,7 @@ TEST_F(Upload, VerdictsAsTheyArrive) {
     if (k.completes) {
       if (view.completed == 0) Fire(1);
       EXPECT_EQ(view.completed, 1) << k.what;
+      EXPECT_EQ(view.ended, 0) << k.what;
       EXPECT_EQ(view.caption, "recorded") << k.what;
     } else {
       EXPECT_EQ(s->State(), UploadState::Connected) << k.what;
@@ -184,6 +187,7 @@ TEST_F(Upload, VerdictsAsTheyArrive) {
       EXPECT_TRUE(view.status.endsWith(QString(31, u'>') + "[not delivered]")) << k.what;
       EXPECT_TRUE(view.send) << k.what;
       EXPECT_EQ(view.completed, 0) << k.what;
+      EXPECT_EQ(view.ended, 1) << k.what;
     }
   }
   EXPECT_TRUE(view.errors.isEmpty());
@@ -198,6 +202,7 @@ TEST_F(Upload, ErrorVerdictAndServerClose) {
   EXPECT_TRUE(view.send);
   EXPECT_EQ(s->State(), UploadState::Connected);  // the wait goes on
   EXPECT_TRUE(ticker->IsActive());
+  EXPECT_EQ(view.ended, 0);
 
   view = View();
   view.send = false;
@@ -208,6 +213,7 @@ TEST_F(Upload, ErrorVerdictAndServerClose) {
   EXPECT_TRUE(view.cancel);
   EXPECT_FALSE(ticker->IsActive());
   EXPECT_EQ(view.completed, 0);
+  EXPECT_EQ(view.ended, 1);
 }
 
 TEST_F(Upload, RefusedConnectionOffersTheHostDialogThenANewHostWorks) {
@@ -219,8 +225,10 @@ TEST_F(Upload, RefusedConnectionOffersTheHostDialogThenANewHostWorks) {
   s->Deliver();
   EXPECT_EQ(Fire(10), 10);
   EXPECT_EQ(view.dialogs, 0);
+  EXPECT_EQ(view.ended, 0);
   EXPECT_EQ(Fire(1), 1);  // the 11th tick gives up
   EXPECT_EQ(view.dialogs, 1);
+  EXPECT_EQ(view.ended, 1);
   EXPECT_TRUE(view.status.endsWith(QString(10, u'>') + "[not delivered]>"));
   EXPECT_TRUE(view.send);
   EXPECT_FALSE(ticker->IsActive());
@@ -263,7 +271,9 @@ TEST_F(Upload, PendingConnectsAreRetriedEachTickAndResendsStartAfresh) {
   EXPECT_EQ(Fire(11), 11);
   EXPECT_EQ(view.dialogs, 2);  // a full set of connect tries and the dialog again
 
+  const int ended = view.ended;
   s.Cancel();
+  EXPECT_EQ(view.ended, ended + 1);
   EXPECT_TRUE(view.send);
   EXPECT_FALSE(ticker->IsActive());
   EXPECT_TRUE(fake->IsClosed());
@@ -303,6 +313,7 @@ TEST_F(Upload, BadPortIsAFaultNotAConnect) {
   s->Deliver();
   EXPECT_EQ(view.faults, QList<int>{common::kTypeMismatch});
   EXPECT_TRUE(view.send);
+  EXPECT_EQ(view.ended, 1);
   EXPECT_FALSE(ticker->IsActive());
   testing_net::Spin(50);
   EXPECT_EQ(server.connections, 0);
