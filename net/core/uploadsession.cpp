@@ -130,6 +130,14 @@ void UploadSession::Deliver() {
   host_ = policy_.host();
   view_.SetStatus(host_);
   CloseSocket();
+  // Every attempt starts afresh: an earlier send that got no verdict must
+  // not leave this one without connect tries or host dialog, and an earlier
+  // completion must not make a failed start look recorded.
+  sent_ = false;
+  replyTicks_ = 0;
+  reply_.clear();
+  connectTicks_ = 0;
+  state_ = UploadState::Connecting;
   bool ok = false;
   const int port = policy_.port().trimmed().toInt(&ok);
   if (!ok || port < 1 || port > 65535) {
@@ -137,14 +145,7 @@ void UploadSession::Deliver() {
     return;
   }
   port_ = port;
-  // Every attempt starts afresh: an earlier send that got no verdict must
-  // not leave this one without connect tries or host dialog.
-  sent_ = false;
-  replyTicks_ = 0;
-  reply_.clear();
   ticker_->Start(policy_.tickMs);
-  connectTicks_ = 0;
-  state_ = UploadState::Connecting;
   Step();
 }
 

@@ -308,15 +308,26 @@ TEST_F(Upload, EncipheredWhenAskedButNeverForTheBatch) {
 }
 
 TEST_F(Upload, BadPortIsAFaultNotAConnect) {
-  common::SystemIniValue(5902, "abc");
   auto s = Make();
+  // Recorded once; the next attempt fails at its start and must not still
+  // read as recorded.
+  Answer([](QTcpSocket* c) { c->write("Complete"); });
   s->Deliver();
+  ASSERT_TRUE(WaitFor([&] { return s->State() == UploadState::Completed; }));
+  Fire(1);
+  ASSERT_EQ(view.completed, 1);
+  const int connections = server.connections;
+  common::SystemIniValue(5902, "abc");
+  s->Deliver();
+  EXPECT_NE(s->State(), UploadState::Completed);
+  EXPECT_FALSE(s->Sent());
+  EXPECT_EQ(view.completed, 1);
   EXPECT_EQ(view.faults, QList<int>{common::kTypeMismatch});
   EXPECT_TRUE(view.send);
   EXPECT_EQ(view.ended, 1);
   EXPECT_FALSE(ticker->IsActive());
   testing_net::Spin(50);
-  EXPECT_EQ(server.connections, 0);
+  EXPECT_EQ(server.connections, connections);
 
   UploadPolicy quiet;
   quiet.showRuntimeErrors = false;
