@@ -1,0 +1,18 @@
+// Tallisk, the batch scorer: started by the test program or the scorer with
+// "<test record>,<settings base>" (one argument, or several joined by blanks).
+#include <QApplication>
+
+#include "batch/forms/program.h"
+#include "platform/core/prompt.h"
+#include "platform/gui/widgetprompt.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tallisk"));
+  QApplication::setApplicationVersion(QStringLiteral("2.7.0"));
+  plat::WidgetPrompt prompt;
+  plat::SetPrompt(&prompt);
+  const int code = batchui::RunTallisk(app, QApplication::arguments().mid(1));
+  plat::SetPrompt(nullptr);
+  return code;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The main window's pure rules: the title padded with blanks, the speed
+// grade, and the identity-field layout of setting 915.
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace batchui {
+
+// prefix + n blanks + maker for the first n (1 to 500) at which the text is
+// wider than maxWidth by `measure`; n = 500 when none is.
+QString PadTitle(const QString& prefix, const QString& maker, int maxWidth,
+                 const std::function<int(const QString&)>& measure);
+
+// The grade text's number (12404 best to 12410 low) of a speed; the lower
+// scale when setting 701 is above 0.
+int GradeText(double speed, int setting701);
+
+// One position of the identity block: the field its code names (1 name,
+// 2 birthday, 3 identity number, 4 seat or class, else none), its top in
+// twips and whether its flag hides it.
+struct FieldPlace {
+  int code = 0;
+  int top = 0;
+  bool hide = false;
+};
+// The four positions of setting 915 (four codes, four flags); empty when the
+// text is not eight characters long (the designed layout stays).
+QList<FieldPlace> IdentityLayout(const QString& setting915);
+
+// The part of a "key|label" setting after (part 1) or before its last "|";
+// empty when there is none.
+QString FrmShowCol(const QString& text, int part);
+
+}  // namespace batchui

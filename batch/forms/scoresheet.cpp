@@ -1,0 +1,372 @@
+#include "batch/forms/scoresheet.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QStyle>
+
+#include "batch/core/batch.h"
+#include "batch/forms/captions.h"
+#include "batch/forms/display.h"
+#include "batch/forms/formkit.h"
+#include "batch/forms/printersink.h"
+#include "batch/forms/services.h"
+#include "platform/core/paths.h"
+#include "platform/core/prompt.h"
+#include "platform/gui/lineprinter.h"
+#include "platform/gui/widgetprompt.h"
+
+namespace batchui {
+
+namespace {
+
+batch::Batch& B() { return batch::batch(); }
+
+QLabel* Label(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption = "") {
+  QLabel* l = MakeControl<QLabel>(form, name, box);
+  l->setTextFormat(Qt::PlainText);
+  l->setText(QString::fromUtf8(caption));
+  return l;
+}
+
+QPushButton* Button(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption,
+                    const char* hint = "") {
+  auto* b = MakeControl<QPushButton>(form, name, box);
+  b->setText(QString::fromUtf8(caption));
+  b->setToolTip(QString::fromUtf8(hint));
+  return b;
+}
+
+constexpr int kSheetWidth = 9000;
+constexpr int kSheetHeight = 5300;
+constexpr int kH = 270;
+constexpr int kResultTop = 1740, kResultStep = 330;
+int ResultRow(int i) { return kResultTop + i * kResultStep; }
+
+const QString kNoFileText = QStringLiteral("找不到檔案,請手動輸入正確檔名");
+const QString kWarningTitle = QStringLiteral("警告");
+const QString kScoreFilter = QStringLiteral("資料檔(*.R*)|*.R*|ALL File(*.*)|*.*");
+
+}  // namespace
+
+// ---- 成績單 -------------------------------------------------------------------
+
+成績單::成績單()
+    : Form(QStringLiteral("成績單")),
+      Command1(Button(this, "Command1", {360, 4450, 1500, 420}, "列印成績單")),
+      Command2(Button(this, "Command2", {1960, 4450, 1500, 420}, "列印打字稿")),
+      Command3(Button(this, "Command3", {6460, 4450, 1200, 420}, "離開", "看完成績,結束測驗")),
+      Command4(Button(this, "Command4", {3560, 4450, 1500, 420}, "看打字稿",
+                      "如果不想列印的話,可直接看打字稿喔!")),
+      Command5(Button(this, "Command5", {5160, 4450, 1200, 420}, "存檔")),
+      Command7(Button(this, "Command7", {3560, 3800, 500, 420}, "", "最近一次總成績")),
+      Command8(Button(this, "Command8", {1960, 3800, 1500, 420}, "看下一筆成績", "看下一筆成績")),
+      Command9(Button(this, "Command9", {360, 3800, 1500, 420}, "看上一筆成績", "看上一筆成績")),
+      Command10(Button(this, "Command10", {4160, 3800, 500, 420}, "...", "可指定*.R00檔案查看歷次測驗總成績")),
+      Label1(Label(this, "Label1", {360, 240, 1300, kH}, "檢定姓名：")),
+      Label2(Label(this, "Label2", {4200, 240, 1100, kH}, "　　座號：")),
+      Label3(Label(this, "Label3", {4200, 600, 1100, kH}, "測驗日期：")),
+      Label4(Label(this, "Label4", {360, 960, 1300, kH}, "測驗題目：")),
+      Label5(Label(this, "Label5", {360, 1320, 1300, kH}, "測驗時間：")),
+      Label6(Label(this, "Label6", {360, ResultRow(0), 3600, kH}, "總正確得分：　　　　分")),
+      Label7(Label(this, "Label7", {360, ResultRow(1), 3600, kH}, "扣分：　　　　分")),
+      Label8(Label(this, "Label8", {360, ResultRow(2), 3600, kH}, "實得分數：　　　　分")),
+      Label9(Label(this, "Label9", {360, ResultRow(3), 3600, kH}, "正確率：　　　　％")),
+      Label10(Label(this, "Label10", {360, ResultRow(4), 3600, kH}, "錯誤率：　　　　％")),
+      Label11(Label(this, "Label11", {360, ResultRow(5), 3600, kH}, "速度：　　　　W/m")),
+      Label12(Label(this, "Label12", {360, 600, 1300, kH}, "班級：")),
+      Label15(Label(this, "Label15", {4700, ResultRow(1), 3900, kH}, "第幾筆")),
+      Text1(Label(this, "Text1", {1660, 240, 2400, kH})),
+      TEXT2(Label(this, "TEXT2", {5300, 240, 3300, kH})),
+      TEXT3(Label(this, "TEXT3", {5300, 600, 3300, kH})),
+      TEXT4(Label(this, "TEXT4", {1660, 960, 6900, kH})),
+      Text5A(Label(this, "Text5A", {1660, 1320, 1800, kH})),
+      Text6(Label(this, "Text6", {1400, ResultRow(0), 800, kH})),
+      Text7(Label(this, "Text7", {1000, ResultRow(1), 800, kH})),
+      Text8(Label(this, "Text8", {1300, ResultRow(2), 800, kH})),
+      Text9(Label(this, "Text9", {1100, ResultRow(3), 800, kH})),
+      TEXT10(Label(this, "TEXT10", {1100, ResultRow(4), 800, kH})),
+      TEXT11(Label(this, "TEXT11", {1000, ResultRow(5), 800, kH})),
+      TEXT12(Label(this, "TEXT12", {1660, 600, 2400, kH})),
+      TEXT14(Label(this, "TEXT14", {5900, ResultRow(0), 2700, kH})),
+      Text14(Label(this, "Text14", {4700, ResultRow(0), 1200, kH}, "第幾次")),
+      Text5(MakeControl<QLineEdit>(this, "Text5", {3600, 1320, 900, 300})) {
+  setWindowTitle(QStringLiteral("成績單"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  plat::SetTwipsSize(this, kSheetWidth, kSheetHeight);
+  setFixedSize(size());
+  Text5->setVisible(false);  // designed, without a role
+  Command7->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  PlaceValues();
+  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  QObject::connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  QObject::connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
+  QObject::connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+  QObject::connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
+  QObject::connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
+}
+
+void 成績單::PlaceValues() {
+  // Each result caption leaves full-width blanks for its number: the value
+  // label covers exactly that gap, whatever the font's widths.
+  const std::pair<QLabel*, QLabel*> rows[] = {{Label6, Text6}, {Label7, Text7},  {Label8, Text8},
+                                              {Label9, Text9}, {Label10, TEXT10}, {Label11, TEXT11}};
+  for (auto [label, value] : rows) {
+    const QString caption = label->text();
+    const qsizetype gap = caption.indexOf(QChar(0x3000));
+    if (gap < 0) continue;
+    qsizetype end = gap;
+    while (end < caption.size() && caption[end] == QChar(0x3000)) ++end;
+    const QFontMetrics m(label->font());
+    QRect r = label->geometry();
+    r.setLeft(label->x() + m.horizontalAdvance(caption.left(gap)));
+    r.setWidth(m.horizontalAdvance(caption.mid(gap, end - gap)));
+    value->setGeometry(r);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->raise();
+  }
+}
+
+void 成績單::Form_Load() {
+  setWindowTitle(QStringLiteral("成績單") + QString(22, QChar(0x3000)) + B().settings.MakerLine());
+  B().table.MoveToRecord(0);
+}
+
+void 成績單::Form_Resize() {
+  plat::SetTwipsSize(this, kSheetWidth, kSheetHeight);
+  plat::CentreOnScreen(this);
+}
+
+void 成績單::Form_Unload(int& cancel) {
+  // The sheet stays loaded: closing it only hides it.
+  cancel = 1;
+  HideSheet();
+}
+
+void 成績單::HideSheet() {
+  Hide();
+  if (plat::app().Ending() || !plat::forms::exists<Display>()) return;
+  Display& d = plat::forms::get<Display>();
+  if (d.IsLoaded() && !d.isVisible()) d.Show();
+}
+
+QList<QPushButton*> 成績單::Buttons() const {
+  return {Command1, Command2, Command3, Command4, Command5, Command7, Command8, Command9, Command10};
+}
+
+void 成績單::OutColor(float SetColor) {
+  const QColor c = QColor::fromRgb(plat::ColourFromBgr(int(SetColor)));
+  for (QLabel* l : {TEXT3, TEXT4, Text5A, Text6, Text7, Text8, Text9, TEXT10, TEXT11, TEXT14}) SetBackColour(l, c);
+}
+
+void 成績單::ShowTexts(const batch::SheetTexts& s) {
+  Text1->setText(s.Text1);
+  TEXT2->setText(s.TEXT2);
+  TEXT3->setText(s.TEXT3);
+  TEXT12->setText(s.TEXT12);
+  TEXT4->setText(s.TEXT4);
+  if (s.Text5A) Text5A->setText(*s.Text5A);
+  Text6->setText(s.Text6);
+  Text7->setText(s.Text7);
+  Text8->setText(s.Text8);
+  Text9->setText(s.Text9);
+  TEXT10->setText(s.TEXT10);
+  TEXT11->setText(s.TEXT11);
+  TEXT14->setText(s.TEXT14);
+  Label15->setText(s.Label15);
+}
+
+void 成績單::Command1_Click() {
+  const QList<QPushButton*> buttons = Buttons();
+  for (QPushButton* b : buttons) b->setVisible(false);
+  SetBackColour(this, QColor(0xFF, 0xFF, 0xFF));
+  plat::LinePrinter& p = plat::printer();
+  const bool ok = p.PrintImage(grab().toImage()) && p.EndDoc();
+  if (!ok) {
+    p.KillDoc();
+    B().WriteErrorLog(QStringLiteral("列印成績單失敗>") + QString::number(p.LastError()));
+    plat::prompt().Ask(StoreText(13964) + QString::number(p.LastError()), StoreText(14001), plat::Buttons::Ok,
+                       plat::Icon::Exclamation);
+  }
+  SetBackColour(this, QColor(0xC0, 0xC0, 0xC0));
+  for (QPushButton* b : buttons) b->setVisible(true);
+}
+
+void 成績單::Command2_Click() {
+  HideSheet();
+  plat::forms::get<處理列印中>().Show();
+  PrinterSink sink(plat::printer());
+  if (!B().PrintTextFile(sink))
+    B().WriteErrorLog(QStringLiteral("無法列印打字稿>") + B().table.CandidateTextPath() + u' ' +
+                      QString::number(sink.LastError()));
+  Command2->setEnabled(false);
+}
+
+void 成績單::Command3_Click() {
+  Hide();
+  plat::forms::get<Display>().Show();
+}
+
+void 成績單::Command4_Click() {
+  const QString path = B().table.CandidateTextPath().trimmed();
+  const QString file = path.isEmpty() ? QString() : plat::ResolvePath(path);
+  if (file.isEmpty() || !QFileInfo(file).isFile()) {
+    B().WriteErrorLog(QStringLiteral("找不到打字稿>") + path);
+    return;
+  }
+  if (!desktop().OpenUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())))
+    B().WriteErrorLog(QStringLiteral("無法開啟打字稿>") + file);
+}
+
+void 成績單::LoadFile(const QString& path) {
+  batch::Batch& b = B();
+  b.table.ScoreFileName(path);
+  b.table.LoadScoreRecords();
+  b.RecomputeScores();
+  b.table.MoveToRecord(0);
+}
+
+void 成績單::Command7_Click() {
+  batch::Batch& b = B();
+  fileName_ = batch::NumberedFileName(b.settings.ProgramFolder() + QStringLiteral("Abcdefg.R00"), 2);
+  if (fileName_.isEmpty()) {
+    plat::prompt().Ask(kNoFileText, kWarningTitle, plat::Buttons::Ok, plat::Icon::Exclamation);
+  } else {
+    b.table.ClearRecords();
+    LoadFile(fileName_);
+  }
+  if (!QFileInfo(fileName_).isFile()) fileName_.clear();
+}
+
+void 成績單::Command8_Click() {
+  B().table.MoveToRecord(2);
+  Command4->setEnabled(true);
+  Command2->setEnabled(true);
+}
+
+void 成績單::Command9_Click() {
+  B().table.MoveToRecord(1);
+  Command4->setEnabled(true);
+  Command2->setEnabled(true);
+}
+
+void 成績單::Command10_Click() {
+  const QString chosen = plat::prompt().OpenFile(QString(), fileName_, kScoreFilter);
+  if (!chosen.isEmpty()) fileName_ = chosen;
+  batch::Batch& b = B();
+  b.table.ClearRecords();
+  if (!fileName_.isEmpty() && QFileInfo(plat::ResolvePath(fileName_)).isFile()) {
+    LoadFile(fileName_);
+  } else {
+    // The cleared table: no candidate of an earlier file stays on show.
+    b.table.MoveToRecord(0);
+  }
+}
+
+// ---- 處理列印中 ---------------------------------------------------------------
+
+處理列印中::處理列印中()
+    : Form(QStringLiteral("處理列印中")),
+      Label1(Label(this, "Label1", {240, 300, 3900, 500}, "成績列印中，請稍候．．．")),
+      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint);
+  Label1->setAlignment(Qt::AlignCenter);
+  plat::SetTwipsSize(this, 4370, 1360);
+  setFixedSize(size());
+  Timer1->SetInterval(1000);
+  Timer1->SetEnabled(false);
+  Timer1->Tick = [this] { Timer1_Timer(); };
+}
+
+void 處理列印中::Form_Load() {
+  ApplyFormText(kPrintingForm, this);
+  setWindowTitle(B().settings.ProductTitle());
+}
+
+void 處理列印中::Form_Resize() {
+  plat::SetTwipsSize(this, 4370, 1360);
+  plat::CentreOnScreen(this);
+}
+
+void 處理列印中::Form_Activate() {
+  Timer1->SetInterval(1000);
+  Timer1->SetEnabled(true);
+  ticks_ = 0;
+}
+
+void 處理列印中::Timer1_Timer() {
+  if (Timer1->Enabled() && ticks_ < 5) {
+    ++ticks_;
+    return;
+  }
+  Timer1->SetEnabled(false);
+  Hide();
+  Unload();
+}
+
+// ---- frmLiaison ---------------------------------------------------------------
+
+frmLiaison::frmLiaison()
+    : Form(QStringLiteral("frmLiaison")),
+      Label1(Label(this, "Label1", {240, 240, 4320, 300}, "歡迎與我們聯絡:")),
+      Label2(Label(this, "Label2", {240, 660, 4320, 300}, "mail:")),
+      Label3(Label(this, "Label3", {240, 1080, 4320, 300}, "http:")),
+      Label4(Label(this, "Label4", {240, 1500, 4320, 540})),
+      Label5(Label(this, "Label5", {240, 2100, 4320, 300})),
+      Command1(MakeControl<QPushButton>(this, "Command1", {3360, 2520, 1200, 400})) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  plat::SetTwipsSize(this, 4800, 3120);
+  setFixedSize(size());
+  Command1->setText(QStringLiteral("結束"));
+  Label4->setWordWrap(true);
+  for (QLabel* l : {Label2, Label3}) {
+    l->setCursor(Qt::PointingHandCursor);
+    SetForeColour(l, kBlue);
+    l->installEventFilter(this);
+  }
+  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+void frmLiaison::Form_Load() {
+  ApplyFormText(kLiaisonForm, this);
+  const batch::StartupSettings& s = B().settings;
+  mail_ = s.ContactInfo(1).toString();
+  web_ = s.ContactInfo(2).toString();
+  const qsizetype slashes = web_.indexOf(QStringLiteral("//"));
+  if (slashes >= 0) web_ = web_.mid(slashes);  // kept from its "//" on
+  title_ = s.ProductTitle();
+  setWindowTitle(title_);
+  Label2->setText(QStringLiteral("mail:") + mail_);
+  Label3->setText(QStringLiteral("http:") + web_);
+}
+
+void frmLiaison::Label2_Click() {
+  QString subject = title_;
+  subject.remove(u' ');
+  QString version = QCoreApplication::applicationVersion();
+  if (version.isEmpty()) version = QStringLiteral("0.0.0");
+  const QUrl url = MailUrl(mail_, subject + u'[' + version + u']');
+  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + mail_);
+  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>郵件地址不正確>") + mail_);
+  desktop().Beep();
+}
+
+void frmLiaison::Label3_Click() {
+  const QUrl url = WebUrl(web_.startsWith(QStringLiteral("//")) ? QStringLiteral("http:") + web_ : web_);
+  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + web_);
+  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>網址不正確>") + web_);
+  desktop().Beep();
+}
+
+bool frmLiaison::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    if (watched == Label2) Label2_Click();
+    if (watched == Label3) Label3_Click();
+  }
+  return Form::eventFilter(watched, event);
+}
+
+}  // namespace batchui

@@ -1,0 +1,97 @@
+#pragma once
+// 成績單: the batch scorer's score sheet, one candidate of the loaded score
+// file at a time: step through the candidates, pick another score file (the
+// newest numbered one or by the file dialog), print the sheet or the typed
+// text, view the typed text, return to the main window.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "batch/core/scoretable.h"
+#include "platform/gui/form.h"
+#include "platform/gui/formtimer.h"
+
+namespace batchui {
+
+class 成績單 : public plat::Form {
+ public:
+  成績單();
+
+  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command7, *Command8, *Command9, *Command10;
+  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11,
+      *Label12, *Label15;
+  QLabel *Text1, *TEXT2, *TEXT3, *TEXT4, *Text5A, *Text6, *Text7, *Text8, *Text9, *TEXT10, *TEXT11, *TEXT12,
+      *TEXT14, *Text14;
+  QLineEdit* Text5;
+
+  // The ten value labels take this background (a 0x00BBGGRR value).
+  void OutColor(float SetColor);
+
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  void Command7_Click();
+  void Command8_Click();
+  void Command9_Click();
+  void Command10_Click();
+
+  // One candidate's captions, as the score table shows them.
+  void ShowTexts(const batch::SheetTexts& s);
+  // The score file the window last chose.
+  QString FileName() const { return fileName_; }
+
+ protected:
+  void Form_Load() override;
+  void Form_Resize() override;
+  void Form_Unload(int& cancel) override;
+
+ private:
+  QList<QPushButton*> Buttons() const;
+  // Hides the sheet; the main window comes back when it is hidden too, so
+  // the program never runs on without a window.
+  void HideSheet();
+  void LoadFile(const QString& path);
+  void PlaceValues();
+
+  QString fileName_;
+};
+
+// 處理列印中: the notice while the typed text prints; closes itself on the
+// sixth tick of its one-second timer.
+class 處理列印中 : public plat::Form {
+ public:
+  處理列印中();
+  QLabel* Label1;
+  plat::FormTimer* Timer1;
+  void Timer1_Timer();
+  int Ticks() const { return ticks_; }
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+  void Form_Resize() override;
+
+ private:
+  int ticks_ = 0;
+};
+
+// frmLiaison: the contact window with the maker's mail and web addresses.
+class frmLiaison : public plat::Form {
+ public:
+  frmLiaison();
+  QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
+  QPushButton* Command1;
+  void Label2_Click();
+  void Label3_Click();
+  void Command1_Click() { Hide(); }
+
+ protected:
+  void Form_Load() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QString mail_, web_, title_;
+};
+
+}  // namespace batchui
