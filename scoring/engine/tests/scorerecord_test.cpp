@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "platform/core/codec.h"
+#include "platform/core/compat.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorerecord.h"
 
@@ -199,4 +200,27 @@ TEST(ResultLine, WritesOneLineWithCrLf) {
   const QString path = dir.filePath(QStringLiteral("x.Sco"));
   ASSERT_TRUE(WriteResultLineFile(path, QStringLiteral("RudaZO__|王|")));
   EXPECT_EQ(ReadAll(path), plat::toCp950(u"RudaZO__|王|") + "\r\n");
+}
+
+// The display formats every stored result passes through. Halves round away
+// from zero on the single's own seven-digit rendering, as the runtime's
+// Format does: 2.675 as a single is 2.67499995..., shown 2.675000, so 2.68.
+TEST(ResultFormats, PatternsTiesAndSingles) {
+  struct Case {
+    float v;
+    const char16_t* pattern;
+    const char16_t* text;
+  } cases[] = {
+      {4.25f, u"##0.0", u"4.3"},      {4.75f, u"##0.0", u"4.8"},     {90.625f, u"##0.00", u"90.63"},
+      {9.375f, u"##0.00", u"9.38"},   {2.675f, u"##0.00", u"2.68"},  {97.56098f, u"##0.00", u"97.56"},
+      {100.0f, u"##0.00", u"100.00"}, {0.0f, u"##0.00", u"0.00"},    {0.0f, u"0.0", u"0.0"},
+      {1.5f, u"0.0", u"1.5"},         {0.05f, u"0.0", u"0.1"},       {2.0f, u"#0.00", u"2.00"},
+      {0.25f, u"#0.00", u"0.25"},     {1234.5f, u"##0.0", u"1234.5"}, {23.4f, u"##0.0", u"23.4"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(plat::FormatSingle(c.v, c.pattern), QString::fromUtf16(c.text)) << c.v << " " << QString::fromUtf16(c.pattern).toStdString();
+  EXPECT_EQ(plat::FormatNumber(5, u"000"), QStringLiteral("005"));
+  EXPECT_EQ(plat::FormatNumber(160, u"000"), QStringLiteral("160"));
+  EXPECT_EQ(plat::NumberText(double(97.56f), 7), QStringLiteral("97.56"));
+  EXPECT_EQ(plat::NumberText(double(120.0f), 7), QStringLiteral("120"));
 }
