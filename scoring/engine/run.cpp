@@ -234,6 +234,11 @@ LoadOutcome ScoringRun::Load(const QString& recordPath, const QString& testFileO
   } catch (const std::exception& e) {
     log_.ErrorLog(QStringLiteral("內部錯誤發生於檔案 xZet_LoadData 的 >") + QString::fromLocal8Bit(e.what()));
     out.ok = false;
+    loaded_ = false;
+  } catch (...) {
+    log_.ErrorLog(QStringLiteral("內部錯誤發生於檔案 xZet_LoadData 的 >"));
+    out.ok = false;
+    loaded_ = false;
   }
   return out;
 }
@@ -279,6 +284,9 @@ ProcessOutcome ScoringRun::Process(const HostInfo& host) {
     common::AppError err{common::kPathFileAccess, QString::fromLocal8Bit(e.what()), QStringLiteral("score"), 0};
     log_.ErrorLog(common::ErrorTrapLine(QStringLiteral("ProcessScoring"), err));
     out.failures << err.text;
+  } catch (...) {
+    log_.ErrorLog(QStringLiteral("內部錯誤發生於檔案 ProcessScoring 的 >"));
+    out.failures << QStringLiteral("ProcessScoring");
   }
   for (const QString& f : out.failures) log_.ErrorLog(QStringLiteral("ProcessScoring 未能寫入>") + f);
   out.ok = out.failures.isEmpty();
