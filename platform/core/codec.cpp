@@ -7,7 +7,14 @@ namespace plat {
 
 QString fromCp950(QByteArrayView bytes, int* badBytes) {
   QStringDecoder dec("windows-950", QStringConverter::Flag::Stateless);
-  QString out = dec.decode(bytes);
+  // The decoder silently drops a lead byte left without its second byte at
+  // the very end (a torn character). A line feed is never a second byte, so
+  // behind it such a byte decodes as the bad byte it is.
+  QByteArray fenced;
+  fenced.reserve(bytes.size() + 1);
+  fenced.append(bytes.data(), bytes.size()).append('\n');
+  QString out = dec.decode(fenced);
+  out.chop(1);
   if (badBytes) {
     int n = 0;
     for (QChar c : out)
