@@ -119,6 +119,9 @@ QString FormatNumber(double value, QStringView pattern, int significant) {
   for (qsizetype i = 0; i < fracPart.size(); ++i)
     if (fracPart[i] == u'0') minFrac = int(i) + 1;
 
+  // NaN and infinity (results read from a damaged record) have no digits to
+  // round: they show as 0 instead of failing the caller.
+  if (!std::isfinite(value)) value = 0;
   bool neg = value < 0;
   double a = std::fabs(value);
   // Take the value to its significant digits as the runtime does.

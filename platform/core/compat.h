@@ -30,7 +30,7 @@ inline float ToSingle(double v) { return static_cast<float>(v); }
 // literal characters around them ("000000", "0.00", "##0.00", "#0", "00").
 // The value is first taken to `significant` decimal digits (15 for a double,
 // 7 for a single, as the runtime does), then rounded half away from zero to
-// the pattern's decimals.
+// the pattern's decimals. NaN and infinity format as 0.
 QString FormatNumber(double value, QStringView pattern, int significant = 15);
 inline QString FormatSingle(float value, QStringView pattern) {
   return FormatNumber(static_cast<double>(value), pattern, 7);

@@ -1,7 +1,12 @@
-// Bytes from damaged files: a character torn at the end of the bytes.
+// Bytes and numbers from damaged files: a character torn at the end of the
+// bytes, results that are no numbers.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "platform/core/codec.h"
+#include "platform/core/compat.h"
 
 using namespace plat;
 
@@ -23,5 +28,15 @@ TEST(Cp950Damaged, ATornLastCharacterIsABadByteNotLost) {
     int bad = -1;
     EXPECT_EQ(fromCp950(c.bytes, &bad), QString::fromUtf16(c.text)) << c.bytes.toHex().constData();
     EXPECT_EQ(bad, c.bad) << c.bytes.toHex().constData();
+  }
+}
+
+TEST(FormatNumberDamaged, NanAndInfinityFormatAsZero) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double v : {nan, inf, -inf}) {
+    EXPECT_EQ(FormatNumber(v, u"##0.00"), "0.00");
+    EXPECT_EQ(FormatNumber(v, u"000000"), "000000");
+    EXPECT_EQ(FormatSingle(static_cast<float>(v), u"#0"), "0");
   }
 }
