@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -37,6 +38,10 @@ struct Run {
       fprintf(stderr, "fuzz: no scratch folder under %s\n", qPrintable(plat::TempFolder()));
       abort();
     }
+    // Work files of the readers and relative names from the input land in
+    // the scratch folder too.
+    qputenv("TMP", QFile::encodeName(dir.path()));
+    QDir::setCurrent(dir.path());
   }
 };
 
@@ -83,6 +88,36 @@ QString WriteInput(const QString& name, const std::uint8_t* data, std::size_t si
 
 QByteArray Bytes(const std::uint8_t* data, std::size_t size) {
   return QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+bool Inside(const QString& path) {
+  if (path.isEmpty()) return true;
+  const QString full = QDir::cleanPath(QFileInfo(plat::ToSlashes(path)).absoluteFilePath());
+  const QString root = QDir::cleanPath(run().dir.path());
+  return full.startsWith(root + u'/');
+}
+
+QString BaseName(const QString& path) {
+  const QString p = plat::ToSlashes(path);
+  return p.mid(p.lastIndexOf(u'/') + 1);
+}
+
+QList<QByteArray> Arrivals(const QByteArray& bytes) {
+  QList<QByteArray> out;
+  static const QByteArray cut = "\n%%\n";
+  qsizetype from = 0;
+  for (;;) {
+    const qsizetype at = bytes.indexOf(cut, from);
+    if (at < 0) break;
+    out << bytes.mid(from, at - from);
+    from = at + cut.size();
+  }
+  out << bytes.mid(from);
+  return out;
+}
+
+void Settle(const std::function<bool()>& done, int rounds) {
+  for (int i = 0; i < rounds && !done(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace fuzz

@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <QList>
 
 namespace fuzz {
 
@@ -23,5 +25,21 @@ QString WriteInput(const QString& name, const QByteArray& bytes);
 
 // The input as bytes (no copy: valid while the input is).
 QByteArray Bytes(const std::uint8_t* data, std::size_t size);
+
+// True when the path, taken as a reader would (either separator, relative
+// to the scratch folder), stays inside the scratch folder. Targets write only
+// there, whatever names the input makes up.
+bool Inside(const QString& path);
+
+// The last part of a path, either separator.
+QString BaseName(const QString& path);
+
+// The peer's arrivals in a network input: the bytes cut at every "\n%%\n"
+// (the protocols have no terminator, so where one arrival ends is part of
+// what is fuzzed).
+QList<QByteArray> Arrivals(const QByteArray& bytes);
+
+// Runs the event loop until `done` holds, at most `rounds` passes.
+void Settle(const std::function<bool()>& done, int rounds = 50);
 
 }  // namespace fuzz
