@@ -55,9 +55,9 @@ frmClient::frmClient()
   for (int i = 0; i < kColumns; ++i) {
     const int left = 120 + (i / 12) * kColumnWidth;
     const int top = kTableTop + (i % 12) * kRowStep;
-    auto* h = MakeControl<QLabel>(this, "", {left, top, 900, 330});
+    auto* h = MakeControl<QLabel>(this, "", {left, top, 1020, 330});
     h->setObjectName(plat::ArrayElementName(QStringLiteral("Label1"), i));
-    auto* v = MakeControl<QLineEdit>(this, "", {left + 900, top, kColumnWidth - 960, 330});
+    auto* v = MakeControl<QLineEdit>(this, "", {left + 1020, top, kColumnWidth - 1080, 330});
     v->setObjectName(plat::ArrayElementName(QStringLiteral("Text1"), i));
     Label1 << h;
     Text1 << v;
