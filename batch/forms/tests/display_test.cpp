@@ -363,3 +363,38 @@ TEST_F(BatchUi, WebAndMailAddressesAreCheckedNeverRun) {
   EXPECT_FALSE(batchui::MailUrl("a@b.c?cc=x@y.z", "s").isValid());
   EXPECT_FALSE(batchui::MailUrl("", "s").isValid());
 }
+
+TEST_F(BatchUi, FloppyCopyByTheRecordsFirstAttribute) {
+  settings[804] = "1";
+  QDir().mkpath(root + "floppyA");
+  const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+  const QString record = WriteRecord(score, 3, 0);
+  WriteSettings();
+  batch::batch().drives = {root + "floppyA", QString()};
+  Start({record});
+  EXPECT_EQ(SizeOf(root + "floppyA/Class.R01"), 4 * 252);
+  EXPECT_TRUE(QFileInfo::exists(root + "floppyA/Class_03050301.Sco"));
+  EXPECT_TRUE(prompt.calls.isEmpty());
+}
+
+TEST_F(BatchUi, ContactWindow) {
+  const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+  settings[10802] = "mail:";
+  Display& d = Start({WriteRecord(score, 0, 0)});
+  d.Command3_Click();
+  auto& c = plat::forms::get<batchui::frmLiaison>();
+  EXPECT_TRUE(c.isVisible());
+  EXPECT_EQ(c.windowTitle(), Text(997));
+  EXPECT_EQ(c.Label2->text(), QString("mail:service@example.org"));
+  EXPECT_EQ(c.Label3->text(), QString("http://www.example.org/"));
+  c.Label3_Click();
+  c.Label2_Click();
+  ASSERT_EQ(desktop.opened.size(), 2);
+  EXPECT_EQ(desktop.opened[0], QUrl("http://www.example.org/"));
+  EXPECT_EQ(desktop.opened[1].scheme(), QString("mailto"));
+  EXPECT_TRUE(QUrl::fromPercentEncoding(desktop.opened[1].query(QUrl::FullyEncoded).toLatin1())
+                  .startsWith("subject=Tavrel聽打測驗V2.7["));
+  EXPECT_EQ(desktop.beeps, 2);
+  c.Command1_Click();
+  EXPECT_FALSE(c.isVisible());
+}
