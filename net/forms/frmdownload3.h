@@ -1,0 +1,228 @@
+#pragma once
+// FrmDownload3, the download window: fetches the test the receiver names (or
+// one drawn or picked from the FTP listing) with its audio parts, by the
+// receiver's TCP transfer, FTP or HTTP, in the configured order of methods;
+// fetches the remaining parts in the background while the test runs; lets a
+// running transfer finish before the program ends.
+//
+// Every flow is a state machine on the event loop: a button or a tick starts
+// it and returns; the waits are the callbacks of the receiver link and the
+// web transfers. One flow runs at a time; a request to close the window is
+// always refused, it only hides.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QString>
+#include <QTextBrowser>
+#include <QUrl>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "net/core/downloadtick.h"
+#include "net/core/downloadview.h"
+#include "net/core/methodorder.h"
+#include "net/core/receiverlink.h"
+#include "net/core/webtransfers.h"
+#include "platform/gui/form.h"
+#include "platform/gui/formtimer.h"
+#include "platform/net/webclient.h"
+
+namespace net {
+
+// Line1 and Line2: a thin coloured bar.
+class LineControl : public QFrame {
+ public:
+  explicit LineControl(QWidget* parent, const QString& name);
+  void SetColour(LineColour c);
+  LineColour Colour() const { return colour_; }
+
+ private:
+  LineColour colour_ = LineColour::Black;
+};
+
+struct BackgroundRun;
+
+// How a flow ended, for the flow that called it.
+enum class FlowResult { Done, Failed, Stopped };
+
+class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTickHost {
+  Q_OBJECT
+
+ public:
+  FrmDownload3();
+  ~FrmDownload3() override;
+
+  // ---- public variables (the callers' interface) ----
+  QString Internet_PutFile;       // program folder + "NOTE/AD.HTM"
+  std::uint8_t NetLinkStatus = 0;  // 0 idle, 2 running, 3 done, 5 failed
+  std::uint8_t UserSw = 0;         // mode (net::mode::k...)
+  std::int16_t UserSTOP = 0;       // -1: stop asked for, or closing
+  QString UserSetData;             // the 13 option digits of setting 989
+
+  // ---- controls ----
+  QPushButton* Command1;  // 依照接收器指定的考題
+  QPushButton* Command2;  // 電腦抽題並下載題目
+  QPushButton* Command3;  // 受測者選擇題目並下載
+  QPushButton* Command4;  // 中斷連線
+  QPushButton* Command5;  // 離開
+  QPushButton* Command6;  // 重試
+  QPushButton* Command7;  // 放棄
+  QLabel* Label1;         // status line
+  QLabel* Label2;         // transfer state
+  QLabel* Label3;         // tick trace
+  LineControl* Line1;     // reply indicator
+  LineControl* Line2;     // stop / background indicator
+  QListWidget* List1;     // tests of the last FTP listing
+  QListWidget* List2;     // log
+  QListWidget* lstRemoteFile;  // audio parts of the last FTP listing
+  QCheckBox* Check1;      // 背景下載: fetch part 01 with the test
+  QCheckBox* Check2;      // fetch every part and stay shown
+  QGroupBox* Frame1;
+  QLabel *L1, *L2, *L3, *L4, *L5, *L6;
+  QLineEdit *T1, *T2, *T3, *T4, *T5, *T6, *T7;  // FTP host, port, user, password; receiver host, port; folder
+  QLineEdit *Text1, *Text2, *Text3, *Text4, *Text4B, *Text5, *Text6, *Text7, *Text8, *Text9, *Text10,
+      *Text11, *Text12, *Text13;
+  plat::FormTimer* Timer1;
+  QTextBrowser* WebBrowser1;
+
+  // ---- public operations ----
+  void Command1_Click();  // the test named by the receiver
+  void Command2_Click();  // server parameters, then the computer draws a test
+  void Command3_Click();  // server parameters, then the candidate picks one
+  void Command4_Click();  // stop
+  void Command5_Click();  // leave (hide)
+  void Command6_Click();  // Command1's flow again
+  void Command7_Click();  // give up: stop, hide when the task ends
+  void List1_Click(int row);
+  void Timer1_Timer();
+
+  using Done = std::function<void(FlowResult)>;
+  // The test file Text12 into Text4 by the configured method.
+  void AutoDownload(Done done);
+  // Mode 1: part 01 when missing, the task stays open; mode 0: hides, runs a
+  // task of its own and fetches every missing part up to 40.
+  void DownloadBackground(int mode, Done done = {});
+  // Server parameters only (T1..T4, T7, Text6).
+  void Enter_Sc2(Done done);
+  // Notice page and settings note.
+  void CheckWwwPage(std::function<void()> done = {});
+  void Revolve_Order();
+
+  // Pages and single files for other windows (instructions, note settings).
+  void GetUrl(const QString& url, std::function<void(const PageResult&)> done);
+  void WriteFile(const QString& url, const QString& path, std::function<void(bool written)> done);
+
+  // A flow is under way (a second one is never started beside it).
+  bool Busy() const { return flowRunning_; }
+
+  // ---- wiring, for the program and the tests ----
+  ReceiverLink& Link() { return *link_; }
+  WebTransfers& Web() { return *web_; }
+  MethodOrder& Order() { return order_; }
+  // Replaces the web client (before any transfer).
+  void SetWebClient(std::unique_ptr<plat::WebClient> client);
+  // The reply wait and inactivity limit of the receiver, and the web limits.
+  void SetTimeouts(int replyMs, int idleMs);
+  // Opens a help page (default: the desktop, http and https only).
+  std::function<void(const QUrl&)> OpenPage;
+
+  // DownloadView
+  void AddLog(const QString& line) override;
+  void ReplaceLastLog(const QString& line) override;
+  void SetStatus(const QString& text) override;
+  void SetTransferState(const QString& text) override;
+  void SetReplyLine(LineColour c) override;
+  void SetLinkStatus(int status) override;
+  void SetTestList(const QString& reply) override;
+  void SetFtpParameters(const FtpParameters& p) override;
+  void SetNoticeAddress(const QString& url) override;
+  void ShowServerMessage(const QString& text, const QString& title) override;
+  void OpenHelpPage(const QString& url) override;
+  void Beep() override;
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
+  void reject() override {}  // Escape closes nothing
+
+ private:
+  // DownloadTickHost: the tick works on a copy of the public variables.
+  DownloadWindowState& State() override { return tickState_; }
+  void EndNetTask(int code) override;
+  void HideWindow() override { Hide(); }
+  void StopTimer() override { Timer1->SetEnabled(false); }
+  void StartNamedTestFlow() override;
+  void SetStopLine(LineColour c) override { Line2->SetColour(c); }
+  void SetTrace(const QString& text) override { Label3->setText(text); }
+  void StateIn();   // public variables -> tickState_
+  void StateOut();  // tickState_ -> public variables
+
+  // The method of the next automatic try; false when the order's last try
+  // has been made.
+  bool NextMethod();
+  void BeginNetTask(int mode);
+  void EndTask(int code);  // EndNetTask on the public variables
+  void SetSize(int heightTwips, int widthTwips);
+  int Digit(int position) const;
+  FtpParameters Ftp() const;
+  QString DataFolder() const;
+
+  // Command1's flow.
+  void NamedFlow();
+  void NamedAttempt(int retry);
+  void NamedHaveFields();
+  void NamedAfterTest();
+  void NamedFinish();
+  // The connection and the parameter requests shared by both flows.
+  void Connect(const QString& timeoutText, std::function<void(bool)> next);
+  void ParamAttempt(int retry, Done done);
+  // Command2 and Command3.
+  void PickFlow(bool draw);
+  void PickAfterList(bool draw);
+  void PickEnd();
+  void ChooseEntry(const QString& entry, Done done);
+  // One file by the method in force.
+  void FetchFile(Method method, const QString& remote, const QString& destination,
+                 std::function<void(TransferOutcome)> done);
+  void BackgroundLoop(std::shared_ptr<BackgroundRun> run, int n);
+  void BackgroundEnd(std::shared_ptr<BackgroundRun> run, bool stopped);
+  Method TransferMethod() const;
+  bool ListingFirst() const;
+  void FlowStart();
+  void FlowEnd();
+
+  DownloadWindowState tickState_;
+  MethodOrder order_;
+  std::unique_ptr<plat::WebClient> client_;
+  std::unique_ptr<ReceiverLink> link_;
+  std::unique_ptr<WebTransfers> web_;
+  bool flowRunning_ = false;
+  bool orderUsedUp_ = false;
+  QString failText_;  // the status a failing task ends with, when it has one
+  bool hideAtFlowEnd_ = false;
+  bool backgroundQueued_ = false;
+  int replyMs_ = 20000;
+  int idleMs_ = 20000;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// The folder of the program's downloads: ProgramFolder + "Data".
+QString DownloadDataFolder();
+
+// The name of a stamp file: the text with its last character replaced by "x".
+QString StampName(const QString& nameOrUrl);
+
+// Shows a local page (CP950 unless it says it is UTF-8) in a browser control.
+void ShowLocalPage(QTextBrowser* browser, const QString& path);
+
+}  // namespace net
+
+// The test run reaches the window under its old name.
+namespace run {
+using FrmDownload3 = net::FrmDownload3;
+}
