@@ -18,7 +18,7 @@
 #include "platform/core/random.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
-#include "platform/gui/twips.h"
+#include "scoring/forms/formkit.h"
 #include "platform/net/tcpclient.h"
 #include "scoring/forms/delivery.h"
 #include "scoring/forms/frmclient.h"
@@ -59,6 +59,8 @@ class UploadWindow : public ::testing::Test {
     if (!initialHost.isEmpty()) common::AssignedHost.set(initialHost);
     common::SystemIniValue(5902, QString::number(server.Port()));
     scheduler = std::make_unique<plat::VirtualScheduler>();
+    prompt.calls.clear();
+    prompt.inputs.clear();
     plat::SetPrompt(&prompt);
     plat::SetAppControl(&app);
     plat::SetModalDriver([](plat::Form& f) { f.Hide(); });
@@ -139,8 +141,8 @@ class UploadWindow : public ::testing::Test {
 TEST_F(UploadWindow, LoadTakesTheSheetsResultAndTheCaptionTables) {
   frmClient& c = Client();
   EXPECT_FALSE(c.isVisible());
-  EXPECT_EQ(plat::TwipsGeometry(&c).width, scorer::kClientWidth);
-  EXPECT_EQ(plat::TwipsGeometry(&c).height, scorer::kClientFoldedHeight);
+  EXPECT_EQ(scorer::BoxTwips(&c).width, scorer::kClientWidth);
+  EXPECT_EQ(scorer::BoxTwips(&c).height, scorer::kClientFoldedHeight);
   EXPECT_EQ(c.windowTitle(), Text(11800));
   const QList<QPushButton*> buttons = {c.Command1, c.Command2, c.Command3, c.Command4};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(buttons[i]->text(), Text(11801 + i));
@@ -156,7 +158,8 @@ TEST_F(UploadWindow, LoadTakesTheSheetsResultAndTheCaptionTables) {
       {6, -1, ""},             {7, 13946, "35.5"},       {8, 13940, "09:58"},
       {9, -1, ""},             {10, -1, ""},             {14, -1, ""},
       {15, 13944, "98.50"},    {16, 13945, "1.50"},      {17, 13943, "300"},
-      {18, 13942, "4"},        {19, 13941, "304"},       {22, 13938, "2026/3/5 09:12:00"},
+      {18, 13942, "4"},        {19, 13941, "304"},       {20, 13978, "192.0.2.10"},
+      {21, 13979, "PC01"},     {22, 13938, "2026/3/5 09:12:00"},
       {23, 11513, "注音"},
   };
   for (const Col& k : cols) {
@@ -165,9 +168,6 @@ TEST_F(UploadWindow, LoadTakesTheSheetsResultAndTheCaptionTables) {
     EXPECT_EQ(c.Text1[k.col]->text(), QString::fromUtf8(k.value)) << k.col;
     EXPECT_TRUE(c.Text1[k.col]->isReadOnly()) << k.col;
   }
-  // The store holds no texts 13978 and 13979, whatever the settings file says.
-  EXPECT_EQ(c.Label1[20]->text(), QString());
-  EXPECT_EQ(c.Label1[21]->text(), QString());
 
   Dialog& d = plat::forms::loaded<Dialog>();
   EXPECT_EQ(d.windowTitle(), Text(11600));
@@ -499,10 +499,10 @@ TEST_F(UploadWindow, DetailsFoldAndHostButtonOpensTheDialogModeless) {
   frmClient& c = Deliver();
   ASSERT_EQ(c.Command3->text(), Text(11805));
   c.Command3->click();
-  EXPECT_EQ(plat::TwipsGeometry(&c).height, scorer::kClientUnfoldedHeight);
+  EXPECT_EQ(scorer::BoxTwips(&c).height, scorer::kClientUnfoldedHeight);
   EXPECT_EQ(c.Command3->text(), Text(11806));
   c.Command3->click();
-  EXPECT_EQ(plat::TwipsGeometry(&c).height, scorer::kClientFoldedHeight);
+  EXPECT_EQ(scorer::BoxTwips(&c).height, scorer::kClientFoldedHeight);
   EXPECT_EQ(c.Command3->text(), Text(11805));
 
   c.Command4->click();
