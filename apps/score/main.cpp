@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <exception>
 
+#include "apps/scripted_user.h"
 #include "common/errorlog.h"
 #include "platform/gui/form.h"
 #include "platform/gui/handler.h"
@@ -11,6 +12,7 @@
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
+#include "scoring/forms/frmclient.h"
 #include "scoring/forms/reportprinter.h"
 #include "scoring/forms/services.h"
 #include "test/run/backdrop.h"
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("score"));
   QApplication::setApplicationVersion(QStringLiteral(SCORE_VERSION));
+  e2e::StartScriptedUser();  // test only: does nothing without its variable
   // The program ends only where the windows end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
@@ -49,6 +52,7 @@ int main(int argc, char** argv) {
   c.backdrop = []() -> QWidget* { return &plat::forms::get<run::背景>(); };
   c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
   scorer::SetCompanions(c);
+  scorer::InstallUploadWindow();
 
   // The sender's fields travel as one argument; an older starter may have
   // split them at blanks.

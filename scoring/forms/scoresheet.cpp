@@ -33,7 +33,7 @@ constexpr unsigned kBlue = 0xFF0000;  // 0x00BBGGRR
 constexpr unsigned kRed = 0x0000FF;
 constexpr unsigned kWhite = 0xFFFFFF;
 constexpr int kRowHeight = 300;
-constexpr int kHeadingLeft = 360;
+constexpr int kHeadingLeft = 240;
 constexpr int kValueLeft = 2295;
 
 QLabel* Heading(QWidget* form, const char* name, const char* caption, plat::TwipsBox box) {
