@@ -60,7 +60,7 @@ void Operation::NetDownload_New(int ask, const QString& remote, const QString& l
   std::function<bool()> question;
   if (ask == 1)
     question = [] {
-      return plat::prompt().Ask(common::SystemIniValue(11014).asText(), common::SystemIniValue(997).asText(),
+      return plat::prompt().Ask(common::SystemIniValue(11014).asText(), common::ProductTitle.get(),
                                 plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::Yes;
     };
   StampedDownload(plat::forms::get<FrmDownload3>(), remote, local, question, [done](bool) {
