@@ -17,6 +17,9 @@
 #include "scoring/forms/services.h"
 #include "test/run/backdrop.h"
 #include "test/run/whoami.h"
+#ifdef SCORE_CONTACT_WINDOW
+#include "test/setup/smallwindows.h"
+#endif
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -51,6 +54,9 @@ int main(int argc, char** argv) {
   };
   c.backdrop = []() -> QWidget* { return &plat::forms::get<run::背景>(); };
   c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
+#ifdef SCORE_CONTACT_WINDOW
+  c.showContact = [] { plat::forms::get<setup::frmLiaison>().Show(); };
+#endif
   scorer::SetCompanions(c);
   scorer::InstallUploadWindow();
 
