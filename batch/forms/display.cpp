@@ -34,13 +34,6 @@ constexpr int kRow0 = 1500, kRowStep = 300;
 
 int Row(int i) { return kRow0 + i * kRowStep; }
 
-QLabel* Label(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption = "") {
-  QLabel* l = MakeControl<QLabel>(form, name, box);
-  l->setText(QString::fromUtf8(caption));
-  l->setTextFormat(Qt::PlainText);
-  return l;
-}
-
 QColor ColourOf(batch::Colour c) {
   switch (c) {
     case batch::Colour::Red: return kRed;
@@ -56,38 +49,38 @@ batch::Batch& B() { return batch::batch(); }
 
 Display::Display()
     : Form(QStringLiteral("Display")),
-      Label01(Label(this, "Label01", {kIdLabelLeft, 50, kIdLabelWidth, kRowHeight}, "考生姓名：")),
-      Label02(Label(this, "Label02", {kIdLabelLeft, 550, kIdLabelWidth, kRowHeight}, "身分證號：")),
-      Label03(Label(this, "Label03", {kIdLabelLeft, 300, kIdLabelWidth, kRowHeight}, "生日：")),
-      Label04(Label(this, "Label04", {kLeftLabel, Row(0), kLabelWidth, kRowHeight}, "測驗次數：")),
-      Label05(Label(this, "Label05", {kRightLabel, Row(0), kRightLabelWidth, kRowHeight}, "測驗別：")),
-      Label06(Label(this, "Label06", {kLeftLabel, Row(1), kLabelWidth, kRowHeight}, "測驗日期：")),
-      Label07(Label(this, "Label07", {kLeftLabel, Row(2), kLabelWidth, kRowHeight}, "總正確得分：")),
-      Label08(Label(this, "Label08", {kRightLabel, Row(2), kRightLabelWidth, kRowHeight}, "扣分：")),
-      Label09(Label(this, "Label09", {kLeftLabel, Row(3), kLabelWidth, kRowHeight}, "實得分數：")),
-      Label10(Label(this, "Label10", {kRightLabel, Row(3), kRightLabelWidth, kRowHeight}, "正確率：")),
-      Label11(Label(this, "Label11", {kRightLabel, Row(4), kRightLabelWidth, kRowHeight}, "錯誤率：")),
-      Label12(Label(this, "Label12", {kLeftLabel, Row(4), kLabelWidth, kRowHeight}, "速度：")),
-      Label14(Label(this, "Label14", {kIdLabelLeft, 800, kIdLabelWidth, kRowHeight}, "座號/班級：")),
-      TEXT01(Label(this, "TEXT01", {kIdValueLeft, 50, kIdValueWidth, kRowHeight})),
-      TEXT02(Label(this, "TEXT02", {kIdValueLeft, 550, kIdValueWidth, kRowHeight})),
-      TEXT03(Label(this, "TEXT03", {kIdValueLeft, 300, kIdValueWidth, kRowHeight})),
-      TEXT04(Label(this, "TEXT04", {kLeftValue, Row(0), kLeftValueWidth, kRowHeight})),
-      TEXT05(Label(this, "TEXT05", {kRightValue, Row(0), kRightValueWidth, kRowHeight})),
-      TEXT06(Label(this, "TEXT06", {kLeftValue, Row(1), 4700, kRowHeight})),
-      TEXT07(Label(this, "TEXT07", {kLeftValue, Row(2), kLeftValueWidth, kRowHeight})),
-      TEXT08(Label(this, "TEXT08", {kRightValue, Row(2), kRightValueWidth, kRowHeight})),
-      TEXT09(Label(this, "TEXT09", {kLeftValue, Row(3), kLeftValueWidth, kRowHeight})),
-      TEXT10(Label(this, "TEXT10", {kRightValue, Row(3), kRightValueWidth, kRowHeight})),
-      TEXT11(Label(this, "TEXT11", {kRightValue, Row(4), kRightValueWidth, kRowHeight})),
-      TEXT12(Label(this, "TEXT12", {kLeftValue, Row(4), kLeftValueWidth, kRowHeight})),
-      TEXT13(Label(this, "TEXT13", {kLeftValue, Row(5), kLeftValueWidth, kRowHeight})),
-      TEXT14(Label(this, "TEXT14", {kIdValueLeft, 800, kIdValueWidth, kRowHeight})),
-      Label1(Label(this, "Label1", {300, 3450, 5900, 450},
+      Label01(MakeLabel(this, "Label01", {kIdLabelLeft, 50, kIdLabelWidth, kRowHeight}, "考生姓名：")),
+      Label02(MakeLabel(this, "Label02", {kIdLabelLeft, 550, kIdLabelWidth, kRowHeight}, "身分證號：")),
+      Label03(MakeLabel(this, "Label03", {kIdLabelLeft, 300, kIdLabelWidth, kRowHeight}, "生日：")),
+      Label04(MakeLabel(this, "Label04", {kLeftLabel, Row(0), kLabelWidth, kRowHeight}, "測驗次數：")),
+      Label05(MakeLabel(this, "Label05", {kRightLabel, Row(0), kRightLabelWidth, kRowHeight}, "測驗別：")),
+      Label06(MakeLabel(this, "Label06", {kLeftLabel, Row(1), kLabelWidth, kRowHeight}, "測驗日期：")),
+      Label07(MakeLabel(this, "Label07", {kLeftLabel, Row(2), kLabelWidth, kRowHeight}, "總正確得分：")),
+      Label08(MakeLabel(this, "Label08", {kRightLabel, Row(2), kRightLabelWidth, kRowHeight}, "扣分：")),
+      Label09(MakeLabel(this, "Label09", {kLeftLabel, Row(3), kLabelWidth, kRowHeight}, "實得分數：")),
+      Label10(MakeLabel(this, "Label10", {kRightLabel, Row(3), kRightLabelWidth, kRowHeight}, "正確率：")),
+      Label11(MakeLabel(this, "Label11", {kRightLabel, Row(4), kRightLabelWidth, kRowHeight}, "錯誤率：")),
+      Label12(MakeLabel(this, "Label12", {kLeftLabel, Row(4), kLabelWidth, kRowHeight}, "速度：")),
+      Label14(MakeLabel(this, "Label14", {kIdLabelLeft, 800, kIdLabelWidth, kRowHeight}, "座號/班級：")),
+      TEXT01(MakeLabel(this, "TEXT01", {kIdValueLeft, 50, kIdValueWidth, kRowHeight})),
+      TEXT02(MakeLabel(this, "TEXT02", {kIdValueLeft, 550, kIdValueWidth, kRowHeight})),
+      TEXT03(MakeLabel(this, "TEXT03", {kIdValueLeft, 300, kIdValueWidth, kRowHeight})),
+      TEXT04(MakeLabel(this, "TEXT04", {kLeftValue, Row(0), kLeftValueWidth, kRowHeight})),
+      TEXT05(MakeLabel(this, "TEXT05", {kRightValue, Row(0), kRightValueWidth, kRowHeight})),
+      TEXT06(MakeLabel(this, "TEXT06", {kLeftValue, Row(1), 4700, kRowHeight})),
+      TEXT07(MakeLabel(this, "TEXT07", {kLeftValue, Row(2), kLeftValueWidth, kRowHeight})),
+      TEXT08(MakeLabel(this, "TEXT08", {kRightValue, Row(2), kRightValueWidth, kRowHeight})),
+      TEXT09(MakeLabel(this, "TEXT09", {kLeftValue, Row(3), kLeftValueWidth, kRowHeight})),
+      TEXT10(MakeLabel(this, "TEXT10", {kRightValue, Row(3), kRightValueWidth, kRowHeight})),
+      TEXT11(MakeLabel(this, "TEXT11", {kRightValue, Row(4), kRightValueWidth, kRowHeight})),
+      TEXT12(MakeLabel(this, "TEXT12", {kLeftValue, Row(4), kLeftValueWidth, kRowHeight})),
+      TEXT13(MakeLabel(this, "TEXT13", {kLeftValue, Row(5), kLeftValueWidth, kRowHeight})),
+      TEXT14(MakeLabel(this, "TEXT14", {kIdValueLeft, 800, kIdValueWidth, kRowHeight})),
+      Label1(MakeLabel(this, "Label1", {300, 3450, 5900, 450},
                    "請先等監考老師登記完畢後，再跳離本畫面,否則視同零分!")),
-      Label2(Label(this, "Label2", {1500, 4250, 2000, 200})),
-      Label3(Label(this, "Label3", {1500, 4500, 4500, 200})),
-      Label4(Label(this, "Label4", {3510, 4250, 2500, 200})),
+      Label2(MakeLabel(this, "Label2", {1500, 4250, 2000, 200})),
+      Label3(MakeLabel(this, "Label3", {1500, 4500, 4500, 200})),
+      Label4(MakeLabel(this, "Label4", {3510, 4250, 2500, 200})),
       Command1(MakeControl<QPushButton>(this, "Command1", {6300, 4700, 1100, 400})),
       Command2(MakeControl<QPushButton>(this, "Command2", {6300, 4200, 1100, 400})),
       Command3(MakeControl<QPushButton>(this, "Command3", {6300, 3700, 1100, 400})),

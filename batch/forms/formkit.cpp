@@ -1,5 +1,6 @@
 #include "batch/forms/formkit.h"
 
+#include <QLabel>
 #include <QPalette>
 #include <QRect>
 #include <QVariant>
@@ -30,6 +31,13 @@ void SetTopTwips(QWidget* w, int top) {
   plat::TwipsBox b = BoxTwips(w);
   b.top = top;
   PlaceTwips(w, b);
+}
+
+QLabel* MakeLabel(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption) {
+  QLabel* l = MakeControl<QLabel>(form, name, box);
+  l->setTextFormat(Qt::PlainText);
+  l->setText(QString::fromUtf8(caption));
+  return l;
 }
 
 void SetForeColour(QWidget* w, const QColor& c) {

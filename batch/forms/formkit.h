@@ -2,6 +2,7 @@
 // Small helpers of the batch scorer's windows: controls named and placed in
 // twips as designed, and the two result colours.
 #include <QColor>
+#include <QLabel>
 #include <QWidget>
 
 #include "platform/gui/twips.h"
@@ -22,6 +23,9 @@ W* MakeControl(QWidget* form, const char* name, const plat::TwipsBox& box) {
   PlaceTwips(w, box);
   return w;
 }
+
+// A label with a designed caption, shown as plain text.
+QLabel* MakeLabel(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption = "");
 
 inline const QColor kRed(255, 0, 0);
 inline const QColor kBlue(0, 0, 255);

@@ -23,13 +23,6 @@ namespace {
 
 batch::Batch& B() { return batch::batch(); }
 
-QLabel* Label(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption = "") {
-  QLabel* l = MakeControl<QLabel>(form, name, box);
-  l->setTextFormat(Qt::PlainText);
-  l->setText(QString::fromUtf8(caption));
-  return l;
-}
-
 QPushButton* Button(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption,
                     const char* hint = "") {
   auto* b = MakeControl<QPushButton>(form, name, box);
@@ -64,33 +57,33 @@ const QString kScoreFilter = QStringLiteral("資料檔(*.R*)|*.R*|ALL File(*.*)|
       Command8(Button(this, "Command8", {1960, 3800, 1500, 420}, "看下一筆成績", "看下一筆成績")),
       Command9(Button(this, "Command9", {360, 3800, 1500, 420}, "看上一筆成績", "看上一筆成績")),
       Command10(Button(this, "Command10", {4160, 3800, 500, 420}, "...", "可指定*.R00檔案查看歷次測驗總成績")),
-      Label1(Label(this, "Label1", {360, 240, 1300, kH}, "檢定姓名：")),
-      Label2(Label(this, "Label2", {4200, 240, 1100, kH}, "　　座號：")),
-      Label3(Label(this, "Label3", {4200, 600, 1100, kH}, "測驗日期：")),
-      Label4(Label(this, "Label4", {360, 960, 1300, kH}, "測驗題目：")),
-      Label5(Label(this, "Label5", {360, 1320, 1300, kH}, "測驗時間：")),
-      Label6(Label(this, "Label6", {360, ResultRow(0), 3600, kH}, "總正確得分：　　　　分")),
-      Label7(Label(this, "Label7", {360, ResultRow(1), 3600, kH}, "扣分：　　　　分")),
-      Label8(Label(this, "Label8", {360, ResultRow(2), 3600, kH}, "實得分數：　　　　分")),
-      Label9(Label(this, "Label9", {360, ResultRow(3), 3600, kH}, "正確率：　　　　％")),
-      Label10(Label(this, "Label10", {360, ResultRow(4), 3600, kH}, "錯誤率：　　　　％")),
-      Label11(Label(this, "Label11", {360, ResultRow(5), 3600, kH}, "速度：　　　　W/m")),
-      Label12(Label(this, "Label12", {360, 600, 1300, kH}, "班級：")),
-      Label15(Label(this, "Label15", {4700, ResultRow(1), 3900, kH}, "第幾筆")),
-      Text1(Label(this, "Text1", {1660, 240, 2400, kH})),
-      TEXT2(Label(this, "TEXT2", {5300, 240, 3300, kH})),
-      TEXT3(Label(this, "TEXT3", {5300, 600, 3300, kH})),
-      TEXT4(Label(this, "TEXT4", {1660, 960, 6900, kH})),
-      Text5A(Label(this, "Text5A", {1660, 1320, 1800, kH})),
-      Text6(Label(this, "Text6", {1400, ResultRow(0), 800, kH})),
-      Text7(Label(this, "Text7", {1000, ResultRow(1), 800, kH})),
-      Text8(Label(this, "Text8", {1300, ResultRow(2), 800, kH})),
-      Text9(Label(this, "Text9", {1100, ResultRow(3), 800, kH})),
-      TEXT10(Label(this, "TEXT10", {1100, ResultRow(4), 800, kH})),
-      TEXT11(Label(this, "TEXT11", {1000, ResultRow(5), 800, kH})),
-      TEXT12(Label(this, "TEXT12", {1660, 600, 2400, kH})),
-      TEXT14(Label(this, "TEXT14", {5900, ResultRow(0), 2700, kH})),
-      Text14(Label(this, "Text14", {4700, ResultRow(0), 1200, kH}, "第幾次")),
+      Label1(MakeLabel(this, "Label1", {360, 240, 1300, kH}, "檢定姓名：")),
+      Label2(MakeLabel(this, "Label2", {4200, 240, 1100, kH}, "　　座號：")),
+      Label3(MakeLabel(this, "Label3", {4200, 600, 1100, kH}, "測驗日期：")),
+      Label4(MakeLabel(this, "Label4", {360, 960, 1300, kH}, "測驗題目：")),
+      Label5(MakeLabel(this, "Label5", {360, 1320, 1300, kH}, "測驗時間：")),
+      Label6(MakeLabel(this, "Label6", {360, ResultRow(0), 3600, kH}, "總正確得分：　　　　分")),
+      Label7(MakeLabel(this, "Label7", {360, ResultRow(1), 3600, kH}, "扣分：　　　　分")),
+      Label8(MakeLabel(this, "Label8", {360, ResultRow(2), 3600, kH}, "實得分數：　　　　分")),
+      Label9(MakeLabel(this, "Label9", {360, ResultRow(3), 3600, kH}, "正確率：　　　　％")),
+      Label10(MakeLabel(this, "Label10", {360, ResultRow(4), 3600, kH}, "錯誤率：　　　　％")),
+      Label11(MakeLabel(this, "Label11", {360, ResultRow(5), 3600, kH}, "速度：　　　　W/m")),
+      Label12(MakeLabel(this, "Label12", {360, 600, 1300, kH}, "班級：")),
+      Label15(MakeLabel(this, "Label15", {4700, ResultRow(1), 3900, kH}, "第幾筆")),
+      Text1(MakeLabel(this, "Text1", {1660, 240, 2400, kH})),
+      TEXT2(MakeLabel(this, "TEXT2", {5300, 240, 3300, kH})),
+      TEXT3(MakeLabel(this, "TEXT3", {5300, 600, 3300, kH})),
+      TEXT4(MakeLabel(this, "TEXT4", {1660, 960, 6900, kH})),
+      Text5A(MakeLabel(this, "Text5A", {1660, 1320, 1800, kH})),
+      Text6(MakeLabel(this, "Text6", {1400, ResultRow(0), 800, kH})),
+      Text7(MakeLabel(this, "Text7", {1000, ResultRow(1), 800, kH})),
+      Text8(MakeLabel(this, "Text8", {1300, ResultRow(2), 800, kH})),
+      Text9(MakeLabel(this, "Text9", {1100, ResultRow(3), 800, kH})),
+      TEXT10(MakeLabel(this, "TEXT10", {1100, ResultRow(4), 800, kH})),
+      TEXT11(MakeLabel(this, "TEXT11", {1000, ResultRow(5), 800, kH})),
+      TEXT12(MakeLabel(this, "TEXT12", {1660, 600, 2400, kH})),
+      TEXT14(MakeLabel(this, "TEXT14", {5900, ResultRow(0), 2700, kH})),
+      Text14(MakeLabel(this, "Text14", {4700, ResultRow(0), 1200, kH}, "第幾次")),
       Text5(MakeControl<QLineEdit>(this, "Text5", {3600, 1320, 900, 300})) {
   setWindowTitle(QStringLiteral("成績單"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -270,7 +263,7 @@ void 成績單::Command10_Click() {
 
 處理列印中::處理列印中()
     : Form(QStringLiteral("處理列印中")),
-      Label1(Label(this, "Label1", {240, 300, 3900, 500}, "成績列印中，請稍候．．．")),
+      Label1(MakeLabel(this, "Label1", {240, 300, 3900, 500}, "成績列印中，請稍候．．．")),
       Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint);
   Label1->setAlignment(Qt::AlignCenter);
@@ -311,11 +304,11 @@ void 處理列印中::Timer1_Timer() {
 
 frmLiaison::frmLiaison()
     : Form(QStringLiteral("frmLiaison")),
-      Label1(Label(this, "Label1", {240, 240, 4320, 300}, "歡迎與我們聯絡:")),
-      Label2(Label(this, "Label2", {240, 660, 4320, 300}, "mail:")),
-      Label3(Label(this, "Label3", {240, 1080, 4320, 300}, "http:")),
-      Label4(Label(this, "Label4", {240, 1500, 4320, 540})),
-      Label5(Label(this, "Label5", {240, 2100, 4320, 300})),
+      Label1(MakeLabel(this, "Label1", {240, 240, 4320, 300}, "歡迎與我們聯絡:")),
+      Label2(MakeLabel(this, "Label2", {240, 660, 4320, 300}, "mail:")),
+      Label3(MakeLabel(this, "Label3", {240, 1080, 4320, 300}, "http:")),
+      Label4(MakeLabel(this, "Label4", {240, 1500, 4320, 540})),
+      Label5(MakeLabel(this, "Label5", {240, 2100, 4320, 300})),
       Command1(MakeControl<QPushButton>(this, "Command1", {3360, 2520, 1200, 400})) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   plat::SetTwipsSize(this, 4800, 3120);
