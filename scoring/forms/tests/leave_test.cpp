@@ -160,6 +160,14 @@ TEST_F(Leave, ScoreAndResultFilesStayWhenTheirDeliveryFailed) {
   EXPECT_TRUE(log.join(u'\n').contains("score and result files kept"));
 }
 
+TEST_F(Leave, TheContactButtonFollowsTheContactSwitch) {
+  for (const char* s992 : {"0", "1"}) {
+    SCOPED_TRACE(s992);
+    Up({{992, s992}, {306, "2"}}).Command3->click();
+    EXPECT_EQ(!plat::forms::get<直續測驗>().Command3->isHidden(), QString(s992) == "1");
+  }
+}
+
 TEST_F(Leave, ClosingTheSheetAsksTheEndQuestionAndClosingThatEnds) {
   成績單& s = Up({{149, "0"}});
   EXPECT_TRUE(s.Unload(plat::UnloadMode::ControlMenu));
