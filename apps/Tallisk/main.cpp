@@ -2,6 +2,7 @@
 // "<test record>,<settings base>" (one argument, or several joined by blanks).
 #include <QApplication>
 
+#include "apps/scripted_user.h"
 #include "batch/forms/program.h"
 #include "platform/core/prompt.h"
 #include "platform/gui/widgetprompt.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tallisk"));
   QApplication::setApplicationVersion(QStringLiteral("2.7.0"));
+  e2e::StartScriptedUser();  // test only: does nothing without its variable
   plat::WidgetPrompt prompt;
   plat::SetPrompt(&prompt);
   const int code = batchui::RunTallisk(app, QApplication::arguments().mid(1));

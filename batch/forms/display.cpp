@@ -76,8 +76,7 @@ Display::Display()
       TEXT12(MakeLabel(this, "TEXT12", {kLeftValue, Row(4), kLeftValueWidth, kRowHeight})),
       TEXT13(MakeLabel(this, "TEXT13", {kLeftValue, Row(5), kLeftValueWidth, kRowHeight})),
       TEXT14(MakeLabel(this, "TEXT14", {kIdValueLeft, 800, kIdValueWidth, kRowHeight})),
-      Label1(MakeLabel(this, "Label1", {300, 3450, 5900, 450},
-                   "請先等監考老師登記完畢後，再跳離本畫面,否則視同零分!")),
+      Label1(MakeLabel(this, "Label1", {300, 3450, 5900, 450}, "請先等監考老師登記完畢後，再跳離本畫面,否則視同零分!")),
       Label2(MakeLabel(this, "Label2", {1500, 4250, 2000, 200})),
       Label3(MakeLabel(this, "Label3", {1500, 4500, 4500, 200})),
       Label4(MakeLabel(this, "Label4", {3510, 4250, 2500, 200})),
@@ -102,9 +101,12 @@ Display::Display()
   Text1->setFocusPolicy(Qt::NoFocus);
   Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(64, 64));
   Image1->setAlignment(Qt::AlignCenter);
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  QObject::connect(Command1, &QPushButton::clicked, this,
+                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
+  QObject::connect(Command2, &QPushButton::clicked, this,
+                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
+  QObject::connect(Command3, &QPushButton::clicked, this,
+                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
 }
 
 void Display::Log(const QString& line) const { B().WriteErrorLog(line); }
@@ -118,6 +120,10 @@ void Display::Start() {
 }
 
 void Display::Form_Load() {
+  Trap("Form_Load", [this] { LoadWindow(); });
+}
+
+void Display::LoadWindow() {
   batch::Batch& b = B();
   // The score table writes both windows' captions.
   b.table.onDisplay = [this](const batch::DisplayTexts& d) { ShowTexts(d); };
@@ -204,6 +210,10 @@ void Display::ShowTexts(const batch::DisplayTexts& d) {
 }
 
 void Display::Form_Activate() {
+  Trap("Form_Activate", [this] { ActivateWindow(); });
+}
+
+void Display::ActivateWindow() {
   batch::Batch& b = B();
   if (firstActivation_ == 0 && b.settings.Number(804) == 1) {
     Deliver();
@@ -253,9 +263,15 @@ bool Display::Deliver() {
   if (a == 1 || a == 3) b.CopyFloppyScoreFiles();
   bool upload = false;
   switch (mode) {
-    case 1: case 4: Runbbc(); break;
-    case 2: case 5: upload = true; break;
-    case 6: case 7: Runbbc(); upload = true; break;
+    case 1:
+    case 4: Runbbc(); break;
+    case 2:
+    case 5: upload = true; break;
+    case 6:
+    case 7:
+      Runbbc();
+      upload = true;
+      break;
     default: break;
   }
   if (upload) plat::forms::get<frmClient>().Show();

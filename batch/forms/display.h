@@ -46,10 +46,10 @@ class Display : public plat::Form {
   bool FirstActivationDone() const { return firstActivation_ != 0; }
   bool HandedToSheet() const { return handedToSheet_; }
 
-  QLabel *Label01, *Label02, *Label03, *Label04, *Label05, *Label06, *Label07, *Label08, *Label09, *Label10,
-      *Label11, *Label12, *Label14;
-  QLabel *TEXT01, *TEXT02, *TEXT03, *TEXT04, *TEXT05, *TEXT06, *TEXT07, *TEXT08, *TEXT09, *TEXT10, *TEXT11,
-      *TEXT12, *TEXT13, *TEXT14;
+  QLabel *Label01, *Label02, *Label03, *Label04, *Label05, *Label06, *Label07, *Label08, *Label09, *Label10, *Label11,
+      *Label12, *Label14;
+  QLabel *TEXT01, *TEXT02, *TEXT03, *TEXT04, *TEXT05, *TEXT06, *TEXT07, *TEXT08, *TEXT09, *TEXT10, *TEXT11, *TEXT12,
+      *TEXT13, *TEXT14;
   QLabel *Label1, *Label2, *Label3, *Label4;
   QPushButton *Command1, *Command2, *Command3;
   QLineEdit* Text1;
@@ -62,6 +62,8 @@ class Display : public plat::Form {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void LoadWindow();
+  void ActivateWindow();
   // Summary record, result line, floppy copy, remote copy and upload, as the
   // delivery mode of the setup record asks. True when the upload window was
   // shown.

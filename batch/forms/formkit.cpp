@@ -5,6 +5,9 @@
 #include <QRect>
 #include <QVariant>
 
+#include "batch/core/batch.h"
+#include "common/errorlog.h"
+
 namespace batchui {
 
 namespace {
@@ -38,6 +41,15 @@ QLabel* MakeLabel(QWidget* form, const char* name, const plat::TwipsBox& box, co
   l->setTextFormat(Qt::PlainText);
   l->setText(QString::fromUtf8(caption));
   return l;
+}
+
+void Trap(const char* procedure, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    const QString name = QString::fromLatin1(procedure);
+    batch::batch().WriteErrorLog(common::ErrorTrapLine(name, common::CurrentAppError(name)));
+  }
 }
 
 void SetForeColour(QWidget* w, const QColor& c) {

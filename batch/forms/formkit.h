@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
+#include <functional>
 
 #include "platform/gui/twips.h"
 
@@ -26,6 +27,10 @@ W* MakeControl(QWidget* form, const char* name, const plat::TwipsBox& box) {
 
 // A label with a designed caption, shown as plain text.
 QLabel* MakeLabel(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption = "");
+
+// Runs a handler; a failure inside it goes to the run log under the
+// handler's name and never ends the program.
+void Trap(const char* procedure, const std::function<void()>& handler);
 
 inline const QColor kRed(255, 0, 0);
 inline const QColor kBlue(0, 0, 255);

@@ -19,7 +19,7 @@ enum class RemoteCopyStatus {
   NoFolder,     // no remote folder assigned: nothing tried
   NoScoreFile,  // this run has no score file: nothing to copy
   Copied,
-  Failed,       // every attempt failed; shown each time
+  Failed,  // every attempt failed; shown each time
 };
 
 struct RemoteCopyResult {

@@ -50,8 +50,7 @@ const QString kScoreFilter = QStringLiteral("資料檔(*.R*)|*.R*|ALL File(*.*)|
       Command1(Button(this, "Command1", {360, 4450, 1500, 420}, "列印成績單")),
       Command2(Button(this, "Command2", {1960, 4450, 1500, 420}, "列印打字稿")),
       Command3(Button(this, "Command3", {6460, 4450, 1200, 420}, "離開", "看完成績,結束測驗")),
-      Command4(Button(this, "Command4", {3560, 4450, 1500, 420}, "看打字稿",
-                      "如果不想列印的話,可直接看打字稿喔!")),
+      Command4(Button(this, "Command4", {3560, 4450, 1500, 420}, "看打字稿", "如果不想列印的話,可直接看打字稿喔!")),
       Command5(Button(this, "Command5", {5160, 4450, 1200, 420}, "存檔")),
       Command7(Button(this, "Command7", {3560, 3800, 500, 420}, "", "最近一次總成績")),
       Command8(Button(this, "Command8", {1960, 3800, 1500, 420}, "看下一筆成績", "看下一筆成績")),
@@ -92,20 +91,28 @@ const QString kScoreFilter = QStringLiteral("資料檔(*.R*)|*.R*|ALL File(*.*)|
   Text5->setVisible(false);  // designed, without a role
   Command7->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   PlaceValues();
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  QObject::connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
-  QObject::connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
-  QObject::connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
-  QObject::connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
+  QObject::connect(Command1, &QPushButton::clicked, this,
+                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
+  QObject::connect(Command2, &QPushButton::clicked, this,
+                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
+  QObject::connect(Command3, &QPushButton::clicked, this,
+                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
+  QObject::connect(Command4, &QPushButton::clicked, this,
+                   [this] { Trap("Command4_Click", [this] { Command4_Click(); }); });
+  QObject::connect(Command7, &QPushButton::clicked, this,
+                   [this] { Trap("Command7_Click", [this] { Command7_Click(); }); });
+  QObject::connect(Command8, &QPushButton::clicked, this,
+                   [this] { Trap("Command8_Click", [this] { Command8_Click(); }); });
+  QObject::connect(Command9, &QPushButton::clicked, this,
+                   [this] { Trap("Command9_Click", [this] { Command9_Click(); }); });
+  QObject::connect(Command10, &QPushButton::clicked, this,
+                   [this] { Trap("Command10_Click", [this] { Command10_Click(); }); });
 }
 
 void 成績單::PlaceValues() {
   // Each result caption leaves full-width blanks for its number: the value
   // label covers exactly that gap, whatever the font's widths.
-  const std::pair<QLabel*, QLabel*> rows[] = {{Label6, Text6}, {Label7, Text7},  {Label8, Text8},
+  const std::pair<QLabel*, QLabel*> rows[] = {{Label6, Text6}, {Label7, Text7},   {Label8, Text8},
                                               {Label9, Text9}, {Label10, TEXT10}, {Label11, TEXT11}};
   for (auto [label, value] : rows) {
     const QString caption = label->text();
@@ -271,7 +278,7 @@ void 成績單::Command10_Click() {
   setFixedSize(size());
   Timer1->SetInterval(1000);
   Timer1->SetEnabled(false);
-  Timer1->Tick = [this] { Timer1_Timer(); };
+  Timer1->Tick = [this] { Trap("Timer1_Timer", [this] { Timer1_Timer(); }); };
 }
 
 void 處理列印中::Form_Load() {
@@ -320,7 +327,8 @@ frmLiaison::frmLiaison()
     SetForeColour(l, kBlue);
     l->installEventFilter(this);
   }
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  QObject::connect(Command1, &QPushButton::clicked, this,
+                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
 }
 
 void frmLiaison::Form_Load() {

@@ -18,10 +18,10 @@ class 成績單 : public plat::Form {
   成績單();
 
   QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command7, *Command8, *Command9, *Command10;
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11,
-      *Label12, *Label15;
-  QLabel *Text1, *TEXT2, *TEXT3, *TEXT4, *Text5A, *Text6, *Text7, *Text8, *Text9, *TEXT10, *TEXT11, *TEXT12,
-      *TEXT14, *Text14;
+  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11, *Label12,
+      *Label15;
+  QLabel *Text1, *TEXT2, *TEXT3, *TEXT4, *Text5A, *Text6, *Text7, *Text8, *Text9, *TEXT10, *TEXT11, *TEXT12, *TEXT14,
+      *Text14;
   QLineEdit* Text5;
 
   // The ten value labels take this background (a 0x00BBGGRR value).

@@ -47,8 +47,7 @@ QUrl MailUrl(const QString& address, const QString& subject) {
   QUrl url;
   url.setScheme(QStringLiteral("mailto"));
   url.setPath(a);
-  url.setQuery(QStringLiteral("subject=") + QString::fromLatin1(QUrl::toPercentEncoding(subject)),
-               QUrl::StrictMode);
+  url.setQuery(QStringLiteral("subject=") + QString::fromLatin1(QUrl::toPercentEncoding(subject)), QUrl::StrictMode);
   return url.isValid() ? url : QUrl();
 }
 

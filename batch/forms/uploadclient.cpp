@@ -62,10 +62,14 @@ frmClient::frmClient()
     Label1 << h;
     Text1 << v;
   }
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  QObject::connect(Command1, &QPushButton::clicked, this,
+                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
+  QObject::connect(Command2, &QPushButton::clicked, this,
+                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
+  QObject::connect(Command3, &QPushButton::clicked, this,
+                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
+  QObject::connect(Command4, &QPushButton::clicked, this,
+                   [this] { Trap("Command4_Click", [this] { Command4_Click(); }); });
 }
 
 frmClient::~frmClient() = default;
@@ -81,8 +85,7 @@ net::UploadSession& frmClient::Session() {
     policy.port = [] { return StoreText(5902); };
     policy.log = [](const QString& line) { B().WriteErrorLog(line); };
     auto ticker = tickerMaker() ? tickerMaker()() : std::make_unique<net::QtTicker>();
-    session_ = std::make_unique<net::UploadSession>(*this, std::move(policy), plat::MakeTcpClient(),
-                                                    std::move(ticker));
+    session_ = std::make_unique<net::UploadSession>(*this, std::move(policy), plat::MakeTcpClient(), std::move(ticker));
   }
   return *session_;
 }
@@ -107,6 +110,10 @@ void frmClient::FillValues() {
 }
 
 void frmClient::Form_Activate() {
+  Trap("Form_Activate", [this] { ActivateWindow(); });
+}
+
+void frmClient::ActivateWindow() {
   if (activated_) return;
   activated_ = true;
   finished_ = false;
@@ -239,15 +246,18 @@ Dialog::Dialog()
   plat::SetTwipsSize(this, 5340, 2640);
   setFixedSize(size());
   Label1->setWordWrap(true);
-  Label1->setText(QStringLiteral("您指定的遠端主機或IP位址目前無法儲存成績,\n"
-                                 "請告知考場負責人查明原因,待伺服器可正常連線運作之後再按下[確定]鈕重新傳遞您的成績。"));
+  Label1->setText(
+      QStringLiteral("您指定的遠端主機或IP位址目前無法儲存成績,\n"
+                     "請告知考場負責人查明原因,待伺服器可正常連線運作之後再按下[確定]鈕重新傳遞您的成績。"));
   Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
   OKButton->setText(QStringLiteral("確定"));
   OKButton->setDefault(true);
   CancelButton->setText(QStringLiteral("放棄"));
   SetCancelButton(CancelButton);
-  QObject::connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-  QObject::connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+  QObject::connect(OKButton, &QPushButton::clicked, this,
+                   [this] { Trap("OKButton_Click", [this] { OKButton_Click(); }); });
+  QObject::connect(CancelButton, &QPushButton::clicked, this,
+                   [this] { Trap("CancelButton_Click", [this] { CancelButton_Click(); }); });
 }
 
 void Dialog::OKButton_Click() {

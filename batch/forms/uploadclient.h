@@ -72,6 +72,7 @@ class frmClient : public plat::Form, public net::UploadView {
   void ShowRuntimeError(const common::AppError& e) override;
 
  private:
+  void ActivateWindow();
   void FillValues();
   void CheckDone();
   void ShowHostDialog();

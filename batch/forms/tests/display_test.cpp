@@ -34,7 +34,7 @@ TEST(BatchRules, CommandFields) {
   };
   const Case cases[] = {
       {{"/tmp/~T1.ttt,/opt/t/Tavrel"}, {"/tmp/~T1.ttt", "/opt/t/Tavrel", ""}, false},
-      {{",/opt/t/Tavrel"}, {"", "/opt/t/Tavrel", ""}, false},  // no record named
+      {{",/opt/t/Tavrel"}, {"", "/opt/t/Tavrel", ""}, false},       // no record named
       {{"/tmp/a b.txt,", "x"}, {"/tmp/a b.txt", " x", ""}, false},  // arguments joined by a blank
       {{}, {"", "", ""}, false},
       {{"0,1,2,3,4,5,6,7,8,9,10,11,12"}, {"0", "1", "2"}, true},
@@ -56,9 +56,9 @@ TEST(BatchRules, GradeByTheSpeedScale) {
     int s701;
     int text;
   };
-  const Case cases[] = {{90, 1, 12404},   {89.9, 1, 12405}, {75, 1, 12405},  {10, 1, 12409},  {9.99, 1, 12410},
-                        {150, 0, 12404},  {149, 0, 12405},  {90, 0, 12406},  {60, 0, 12407},  {30, 0, 12408},
-                        {12, 0, 12409},   {11.9, 0, 12410}, {0, 0, 12410},   {200, 3, 12404}};
+  const Case cases[] = {{90, 1, 12404},  {89.9, 1, 12405}, {75, 1, 12405}, {10, 1, 12409}, {9.99, 1, 12410},
+                        {150, 0, 12404}, {149, 0, 12405},  {90, 0, 12406}, {60, 0, 12407}, {30, 0, 12408},
+                        {12, 0, 12409},  {11.9, 0, 12410}, {0, 0, 12410},  {200, 3, 12404}};
   for (const Case& c : cases) EXPECT_EQ(batchui::GradeText(c.speed, c.s701), c.text) << c.speed << " " << c.s701;
 }
 

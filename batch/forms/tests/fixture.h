@@ -3,11 +3,12 @@
 // with a settings file, score files and a test record made by each test;
 // fake prompts, desktop, printer and program end; virtual time for the form
 // timers.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <initializer_list>
 #include <utility>
 
@@ -108,9 +109,9 @@ inline QMap<int, QString> DefaultSettings() {
   put(12710, "％");
   put(12711, "字/分");
   put(12712, "找不到磁碟片");
-  const char* headings[] = {"考生姓名：", "生日：", "身分證號：", "座號/班級：", "測驗日期：", "測驗題目：",
-                            "測驗時間：", "總正確得分：", "扣分：", "實得分數：", "正確率：", "錯誤率：",
-                            "速度：", "測驗別：", "測驗次數："};
+  const char* headings[] = {"考生姓名：", "生日：",     "身分證號：",   "座號/班級：", "測驗日期：",
+                            "測驗題目：", "測驗時間：", "總正確得分：", "扣分：",      "實得分數：",
+                            "正確率：",   "錯誤率：",   "速度：",       "測驗別：",    "測驗次數："};
   for (int i = 0; i < 15; ++i) s[13934 + i] = QString::fromUtf8(headings[i]);
   put(13964, "列印時發生錯誤:");
   put(14001, "聽打測驗");

@@ -72,12 +72,12 @@ TEST_F(Program, StartedWithTheScorersCommandLineItDeliversAndRunsOnce) {
   const QString score = WriteScoreFile("Class.R01", ClassOfThree());
   const QString record = WriteRecord(score, 0, 6, root + "remote", "127.0.0.1");
   Run(first, record + "," + root + "exam/Tavrel");
-  ASSERT_TRUE(testing_net::WaitFor([&] { return received.count('|') >= 23; }, 20000))
-      << first.readAll().toStdString();
+  ASSERT_TRUE(testing_net::WaitFor([&] { return received.count('|') >= 23; }, 20000)) << first.readAll().toStdString();
   EXPECT_TRUE(plat::fromCp950(received).startsWith("RudaZO__|Nuvo|平均|王小明|A123456789|"));
   EXPECT_EQ(SizeOf(score), 4 * 252);
   EXPECT_EQ(SizeOf(root + "remote/Class.R00"), 4 * 252);
-  EXPECT_TRUE(QFileInfo::exists(root + "remote/" + QFileInfo(batch::BatchResultFileName(score, QDate::currentDate(), 3)).fileName()));
+  EXPECT_TRUE(QFileInfo::exists(root + "remote/" +
+                                QFileInfo(batch::BatchResultFileName(score, QDate::currentDate(), 3)).fileName()));
   EXPECT_TRUE(Logged("總成績..."));
   EXPECT_EQ(first.state(), QProcess::Running);
 

@@ -1,6 +1,7 @@
+#include "batch/forms/remotecopy.h"
+
 #include <QFileInfo>
 
-#include "batch/forms/remotecopy.h"
 #include "fixture.h"
 
 using namespace batchtest;

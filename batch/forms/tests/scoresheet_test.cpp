@@ -39,8 +39,10 @@ TEST_F(Sheet, StepsThroughTheCandidatesWithinTheFile) {
     void (成績單::*click)();
     const char* name;
   };
-  const Step steps[] = {{&成績單::Command9_Click, "王小明"}, {&成績單::Command8_Click, "李小華"},
-                        {&成績單::Command8_Click, "陳大同"}, {&成績單::Command8_Click, "陳大同"},
+  const Step steps[] = {{&成績單::Command9_Click, "王小明"},
+                        {&成績單::Command8_Click, "李小華"},
+                        {&成績單::Command8_Click, "陳大同"},
+                        {&成績單::Command8_Click, "陳大同"},
                         {&成績單::Command9_Click, "李小華"}};
   for (const Step& st : steps) {
     (s.*st.click)();

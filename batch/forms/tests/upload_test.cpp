@@ -55,9 +55,29 @@ class ScoringServer {
 // The record the server must receive for the class of three averaged: 23
 // values each followed by "|", in CP950.
 QByteArray ExpectedRecord() {
-  const QStringList values = {"RudaZO__", "Nuvo", "平均", "王小明", "A123456789", "1990/5/3", "", "31.1", "10:00",
-                              "", "", "", "", "", "", "96.12", "3.88", "311", "11.33333", "316.6667",
-                              "192.0.2.10", "testhost", "2026/3/5 上午 09:00:00"};
+  const QStringList values = {"RudaZO__",
+                              "Nuvo",
+                              "平均",
+                              "王小明",
+                              "A123456789",
+                              "1990/5/3",
+                              "",
+                              "31.1",
+                              "10:00",
+                              "",
+                              "",
+                              "",
+                              "",
+                              "",
+                              "",
+                              "96.12",
+                              "3.88",
+                              "311",
+                              "11.33333",
+                              "316.6667",
+                              "192.0.2.10",
+                              "testhost",
+                              "2026/3/5 上午 09:00:00"};
   EXPECT_EQ(values.size(), 23);
   QByteArray out;
   for (const QString& v : values) out += plat::toCp950(v) + '|';
