@@ -258,7 +258,8 @@ void FrmDownload3::SetTimeouts(int replyMs, int idleMs) {
 void FrmDownload3::Form_Load() {
   common::ApplyFormText(6, this);
   SetSize(1200, 5600);
-  NetLinkStatus = link::kIdle;
+  // NetLinkStatus starts at 0 with the instance: a caller may have set it on
+  // the instance before its first show, and that value stands.
 }
 
 void FrmDownload3::Form_QueryUnload(int& cancel, plat::UnloadMode) { cancel = 1; }
@@ -406,11 +407,11 @@ void FrmDownload3::StateOut() {
 }
 
 void FrmDownload3::Timer1_Timer() {
-  // After a stop, a link still marked running or done with nothing under way
-  // (a task left open for the background fetch) is idle: the task can end,
-  // a closing window can hide.
-  if (UserSTOP == -1 && !flowRunning_ && !link_->Busy() && !web_->Busy() &&
-      (NetLinkStatus == link::kRunning || NetLinkStatus == link::kDone))
+  // After the user's stop, a link still marked running or done with nothing
+  // under way (a task left open for the background fetch) is idle, so the
+  // task can end. (Closing mode keeps its own limit of ticks.)
+  if (UserSTOP == -1 && UserSw != mode::kClosing && UserSw != mode::kClosingDone && !flowRunning_ &&
+      !link_->Busy() && !web_->Busy() && (NetLinkStatus == link::kRunning || NetLinkStatus == link::kDone))
     NetLinkStatus = link::kIdle;
   StateIn();
   DownloadTick(*this, plat::clock().SecondsSinceMidnight());
