@@ -12,7 +12,7 @@
 #include "platform/gui/formtimer.h"
 #include "platform/gui/twips.h"
 #include "test/record/recordmodule.h"
-#include "test/run/frmdownload3.h"
+#include "net/forms/frmdownload3.h"
 #include "test/run/run_services.h"
 
 namespace run {

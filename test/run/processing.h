@@ -15,9 +15,11 @@ namespace plat {
 class FormTimer;
 }
 
-namespace run {
-
+namespace net {
 class FrmDownload3;
+}
+
+namespace run {
 
 class 處理下 : public plat::Form {
  public:
@@ -46,7 +48,7 @@ class 處理下 : public plat::Form {
   void HandOver();
   void Finish();
 
-  QPointer<FrmDownload3> download_;
+  QPointer<net::FrmDownload3> download_;
   bool waitingForDownload_ = false;
 };
 

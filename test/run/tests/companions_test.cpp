@@ -7,7 +7,7 @@
 
 #include "common/errorlog.h"
 #include "test/run/countdown.h"
-#include "test/run/frmdownload3.h"
+#include "net/forms/frmdownload3.h"
 #include "test/run/tests/run_fixture.h"
 #include "test/run/volumetest.h"
 

@@ -11,7 +11,7 @@
 #include "common/gui/formtext.h"
 #include "test/run/backdrop.h"
 #include "test/run/countdown.h"
-#include "test/run/frmdownload3.h"
+#include "net/forms/frmdownload3.h"
 #include "test/run/pausedialog.h"
 #include "test/run/processing.h"
 #include "test/run/testscreen.h"

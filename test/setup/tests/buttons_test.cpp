@@ -5,7 +5,7 @@
 
 #include "common/errorlog.h"
 #include "test/record/testrecord.h"
-#include "test/run/frmdownload3.h"
+#include "net/forms/frmdownload3.h"
 #include "test/run/volumetest.h"
 #include "test/run/whoami.h"
 #include "test/setup/advanced.h"

@@ -6,7 +6,7 @@
 
 #include "common/filenames.h"
 #include "test/run/countdown.h"
-#include "test/run/frmdownload3.h"
+#include "net/forms/frmdownload3.h"
 #include "test/run/processing.h"
 #include "test/run/testscreen.h"
 #include "test/setup/advanced.h"
