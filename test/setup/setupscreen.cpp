@@ -300,7 +300,6 @@ void 輸入資料表面::BuildControls() {
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{Option1, Option2, Option3, Option4, Option5,
                                                                      Option6, Option7, Check1, Check2})
     QObject::connect(b, &QAbstractButton::toggled, this, [this] { SyncSetupValues(); });
-  Command1->setDefault(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -333,7 +332,7 @@ void 輸入資料表面::Form_Load() {
   Magic();
   SetTitle();
 
-  Text4->setText(Setting201.get() >= 0 ? QString::number(Setting201.get()) : QStringLiteral("10"));
+  Text4->setText(QString::number(Setting201.get()));
   TestNumber.set(1);
   Text5->setText(QString::number(TestNumber.get()));
   UpDown1->SetValue(static_cast<int>(plat::RoundHalfEven(BoxNumber(Text4->text())).value_or(0)));
@@ -553,8 +552,11 @@ void 輸入資料表面::FitBoxesToCaptions() {
     const int room = plat::PixelsToTwips(span->second - span->first);
     plat::TwipsBox b = Geometry(box);
     const int arrowWidth = arrows ? Geometry(arrows).width : 0;
-    b.width = std::max(room - arrowWidth - 30, 360);
-    b.left = lb.left + plat::PixelsToTwips(span->first) + 15;
+    // The box keeps its designed width when the blanks leave room for it,
+    // and stands in their middle.
+    const int width = std::min(b.width, std::max(room - arrowWidth - 30, 360));
+    b.left = lb.left + plat::PixelsToTwips(span->first) + std::max(15, (room - arrowWidth - width) / 2);
+    b.width = width;
     Place(box, b);
     if (arrows) SetLeft(arrows, b.left + b.width);
   };

@@ -161,7 +161,6 @@ class 輸入資料表面 : public plat::Form {
   int formHeight_ = 6420;
   int formWidth_ = 9960;
   std::array<bool, 5> rowHidden_{};
-  bool syncing_ = false;
 };
 
 }  // namespace setup
