@@ -834,14 +834,19 @@ void FrmDownload3::DownloadBackground(int mode, Done done) {
   run->done = std::move(done);
   if (mode != 1) {
     if (!run->done) {
-      // Started by activation: never beside another flow (a re-activation
-      // must not start a second fetch); the flow under way hands over.
+      // Started by activation: never beside another flow. A re-activation
+      // while the parts come changes nothing; a flow under way hands over.
+      if (backgroundRunning_) {
+        if (!Check2->isChecked()) Hide();
+        return;
+      }
       if (flowRunning_) {
         backgroundQueued_ = true;
         return;
       }
       FlowStart();
       run->own = true;
+      backgroundRunning_ = true;
     }
     if (!Check2->isChecked()) Hide();
     BeginNetTask(1);
@@ -899,7 +904,10 @@ void FrmDownload3::BackgroundEnd(std::shared_ptr<BackgroundRun> run, bool stoppe
     NetLinkStatus = link::kIdle;
     EndTask(6);
   }
-  if (run->own) FlowEnd();
+  if (run->own) {
+    backgroundRunning_ = false;
+    FlowEnd();
+  }
   if (run->done) run->done(stopped ? FlowResult::Stopped : FlowResult::Done);
 }
 

@@ -206,6 +206,7 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   QString failText_;  // the status a failing task ends with, when it has one
   bool hideAtFlowEnd_ = false;
   bool backgroundQueued_ = false;
+  bool backgroundRunning_ = false;
   int replyMs_ = 20000;
   int idleMs_ = 20000;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -68,4 +68,6 @@ void Operation::NetDownload_New(int ask, const QString& remote, const QString& l
   });
 }
 
+void ShowOperation(QWidget* owner) { plat::forms::get<Operation>().Show(plat::ShowMode::Modal, owner); }
+
 }  // namespace net

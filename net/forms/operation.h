@@ -34,4 +34,7 @@ class Operation : public plat::Form {
   void Form_Load() override;
 };
 
+// The set-up screen's instructions button: the window, shown modally.
+void ShowOperation(QWidget* owner);
+
 }  // namespace net

@@ -116,7 +116,12 @@ TEST_F(Pages, InstructionsPageFirstRunThenAskedBeforeEachNewVersion) {
     }
     EXPECT_EQ(ReadAll(Operation::PagePath()).contains(c.what), c.replaced);
   }
-  op.Command1_Click();
+  // The set-up screen's button shows it modally; 關閉 hides it again.
+  plat::SetModalDriver([](plat::Form& f) {
+    if (auto* o = dynamic_cast<Operation*>(&f)) o->Command1->click();
+  });
+  ShowOperation(nullptr);
+  plat::SetModalDriver(nullptr);
   EXPECT_FALSE(op.isVisible());
 }
 
