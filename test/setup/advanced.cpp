@@ -1,3 +1,4 @@
+#include "test/setup/guarded.h"
 #include "test/setup/advanced.h"
 
 #include <QDir>
@@ -124,24 +125,24 @@ QRadioButton* MakeOption(QWidget* parent, const char* array, int index, const QS
   SetCancelButton(Command1);
 
   for (int i = 1; i <= 6; ++i)
-    QObject::connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    QObject::connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option1_Click", [this, i] { Option1_Click(i); }));
   for (int i = 0; i <= 1; ++i) {
-    QObject::connect(Option2[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
-    QObject::connect(Option4[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { Option4_Click(i); });
+    QObject::connect(Option2[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option2_Click", [this, i] { Option2_Click(i); }));
+    QObject::connect(Option4[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option4_Click", [this, i] { Option4_Click(i); }));
   }
   for (int i = 0; i <= 2; ++i)
-    QObject::connect(Option3[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
-  UpDown1->Change = [this] { UpDown1_Change(); };
-  UpDown2->Change = [this] { UpDown2_Change(); };
-  UpDown3->Change = [this] { UpDown3_Change(); };
-  QObject::connect(Text1, &QLineEdit::editingFinished, this, [this] { TypedValue(Text1, UpDown1, &進階修定::UpDown1_Change); });
-  QObject::connect(Text3, &QLineEdit::editingFinished, this, [this] { TypedValue(Text3, UpDown2, &進階修定::UpDown2_Change); });
-  QObject::connect(Text4, &QLineEdit::editingFinished, this, [this] { TypedValue(Text4, UpDown3, &進階修定::UpDown3_Change); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { PickColour(3); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { PickColour(4); });
-  QObject::connect(Command5, &QPushButton::clicked, this, [this] { PickColour(1); });
-  QObject::connect(Command6, &QPushButton::clicked, this, [this] { PickColour(2); });
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    QObject::connect(Option3[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option3_Click", [this, i] { Option3_Click(i); }));
+  UpDown1->Change = Guarded("UpDown1_Change", [this] { UpDown1_Change(); });
+  UpDown2->Change = Guarded("UpDown2_Change", [this] { UpDown2_Change(); });
+  UpDown3->Change = Guarded("UpDown3_Change", [this] { UpDown3_Change(); });
+  QObject::connect(Text1, &QLineEdit::editingFinished, this, Guarded("Text1_LostFocus", [this] { TypedValue(Text1, UpDown1, &進階修定::UpDown1_Change); }));
+  QObject::connect(Text3, &QLineEdit::editingFinished, this, Guarded("Text3_LostFocus", [this] { TypedValue(Text3, UpDown2, &進階修定::UpDown2_Change); }));
+  QObject::connect(Text4, &QLineEdit::editingFinished, this, Guarded("Text4_LostFocus", [this] { TypedValue(Text4, UpDown3, &進階修定::UpDown3_Change); }));
+  QObject::connect(Command2, &QPushButton::clicked, this, Guarded("Command2_Click", [this] { PickColour(3); }));
+  QObject::connect(Command3, &QPushButton::clicked, this, Guarded("Command3_Click", [this] { PickColour(4); }));
+  QObject::connect(Command5, &QPushButton::clicked, this, Guarded("Command5_Click", [this] { PickColour(1); }));
+  QObject::connect(Command6, &QPushButton::clicked, this, Guarded("Command6_Click", [this] { PickColour(2); }));
+  QObject::connect(Command1, &QPushButton::clicked, this, Guarded("Command1_Click", [this] { Command1_Click(); }));
 }
 
 template <std::size_t N>

@@ -1,3 +1,4 @@
+#include "test/setup/guarded.h"
 #include "test/setup/digpath.h"
 
 #include <QDir>
@@ -52,8 +53,8 @@ digPath::digPath() : Form(QStringLiteral("digPath")) {
   Timer1 = new plat::FormTimer(this, QStringLiteral("Timer1"));
   Timer1->SetEnabled(false);
   Timer1->Tick = [this] { Timer1_Timer(); };
-  QObject::connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-  QObject::connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+  QObject::connect(OKButton, &QPushButton::clicked, this, Guarded("OKButton_Click", [this] { OKButton_Click(); }));
+  QObject::connect(CancelButton, &QPushButton::clicked, this, Guarded("CancelButton_Click", [this] { CancelButton_Click(); }));
 }
 
 digPath::~digPath() = default;
@@ -129,8 +130,8 @@ void digPath::CloseSocket() {
 void digPath::EnsureSocket() {
   if (socket_) return;
   socket_ = plat::MakeTcpClient();
-  QObject::connect(socket_.get(), &plat::TcpClient::connected, this, [this] { Winsock1_Connect(); });
-  QObject::connect(socket_.get(), &plat::TcpClient::peerClosed, this, [this] { Winsock1_Close(); });
+  QObject::connect(socket_.get(), &plat::TcpClient::connected, this, Guarded("Winsock1_Connect", [this] { Winsock1_Connect(); }));
+  QObject::connect(socket_.get(), &plat::TcpClient::peerClosed, this, Guarded("Winsock1_Close", [this] { Winsock1_Close(); }));
 }
 
 void digPath::Connect() {

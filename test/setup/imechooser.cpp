@@ -1,3 +1,4 @@
+#include "test/setup/guarded.h"
 #include "test/setup/imechooser.h"
 
 #include <QComboBox>
@@ -29,7 +30,7 @@ frmIME::frmIME() : Form(QStringLiteral("frmIME")) {
   Combo1 = new QComboBox(this);
   Combo1->setObjectName(QStringLiteral("Combo1"));
   plat::SetTwipsGeometry(Combo1, {240, 900, 3700, 360});
-  QObject::connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+  QObject::connect(Combo1, &QComboBox::activated, this, Guarded("Combo1_Click", [this] { Combo1_Click(); }));
 }
 
 void frmIME::Form_Load() {

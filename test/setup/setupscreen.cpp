@@ -1,3 +1,4 @@
+#include "test/setup/guarded.h"
 #include "test/setup/setupscreen.h"
 
 #include <QCheckBox>
@@ -274,32 +275,32 @@ void 輸入資料表面::BuildControls() {
   SetFormHeight(6420);
 
   // Handlers.
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  QObject::connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  QObject::connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
-  QObject::connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
-  QObject::connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
-  QObject::connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
-  QObject::connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
-  QObject::connect(Command11, &QPushButton::clicked, this, [this] { Command11_Click(); });
-  QObject::connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
-  QObject::connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
-  QObject::connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
-  QObject::connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
-  QObject::connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
-  QObject::connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
-  QObject::connect(Text5, &QLineEdit::textChanged, this, [this] { Text5_Change(); });
-  UpDown1->Change = [this] { UpDown1_Change(); };
-  UpDown2->Change = [this] { UpDown2_Change(); };
+  QObject::connect(Command1, &QPushButton::clicked, this, Guarded("Command1_Click", [this] { Command1_Click(); }));
+  QObject::connect(Command2, &QPushButton::clicked, this, Guarded("Command2_Click", [this] { Command2_Click(); }));
+  QObject::connect(Command3, &QPushButton::clicked, this, Guarded("Command3_Click", [this] { Command3_Click(); }));
+  QObject::connect(Command4, &QPushButton::clicked, this, Guarded("Command4_Click", [this] { Command4_Click(); }));
+  QObject::connect(Command5, &QPushButton::clicked, this, Guarded("Command5_Click", [this] { Command5_Click(); }));
+  QObject::connect(Command6, &QPushButton::clicked, this, Guarded("Command6_Click", [this] { Command6_Click(); }));
+  QObject::connect(Command7, &QPushButton::clicked, this, Guarded("Command7_Click", [this] { Command7_Click(); }));
+  QObject::connect(Command8, &QPushButton::clicked, this, Guarded("Command8_Click", [this] { Command8_Click(); }));
+  QObject::connect(Command9, &QPushButton::clicked, this, Guarded("Command9_Click", [this] { Command9_Click(); }));
+  QObject::connect(Command10, &QPushButton::clicked, this, Guarded("Command10_Click", [this] { Command10_Click(); }));
+  QObject::connect(Command11, &QPushButton::clicked, this, Guarded("Command11_Click", [this] { Command11_Click(); }));
+  QObject::connect(Check1, &QCheckBox::clicked, this, Guarded("Check1_Click", [this] { Check1_Click(); }));
+  QObject::connect(Check2, &QCheckBox::clicked, this, Guarded("Check2_Click", [this] { Check2_Click(); }));
+  QObject::connect(Option1, &QRadioButton::clicked, this, Guarded("Option1_Click", [this] { Option1_Click(); }));
+  QObject::connect(Option2, &QRadioButton::clicked, this, Guarded("Option2_Click", [this] { Option2_Click(); }));
+  QObject::connect(Text3, &QLineEdit::textChanged, this, Guarded("Text3_Change", [this] { Text3_Change(); }));
+  QObject::connect(Text4, &QLineEdit::textChanged, this, Guarded("Text4_Change", [this] { Text4_Change(); }));
+  QObject::connect(Text5, &QLineEdit::textChanged, this, Guarded("Text5_Change", [this] { Text5_Change(); }));
+  UpDown1->Change = Guarded("UpDown1_Change", [this] { UpDown1_Change(); });
+  UpDown2->Change = Guarded("UpDown2_Change", [this] { UpDown2_Change(); });
   for (QLineEdit* e : {Text1, Text2, Text3, Text6A, Text6B, Text6C}) e->installEventFilter(this);
   for (QLineEdit* e : {Text1, Text2, Text3, Text4, Text5, Text6, Text6A, Text6B, Text6C})
-    QObject::connect(e, &QLineEdit::textChanged, this, [this] { SyncSetupValues(); });
+    QObject::connect(e, &QLineEdit::textChanged, this, Guarded("SyncSetupValues", [this] { SyncSetupValues(); }));
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{Option1, Option2, Option3, Option4, Option5,
                                                                      Option6, Option7, Check1, Check2})
-    QObject::connect(b, &QAbstractButton::toggled, this, [this] { SyncSetupValues(); });
+    QObject::connect(b, &QAbstractButton::toggled, this, Guarded("SyncSetupValues", [this] { SyncSetupValues(); }));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,3 +1,4 @@
+#include "test/setup/guarded.h"
 #include "test/setup/smallwindows.h"
 
 #include <QCoreApplication>
@@ -76,10 +77,10 @@ frmLiaison::frmLiaison() : Form(QStringLiteral("frmLiaison")) {
     f.setUnderline(true);
     l->setFont(f);
   }
-  Label2->Click = [this] { Label2_Click(); };
-  Label3->Click = [this] { Label3_Click(); };
+  Label2->Click = Guarded("Label2_Click", [this] { Label2_Click(); });
+  Label3->Click = Guarded("Label3_Click", [this] { Label3_Click(); });
   SetCancelButton(Command1);
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  QObject::connect(Command1, &QPushButton::clicked, this, Guarded("Command1_Click", [this] { Command1_Click(); }));
 }
 
 void frmLiaison::Form_Load() {
@@ -136,8 +137,8 @@ frmAbout::frmAbout() : Form(QStringLiteral("frmAbout")) {
   cmdOK->setDefault(true);
   cmdSysInfo->setText(QStringLiteral("系統資訊(&S)..."));
   SetCancelButton(cmdOK);
-  QObject::connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-  QObject::connect(cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
+  QObject::connect(cmdOK, &QPushButton::clicked, this, Guarded("cmdOK_Click", [this] { cmdOK_Click(); }));
+  QObject::connect(cmdSysInfo, &QPushButton::clicked, this, Guarded("cmdSysInfo_Click", [this] { cmdSysInfo_Click(); }));
 }
 
 void frmAbout::Form_Load() {
@@ -186,7 +187,7 @@ Dialog::Dialog() : Form(QStringLiteral("Dialog")) {
   OKButton->setText(QStringLiteral("確定"));
   OKButton->setDefault(true);
   SetCancelButton(OKButton);
-  QObject::connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+  QObject::connect(OKButton, &QPushButton::clicked, this, Guarded("OKButton_Click", [this] { OKButton_Click(); }));
 }
 
 void Dialog::Form_Load() {
