@@ -247,8 +247,10 @@ void frmClient::ShowVerdictError(const QString& text, const QString& title) {
 void frmClient::OfferHostDialog() { ShowHostDialog(true); }
 
 void frmClient::Completed() {
-  // Recorded: an "Error" box of the same attempt would only mislead.
+  // Recorded: an "Error" box of the same attempt would only mislead, and
+  // the host dialog would only send the result a second time.
   CloseVerdictBox();
+  if (plat::forms::exists<Dialog>()) plat::forms::get<Dialog>().Hide();
   Hide();
   activated_ = false;
   UploadAttemptEnded(true);

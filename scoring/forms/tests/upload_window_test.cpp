@@ -319,12 +319,17 @@ TEST_F(UploadWindow, ErrorIsShownWithoutStoppingTheWaitAndALaterCompleteCounts) 
   EXPECT_TRUE(TimerOn(c));  // the reply wait goes on
   EXPECT_TRUE(scorer::UploadInFlight());
   EXPECT_FALSE(scorer::Uploaded());
+  c.Command4->click();  // the host dialog, while the wait goes on
+  EXPECT_TRUE(plat::forms::get<Dialog>().isVisible());
 
   ASSERT_TRUE(WaitFor([&] { return c.Session().State() == net::UploadState::Completed; }));
   Tick();
   EXPECT_TRUE(scorer::Uploaded());
-  EXPECT_EQ(c.VerdictBox(), nullptr);  // recorded after all: the box goes
+  // Recorded after all: the box and the dialog go.
+  EXPECT_EQ(c.VerdictBox(), nullptr);
+  EXPECT_FALSE(plat::forms::get<Dialog>().isVisible());
   EXPECT_FALSE(c.isVisible());
+  EXPECT_EQ(server.connections, 1);
 }
 
 TEST_F(UploadWindow, ServerClosingWithoutAVerdictIsNotDelivered) {
@@ -455,6 +460,17 @@ TEST_F(UploadWindow, TitleBarCloseIsCancelOnceThereIsOne) {
   EXPECT_FALSE(c.isVisible());
   EXPECT_FALSE(c.IsUnloaded());
   EXPECT_FALSE(scorer::UploadInFlight());
+}
+
+TEST_F(UploadWindow, UnloadedMidAttemptTheSheetIsNotLeftWaiting) {
+  Answer([](QTcpSocket*) {});
+  frmClient& c = Deliver();
+  ASSERT_TRUE(WaitFor([&] { return c.Session().Sent(); }));
+  ASSERT_TRUE(scorer::UploadInFlight());
+  EXPECT_TRUE(plat::forms::unload<frmClient>());
+  EXPECT_FALSE(scorer::UploadInFlight());
+  EXPECT_FALSE(scorer::Uploaded());
+  EXPECT_TRUE(SheetUsable());
 }
 
 TEST_F(UploadWindow, EmptyStoredHostIsAskedForAndNeverLeftEmpty) {
