@@ -6,7 +6,7 @@
 #include "fuzz/support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   batch::ResetBatch();
   batch::Batch& b = batch::batch();
   b.settings.SetDefaults();

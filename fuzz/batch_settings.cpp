@@ -4,7 +4,7 @@
 #include "fuzz/support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   const QByteArray bytes = fuzz::Bytes(data, size);
   for (bool scrambled : {false, true}) {
     batch::ResetBatch();

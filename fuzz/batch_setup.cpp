@@ -4,7 +4,7 @@
 #include "fuzz/support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   for (const char* name : {"R0001.txt", "~T090000.ttt"}) {
     batch::ResetBatch();
     batch::Batch& b = batch::batch();

@@ -4,7 +4,7 @@
 #include "fuzz/support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   common::SeedSettingDefaults();
   fuzz::WriteInput(QStringLiteral("Key.Ini"), data, size);
   if (common::LoadHotKeys()) {

@@ -10,7 +10,7 @@
 #include "platform/net/webclient.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   const QByteArray bytes = fuzz::Bytes(data, size);
   const QString folder = fuzz::Folder() + QStringLiteral("Data");
   QDir().mkpath(folder);

@@ -27,7 +27,7 @@ class View : public net::DownloadView {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   const QByteArray bytes = fuzz::Bytes(data, size);
   const QList<QByteArray> arrivals = fuzz::Arrivals(bytes);
 

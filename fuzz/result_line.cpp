@@ -31,7 +31,7 @@ void checkLine(const QString& line, const QStringList& fields) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   // The first 24 bytes: six results as a score record holds them.
   std::array<float, 6> results{};
   const std::size_t head = std::min<std::size_t>(size, sizeof results);

@@ -10,7 +10,7 @@
 #include "scoring/engine/scorerecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   const QString path = fuzz::WriteInput(QStringLiteral("A123.R01"), data, size);
   QList<scoring::ScoreRecord> records;
   if (!scoring::ReadScoreRecordFile(path, records)) return 0;

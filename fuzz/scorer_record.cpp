@@ -1,7 +1,8 @@
-// The scorer's own load of a test record: keys, typed lines and the test
-// text they are scored against, then the whole scoring run with its report,
-// score record and result line. The test text is the sample test, so the
-// fuzzed typing meets real text in the matcher.
+// The scorer's own load of a test record (and the entry form's list of
+// stored records): keys, typed lines and the test text they are scored
+// against, then the whole scoring run with its report, score record and
+// result line. The test text is the sample test, so the fuzzed typing meets
+// real text in the matcher.
 #include <QFile>
 #include <cstdlib>
 
@@ -9,6 +10,7 @@
 #include "common/settings.h"
 #include "common/store.h"
 #include "fuzz/support.h"
+#include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 
 namespace {
@@ -28,7 +30,7 @@ QByteArray sampleTest() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   common::SeedSettingDefaults();
   common::SystemIniValue(7999, QStringLiteral("1"));  // write the run's files
   common::SystemIniValue(149, QStringLiteral("0"));   // and keep them
@@ -38,6 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   for (const char* name : {"~T090000.txt", "~T090000.ttt"}) {
     const QString record = fuzz::WriteInput(QString::fromLatin1(name), data, size);
+    // The entry form's list of stored records reads each one's header.
+    (void)scoring::ScanTestRecordFiles(fuzz::Folder() + QStringLiteral("~T*.*"));
     const scoring::LoadOutcome load = scoring::xZet_LoadData(record, test);
     scoring::ScoringRun* run = scoring::CurrentRun();
     if (!load.ok || !run) continue;

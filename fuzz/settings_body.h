@@ -8,7 +8,7 @@
 namespace fuzz {
 
 inline void SettingsFile(const char* name, const std::uint8_t* data, std::size_t size) {
-  BeginInput();
+  const Input input = BeginInput();
   common::SeedSettingDefaults();
   const QString path = WriteInput(QString::fromLatin1(name), data, size);
   common::ReadIniFile(path);

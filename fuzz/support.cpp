@@ -38,10 +38,8 @@ struct Run {
       fprintf(stderr, "fuzz: no scratch folder under %s\n", qPrintable(plat::TempFolder()));
       abort();
     }
-    // Work files of the readers and relative names from the input land in
-    // the scratch folder too.
+    // Work files of the readers land in the scratch folder too.
     qputenv("TMP", QFile::encodeName(dir.path()));
-    QDir::setCurrent(dir.path());
   }
 };
 
@@ -59,7 +57,10 @@ Run& run() {
 
 QString Folder() { return run().dir.path() + u'/'; }
 
-void BeginInput() {
+Input::Input() : before_(QDir::currentPath()) { QDir::setCurrent(run().dir.path()); }
+Input::~Input() { QDir::setCurrent(before_); }
+
+Input BeginInput() {
   Run& r = run();
   common::ResetCommonState();
   plat::SetProgramFolder(Folder());
@@ -69,7 +70,13 @@ void BeginInput() {
   r.prompt.colours.clear();
   plat::SetPrompt(&r.prompt);
   QDir d(r.dir.path());
-  for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System)) d.remove(f);
+  for (const QFileInfo& f : d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+    if (f.isDir() && !f.isSymLink())
+      QDir(f.filePath()).removeRecursively();
+    else
+      d.remove(f.fileName());
+  }
+  return Input();
 }
 
 QString WriteInput(const QString& name, const QByteArray& bytes) {

@@ -11,10 +11,25 @@
 
 namespace fuzz {
 
-// Call first in LLVMFuzzerTestOneInput: the application object on the first
-// call; then the common library's state back to process start, the program
-// folder pointed at the scratch folder, and the scratch folder emptied.
-void BeginInput();
+// While it lives, the current folder is the scratch folder, so relative
+// names an input makes up land there; the fuzzer's own folder comes back
+// after the input (it reads its corpus by the names it was given).
+class Input {
+ public:
+  Input();
+  ~Input();
+  Input(const Input&) = delete;
+  Input& operator=(const Input&) = delete;
+
+ private:
+  QString before_;
+};
+
+// Call first in LLVMFuzzerTestOneInput and keep the result: the application
+// object on the first call; then the common library's state back to process
+// start, the program folder pointed at the scratch folder, the scratch
+// folder emptied and made the current folder.
+[[nodiscard]] Input BeginInput();
 
 // The scratch folder, with a trailing "/".
 QString Folder();

@@ -6,7 +6,7 @@
 #include "test/record/testrecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   for (const char* name : {"R0001.txt", "R0001.ttt"}) {
     const QString path = fuzz::WriteInput(QString::fromLatin1(name), data, size);
     rec::TestRecordContent content;

@@ -7,7 +7,7 @@
 #include "test/record/recordmodule.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   common::SeedSettingDefaults();
   common::Setting701.set(1);
   for (const char* name : {"T0001.txt", "T0001.ttt"}) {

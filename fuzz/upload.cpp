@@ -17,7 +17,7 @@ class View : public net::UploadView {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::BeginInput();
+  const fuzz::Input input = fuzz::BeginInput();
   const QList<QByteArray> arrivals = fuzz::Arrivals(fuzz::Bytes(data, size));
   for (bool closeAfter : {false, true}) {
     View view;
