@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <exception>
 
+#include "apps/scripted_user.h"
 #include "common/errorlog.h"
 #include "platform/gui/form.h"
 #include "platform/gui/handler.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tavrel"));
   QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+  e2e::StartScriptedUser();  // test only: does nothing without its variable
   // The program ends only where its windows end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
