@@ -1,0 +1,99 @@
+#pragma once
+// A programs' folder of the test's own: copies of the built programs with the
+// shipped files in a temporary folder, a TMP folder beside it, the scripted
+// candidate's script and its log. The programs started there are real
+// processes; every one of them is stopped by its id when the installation
+// goes, if it has not ended by itself.
+#include <QList>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <array>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+// Failure messages show texts as they read.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace e2e {
+
+// What the programs need to be there, by file name.
+inline const QStringList kPrograms = {QStringLiteral("Tavrel"), QStringLiteral("score"), QStringLiteral("Tallisk")};
+
+// The programs missing from a folder, for a skip message.
+QStringList MissingPrograms(const QString& folder);
+
+class Installation {
+ public:
+  Installation();
+  ~Installation();
+
+  // Copies the programs, Tavrel.Ini, Key.Ini and Data/ of `from`, and makes
+  // NOTE/ and the TMP folder. False with a reason.
+  bool Make(const QString& from, QString* error);
+  // Or installs a build tree there (cmake --install <build> --prefix <dir>)
+  // and takes the installed programs' folder, <dir>/bin.
+  bool Install(const QString& cmake, const QString& buildTree, QString* error);
+  QString Prefix() const { return prefix_; }
+  // The programs' folder and TMP, each ending in "/".
+  QString Folder() const { return folder_; }
+  QString Tmp() const { return tmp_; }
+
+  // Sets settings of Tavrel.Ini by number ("7999,label=value" lines keep
+  // their label); a number the file lacks is added at its end.
+  bool SetSettings(const QMap<int, QString>& values, QString* error);
+
+  // The scripted candidate's steps (see apps/scripted_user.h).
+  void WriteScript(const QString& text);
+
+  // Starts a program of the folder with its own environment (offscreen, TMP,
+  // the script, a deadline after which every program ends itself).
+  bool Start(const QString& program, const QStringList& arguments, qint64 deadlineEpochMs, QString* error);
+
+  struct Started {
+    QString program;
+    qint64 pid = 0;
+  };
+  // Every program that started, in order, from the script's log.
+  QList<Started> Starts() const;
+  int CountStarts(const QString& program) const;
+  // True when no process of the folder that the log knows is alive.
+  bool AllEnded() const;
+  // Stops every process of the folder that is still alive, by its id.
+  void StopAll();
+
+  // The log and the programs' output, for a failure's message.
+  QString Describe() const;
+
+ private:
+  QTemporaryDir dir_;
+  QString root_;
+  QString prefix_;
+  QString folder_;
+  QString tmp_;
+  QString script_;
+  QString output_;
+  std::unique_ptr<QProcess> first_;
+};
+
+// Polls the condition (events processed) until it holds or the time (ms since
+// the epoch) has passed.
+bool WaitUntil(const std::function<bool()>& condition, qint64 deadlineEpochMs);
+
+// One 252-byte record of a score file.
+struct ScoreRecord {
+  int testNumber = 0;
+  QString name, identity, birthday, when, testFile, duration;
+  std::array<float, 6> results{};  // correct, errors, net, accuracy, error rate, speed
+  QString answerFile;
+};
+// Every whole record of a score file; false when it cannot be read.
+bool ReadScoreRecords(const QString& path, QList<ScoreRecord>& out);
+
+// The fields of a one-line result file (each field is followed by "|").
+QStringList ReadResultFields(const QString& path);
+
+}  // namespace e2e
