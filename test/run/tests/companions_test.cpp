@@ -1,5 +1,5 @@
 // The test screen's companions: the processing screen's hand-over, the
-// countdown and its file poll, the volume test.
+// countdown and its file poll, the pause dialog's layouts, the volume test.
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
@@ -7,7 +7,9 @@
 
 #include "common/errorlog.h"
 #include "test/run/countdown.h"
+#include "test/run/pausedialog.h"
 #include "net/forms/frmdownload3.h"
+#include "platform/gui/twips.h"
 #include "test/run/tests/run_fixture.h"
 #include "test/run/volumetest.h"
 
@@ -190,6 +192,39 @@ TEST_F(CountdownTest, AFileThatArrivesIsFoundOnTheNextPoll) {
   plat::writeBytesAtomic(root + "Data/T0001-02.wma", "x");  // fetched in the background
   sched.Advance(8000);  // the poll after part 1's: part 2
   EXPECT_EQ(beeper.beeps, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Pause dialog
+
+using PauseDialogTest = RunTest;
+
+TEST_F(PauseDialogTest, LayoutFollowsSetting2398) {
+  struct Case {
+    const char* value;
+    int height;  // twips
+    bool label1;
+    int buttonsTop, label2Top, imageTop;
+  };
+  const Case cases[] = {
+      {"1", 2150, false, 1000, 200, 150},  // the compact layout without Label1
+      {"2", 2600, true, 1700, 900, 240},   // the window as designed
+      {"0", 2050, true, 1450, 900, 240},   // shorter, the buttons still inside
+  };
+  for (const Case& c : cases) {
+    common::SystemIniValue(2398, c.value);
+    auto& d = plat::forms::loaded<run::是否暫離>();
+    EXPECT_EQ(d.height(), plat::TwipsToPixels(c.height)) << c.value;
+    EXPECT_EQ(d.Label1->isHidden(), !c.label1) << c.value;
+    EXPECT_EQ(d.Command1->y(), plat::TwipsToPixels(c.buttonsTop)) << c.value;
+    EXPECT_EQ(d.Command2->y(), plat::TwipsToPixels(c.buttonsTop)) << c.value;
+    EXPECT_EQ(d.Label2->y(), plat::TwipsToPixels(c.label2Top)) << c.value;
+    EXPECT_EQ(d.Image1->y(), plat::TwipsToPixels(c.imageTop)) << c.value;
+    // Every control stays inside the window.
+    for (QWidget* w : std::initializer_list<QWidget*>{d.Command1, d.Command2, d.Label2, d.Image1})
+      EXPECT_LE(w->geometry().bottom(), d.height()) << c.value << " " << w->objectName().toStdString();
+    plat::forms::unload<run::是否暫離>();
+  }
 }
 
 // ---------------------------------------------------------------------------
