@@ -65,6 +65,7 @@ QString WithSlash(QString folder) {
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
+  connect(Mci, &plat::AudioDevice::statusUpdate, this, [this] { MMControl1_StatusUpdate(); });
 }
 
 void 音量測試::Form_Load() {
@@ -92,6 +93,9 @@ void 音量測試::MMControl1_Done() {
   Mci->command(QStringLiteral("prev"));
   Mci->command(QStringLiteral("play"));
 }
+
+// Positions are reported in milliseconds whatever set the format before.
+void 音量測試::MMControl1_StatusUpdate() { Mci->setTimeFormat(0); }
 
 void 音量測試::Command2_Click() {
   QString why;

@@ -33,6 +33,7 @@ class 音量測試 : public plat::Form {
 
   void Option1_Click(int index);
   void MMControl1_Done();
+  void MMControl1_StatusUpdate();
   void Command2_Click();
   void Command4_Click();
   void AutoGetFileName();
