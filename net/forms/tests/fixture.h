@@ -55,7 +55,7 @@ class WindowTest : public ::testing::Test {
     plat::SetPrompt(&prompt);
     w = &plat::forms::get<net::FrmDownload3>();
     w->Load();
-    w->SetTimeouts(1500, 400);
+    w->SetTimeouts(3000, 1000);
     w->Timer1->SetInterval(10);
     w->UserSetData = "4312000001112";  // digit 13: the receiver's transfer
     w->Text1->setText("DovoRO__");

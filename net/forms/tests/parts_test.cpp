@@ -109,7 +109,8 @@ TEST_F(Parts, StopEndsTheBackgroundFetchWithoutAPartialPart) {
   w->Check2->setChecked(true);  // every part, and the window stays shown
   StartBackground();
   EXPECT_TRUE(w->isVisible());
-  ASSERT_TRUE(WaitFor([&] { return w->NetLinkStatus == link::kRunning; }));
+  ASSERT_TRUE(WaitFor([&] { return w->NetLinkStatus == link::kRunning && http.requests.size() == 1; }));
+  Spin(60);  // some of the part has come
   w->Command4_Click();
   ASSERT_TRUE(WaitSettled(3000));
   EXPECT_EQ(DataFiles(), QStringList{"T01.TXT"});
