@@ -1,48 +1,23 @@
 #pragma once
 // What the batch scorer's windows use from around them, behind small hooks:
 // the program keeps the real ones, tests install fakes.
-#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 #include <functional>
+
+#include "platform/core/weburl.h"
+#include "platform/gui/desktop.h"
 
 namespace batchui {
 
-// The desktop's own programs: the browser, the mail program, the text
-// editor for a typed-text file, and the beep. Never a shell.
-class Desktop {
- public:
-  virtual ~Desktop() = default;
-  // http, https, mailto and local-file addresses; false when nothing
-  // could open it.
-  virtual bool OpenUrl(const QUrl& url);
-  virtual void Beep();
-};
-
-class FakeDesktop : public Desktop {
- public:
-  bool OpenUrl(const QUrl& url) override {
-    opened << url;
-    return result;
-  }
-  void Beep() override { ++beeps; }
-  QList<QUrl> opened;
-  bool result = true;
-  int beeps = 0;
-};
-
-Desktop& desktop();
-// Installs a desktop (not owned); nullptr restores the real one.
-void SetDesktop(Desktop* d);
-
-// A web address from the settings: "http://...", "https://..." or a bare
-// "www.host/..." (taken as http). Invalid for any other scheme, a blank
-// address or one without a host.
-QUrl WebUrl(const QString& address);
-// "mailto:" the address with the subject percent-encoded; invalid unless the
-// address is a plain "name@host".
-QUrl MailUrl(const QString& address, const QString& subject);
+// The desktop's programs (browser, mail, the editor for a typed-text file,
+// the beep) and the checked addresses come from the platform layer.
+using plat::Desktop;
+using plat::desktop;
+using plat::FakeDesktop;
+using plat::MailUrl;
+using plat::SetDesktop;
+using plat::WebUrl;
 
 // A message box shown without waiting (the upload runs on while it is up).
 // Tests install a recorder.

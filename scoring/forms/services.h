@@ -1,11 +1,11 @@
 #pragma once
 // What the scorer's windows use from outside this library, behind small
 // hooks: the program wires the real ones in main(), tests their fakes.
-#include <QList>
 #include <QString>
-#include <QUrl>
 #include <QStringList>
 #include <functional>
+
+#include "platform/gui/desktop.h"
 
 class QWidget;
 
@@ -27,31 +27,12 @@ struct Companions {
 void SetCompanions(const Companions& c);
 const Companions& companions();
 
-// The desktop's own programs: web pages, the text editor for a report, the
-// beep. Never a shell.
-class Desktop {
- public:
-  virtual ~Desktop() = default;
-  // http, https and file addresses; false when nothing could open it.
-  virtual bool OpenUrl(const QUrl& url);
-  virtual void Beep();
-};
-
-class FakeDesktop : public Desktop {
- public:
-  bool OpenUrl(const QUrl& url) override {
-    opened << url;
-    return result;
-  }
-  void Beep() override { ++beeps; }
-  QList<QUrl> opened;
-  bool result = true;
-  int beeps = 0;
-};
-
-Desktop& desktop();
-// Installs a desktop (not owned); nullptr restores the real one.
-void SetDesktop(Desktop* d);
+// The desktop's programs (web pages, the editor for a report, the beep)
+// come from the platform layer.
+using plat::Desktop;
+using plat::desktop;
+using plat::FakeDesktop;
+using plat::SetDesktop;
 
 // The command line the scorer was started with: the sender's fields joined
 // back into one text (empty when started without arguments).

@@ -345,23 +345,7 @@ TEST_F(BatchUi, WebAndMailAddressesAreCheckedNeverRun) {
   EXPECT_EQ(mail.path(), QString("service@example.org"));
   EXPECT_EQ(QUrl::fromPercentEncoding(mail.query(QUrl::FullyEncoded).mid(8).toLatin1()), QString("Tavrel聽打測驗V2.7"));
   EXPECT_EQ(desktop.beeps, 2);
-
-  struct Case {
-    const char* address;
-    const char* url;  // empty: refused
-  };
-  const Case cases[] = {{"https://h.example/p?a=1", "https://h.example/p?a=1"},
-                        {"www.example.org/x", "http://www.example.org/x"},
-                        {"file:///etc/passwd", ""},
-                        {"/etc/passwd", ""},
-                        {"", ""},
-                        {"http://", ""}};
-  for (const Case& c : cases) {
-    const QUrl u = batchui::WebUrl(c.address);
-    EXPECT_EQ(u.isValid() ? u.toString() : QString(), QString(c.url)) << c.address;
-  }
-  EXPECT_FALSE(batchui::MailUrl("a@b.c?cc=x@y.z", "s").isValid());
-  EXPECT_FALSE(batchui::MailUrl("", "s").isValid());
+  // Which addresses pass: platform/core's WebUrl and MailUrl tests.
 }
 
 TEST_F(BatchUi, FloppyCopyByTheRecordsFirstAttribute) {

@@ -1,0 +1,27 @@
+#include "platform/gui/desktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+
+namespace plat {
+
+bool Desktop::OpenUrl(const QUrl& url) {
+  const QString scheme = url.scheme().toLower();
+  if (scheme != u"http" && scheme != u"https" && scheme != u"file" && scheme != u"mailto") return false;
+  return QDesktopServices::openUrl(url);
+}
+
+void Desktop::Beep() { QApplication::beep(); }
+
+namespace {
+Desktop* g_desktop = nullptr;
+}
+
+Desktop& desktop() {
+  static Desktop real;
+  return g_desktop ? *g_desktop : real;
+}
+
+void SetDesktop(Desktop* d) { g_desktop = d; }
+
+}  // namespace plat
