@@ -5,35 +5,25 @@
 #include <QString>
 #include <QWidget>
 
-#include "platform/gui/twips.h"
+#include "platform/gui/controls.h"
 
 namespace scorer {
 
 // The store's text of a number (empty when the settings file gives none).
 QString StoreText(int id);
 
-// Places a control in twips and remembers the box on it.
-void PlaceTwips(QWidget* w, const plat::TwipsBox& box);
-// Moves a control's top, keeping the rest of its box.
-void SetTopTwips(QWidget* w, int top);
-void SetLeftTwips(QWidget* w, int left);
-void SetSizeTwips(QWidget* w, int width, int height);
-// The box last set through the functions above (else from the geometry).
-plat::TwipsBox BoxTwips(const QWidget* w);
-
-// A control of a form, named as the design names it.
-template <class W>
-W* MakeControl(QWidget* form, const char* name, const plat::TwipsBox& box) {
-  auto* w = new W(form);
-  w->setObjectName(QString::fromUtf8(name));
-  PlaceTwips(w, box);
-  return w;
-}
+// Controls named and placed in twips: the platform's.
+using plat::BoxTwips;
+using plat::MakeControl;
+using plat::PlaceTwips;
+using plat::SetLeftTwips;
+using plat::SetSizeTwips;
+using plat::SetTopTwips;
 
 // A refusal: the text, OK only, titled text 14001.
 void ShowRefusal(const QString& text);
 
-// Windows colours are 0x00BBGGRR.
+// Colours given as Windows gives them, 0x00BBGGRR.
 void SetBackColour(QWidget* w, unsigned bgr);
 void SetForeColour(QWidget* w, unsigned bgr);
 
