@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 
-#include "batch/core/datetimetext.h"
 #include "batch/core/scorefile.h"
 #include "platform/core/clock.h"
 #include "platform/core/compat.h"
@@ -275,7 +274,7 @@ DisplayTexts ScoreTable::ShowRecord(const ScoreRow& row) {
   d.TEXT03 = row.birthday;
   d.TEXT04 = QString::number(count_);
   d.TEXT05 = Marker();
-  d.TEXT06 = env_.now ? env_.now() : DateTimeText(plat::clock().Now());
+  d.TEXT06 = env_.now ? env_.now() : plat::DateTimeText(plat::clock().Now());
   d.TEXT07 = CountText(row.results[Correct]) + u' ' + pts;
   d.TEXT08 = CountText(row.results[Errors]) + u' ' + pts;
   d.TEXT09 = CountText(row.results[Net]) + u' ' + pts;

@@ -1,5 +1,7 @@
 #include "platform/core/compat.h"
 
+#include <QLocale>
+
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -200,6 +202,13 @@ QString NumberText(double value, int significant) {
   auto tc = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::general, significant);
   *tc.ptr = '\0';
   return QString::fromLatin1(buf);
+}
+
+QString DateTimeText(const QDateTime& t, const QString& pattern) {
+  QString text = QLocale::c().toString(t, pattern);
+  text.replace(QStringLiteral("AM"), QStringLiteral("上午"));
+  text.replace(QStringLiteral("PM"), QStringLiteral("下午"));
+  return text;
 }
 
 }  // namespace plat

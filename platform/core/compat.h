@@ -1,6 +1,7 @@
 #pragma once
 // The Windows runtime's conversions, in one place, so results match digit
 // for digit whatever the locale of the machine.
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -39,5 +40,12 @@ inline QString FormatSingle(float value, QStringView pattern) {
 // Str-like text of a number: integers as decimal, others in the "C" locale
 // with at most `significant` significant digits (0.5 -> "0.5", 1.0 -> "1").
 QString NumberText(double value, int significant = 7);
+
+// A date and time as the zh-TW runtime writes it: a Qt pattern read in the
+// "C" locale, in which "AP" becomes 上午 or 下午 (and makes "h" and "hh"
+// count 1 to 12). The default gives the short date and long time,
+// "2024/12/31 下午 12:59:59", at most 24 bytes in CP950.
+inline constexpr char16_t kDateTimePattern[] = u"yyyy/M/d AP hh:mm:ss";
+QString DateTimeText(const QDateTime& t, const QString& pattern = QString::fromUtf16(kDateTimePattern));
 
 }  // namespace plat
