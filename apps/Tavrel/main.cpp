@@ -6,6 +6,8 @@
 
 #include "apps/scripted_user.h"
 #include "common/errorlog.h"
+#include "net/forms/noterefresh.h"
+#include "net/forms/operation.h"
 #include "platform/gui/form.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
@@ -31,6 +33,9 @@ int main(int argc, char** argv) {
       common::LogTrappedError(procedure, common::CurrentAppError(QStringLiteral("Tavrel")));
     }
   });
+  // The set-up screen reaches the web side only through these hooks.
+  setup::setupHooks().RefreshNoteSettings = [] { net::RefreshNoteSettingsNow(); };
+  setup::setupHooks().ShowOperation = [](QWidget* owner) { net::ShowOperation(owner); };
   rec::testRecordModule().Reset();  // takes the program's name and version
 
   plat::forms::get<setup::輸入資料表面>().Show();

@@ -121,7 +121,9 @@ TEST(ShippedSettings, NamesEverySettingOnceAndOnlyKnownNumbers) {
     EXPECT_FALSE(kSetAtLoad.contains(n)) << n;
   }
   for (const Accessor& a : kAccessors)
-    if (a.number != 0) EXPECT_TRUE(seen.contains(a.number)) << "setting missing: " << a.number;
+    if (a.number != 0) {
+      EXPECT_TRUE(seen.contains(a.number)) << "setting missing: " << a.number;
+    }
   for (int n = 401; n <= 408; ++n) EXPECT_TRUE(seen.contains(n)) << n;
   for (int id : StoreSettingIds()) EXPECT_TRUE(seen.contains(id)) << "store setting missing: " << id;
   for (int n : kBatchOnly) EXPECT_TRUE(seen.contains(n)) << n;
@@ -162,8 +164,9 @@ TEST(ShippedSettings, GivesTheTextsOfEveryCaptionAndTheSharedMessages) {
   const QSet<int> designedEmpty = {10107};  // the set-up screen's test-name label
   for (const common::FormCaptions& f : common::TestProgramCaptionTable())
     for (const common::CaptionText& t : f.texts)
-      if (!designedEmpty.contains(t.number))
+      if (!designedEmpty.contains(t.number)) {
         EXPECT_FALSE(common::SystemIniValue(t.number).asText().isEmpty()) << t.number;
+      }
   for (int n = 14001; n <= 14007; ++n) EXPECT_FALSE(common::SystemIniValue(n).asText().isEmpty()) << n;
   EXPECT_EQ(common::SystemIniValue(14006).asText() + " Tavrel.Ini " + common::SystemIniValue(14007).asText(),
             QStringLiteral("無法讀得 Tavrel.Ini 檔案,請檢查原因"));
@@ -177,7 +180,9 @@ TEST(ShippedSettings, GivesTheTextsOfEveryCaptionAndTheSharedMessages) {
   // The upload window's fold button starts with the caption that means "unfold".
   EXPECT_EQ(common::SystemIniValue(11803).asText(), common::SystemIniValue(11805).asText());
   for (int n : Numbers())
-    if (n >= 10000) EXPECT_TRUE(common::StoreHasId(n)) << n;
+    if (n >= 10000) {
+      EXPECT_TRUE(common::StoreHasId(n)) << n;
+    }
 }
 
 TEST(ShippedSettings, IsCopiedBesideThePrograms) {
