@@ -2,13 +2,10 @@
 // test record's path and the test program's own path; without arguments it
 // offers the manual entry form.
 #include <QApplication>
-#include <exception>
 
 #include "apps/scripted_user.h"
-#include "common/errorlog.h"
+#include "common/gui/windowservices.h"
 #include "platform/gui/form.h"
-#include "platform/gui/handler.h"
-#include "platform/gui/widgetprompt.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
@@ -29,15 +26,7 @@ int main(int argc, char** argv) {
   // The program ends only where the windows end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  static plat::WidgetPrompt prompt;
-  plat::SetPrompt(&prompt);
-  plat::SetHandlerErrorSink([](const QString& procedure, std::exception_ptr error) {
-    try {
-      std::rethrow_exception(error);
-    } catch (...) {
-      common::LogTrappedError(procedure, common::CurrentAppError(QStringLiteral("score")));
-    }
-  });
+  common::InstallWindowServices();
   static scorer::PlatformReportPrinter report;
   scoring::SetLinePrinter(&report);
   // A lab without removable drives names a folder that stands for one.
@@ -54,6 +43,13 @@ int main(int argc, char** argv) {
   };
   c.backdrop = []() -> QWidget* { return &plat::forms::get<run::背景>(); };
   c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
+  c.setCreditsLimits = [](const QString& lines, const QString& columns) {
+    run::我是誰& w = plat::forms::get<run::我是誰>();
+    w.lineLimitText = lines;
+    w.columnLimitText = columns;
+    w.Text1->setText(lines);
+    w.Text2->setText(columns);
+  };
 #ifdef SCORE_CONTACT_WINDOW
   c.showContact = [] { plat::forms::get<setup::frmLiaison>().Show(); };
 #endif

@@ -1,5 +1,6 @@
 #include "common/gui/windowservices.h"
 
+#include <QCoreApplication>
 #include <exception>
 
 #include "common/errorlog.h"
@@ -11,17 +12,12 @@ namespace common {
 namespace {
 
 void LogHandlerFailure(const QString& procedure, std::exception_ptr error) {
-  AppError err;
   try {
     std::rethrow_exception(error);
-  } catch (const AppError& e) {
-    err = e;
-  } catch (const std::exception& e) {
-    err.text = QString::fromLocal8Bit(e.what());
   } catch (...) {
-    err.text = QStringLiteral("unknown error");
+    // The runtime's numbers (5 for a plain exception), from this program.
+    LogTrappedError(procedure, CurrentAppError(QCoreApplication::applicationName()));
   }
-  LogTrappedError(procedure, err);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // What a program with windows installs at start, before its first form:
 // message boxes and file dialogs over Qt Widgets, and handler failures
 // (timer ticks, form events) written to the error report under the
-// handler's name.
+// handler's name, with the program's name as their source.
 namespace common {
 
 void InstallWindowServices();

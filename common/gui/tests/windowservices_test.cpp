@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -40,6 +41,10 @@ TEST(WindowServices, HandlerFailuresGoToTheErrorReport) {
   const QString report = plat::fromCp950(f.readAll());
   EXPECT_TRUE(report.contains(QStringLiteral("內部錯誤發生於檔案 Timer2_Timer 的 >53 "))) << report.toStdString();
   EXPECT_TRUE(report.contains(QStringLiteral("bad value")));
+  // Any other exception is the runtime's number 5, from this program.
+  EXPECT_TRUE(report.contains(QStringLiteral("內部錯誤發生於檔案 Timer2_Timer 的 >5 bad value 5 0 ") +
+                              QCoreApplication::applicationName()))
+      << report.toStdString();
 }
 
 }  // namespace
