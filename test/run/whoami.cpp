@@ -53,8 +53,8 @@ constexpr int kF11 = 122;
 void 我是誰::Form_Load() { common::ApplyFormText(11, this); }
 
 void 我是誰::Form_Activate() {
-  Text1->setText(QStringLiteral("240"));
-  Text2->setText(QStringLiteral("60"));
+  Text1->setText(lineLimitText);
+  Text2->setText(columnLimitText);
 }
 
 void 我是誰::Command1_Click() { Hide(); }

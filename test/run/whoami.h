@@ -1,7 +1,8 @@
 #pragma once
 // 我是誰: the information dialog (form 11). The set-up screen shows it from
-// its boxes' key handlers; each activation writes the line limits "240" and
-// "60" into Text1 and Text2, and F11 on its button shows or hides Label1.
+// its boxes' key handlers; each activation writes the line limits into Text1
+// and Text2 ("240" and "60" in the test program, the scorer sets its own),
+// and F11 on its button shows or hides Label1.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +24,10 @@ class 我是誰 : public plat::Form {
   QLabel* Label4;
   QLabel* Label5;
   QLabel* Image1;
+
+  // What each activation writes into Text1 and Text2.
+  QString lineLimitText = QStringLiteral("240");
+  QString columnLimitText = QStringLiteral("60");
 
   void Command1_Click();
   void Command1_KeyUp(int keyCode, int shift);

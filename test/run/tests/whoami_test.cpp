@@ -61,6 +61,16 @@ TEST_F(WhoAmI, EachActivationRewritesTheLineLimits) {
   f.Show();
   EXPECT_EQ(f.Text1->text(), "240");
   EXPECT_EQ(f.Text2->text(), "60");
+  // The scorer gives its own limits; activations then rewrite those.
+  f.lineLimitText = "160";
+  f.Hide();
+  f.Show();
+  EXPECT_EQ(f.Text1->text(), "160");
+  EXPECT_EQ(f.Text2->text(), "60");
+  f.Text1->setText("999");
+  f.Hide();
+  f.Show();
+  EXPECT_EQ(f.Text1->text(), "160");
 }
 
 TEST_F(WhoAmI, F11OnTheButtonTogglesLabel1) {
