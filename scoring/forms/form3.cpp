@@ -6,10 +6,12 @@
 #include "common/utilities.h"
 #include "platform/gui/twips.h"
 #include "scoring/engine/scorer.h"
+#include "scoring/engine/tables.h"
 #include "scoring/forms/dataentry.h"
 #include "scoring/forms/formkit.h"
 #include "scoring/forms/scorercaptions.h"
 #include "scoring/forms/scoresheet.h"
+#include "scoring/forms/services.h"
 
 namespace scorer {
 
@@ -78,6 +80,9 @@ void Form3::Form_Load() {
   Bar().bar = ProgressBar1;
   scoring::SetEngineProgress(&Bar());
 
+  // Each load shows the scorer's own line limits in the credits window.
+  if (companions().setCreditsLimits)
+    companions().setCreditsLimits(QString::number(scoring::kMaxLines), QString::number(scoring::kMaxColumn));
   輸入資料& entry = plat::forms::get<輸入資料>();
   scoring::LoadOutcome out;
   try {

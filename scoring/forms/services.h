@@ -21,6 +21,9 @@ struct Companions {
   std::function<QWidget*()> backdrop;
   // The credits window 我是誰, modeless.
   std::function<void()> showCredits;
+  // The line limits 我是誰 shows (its Text1 and Text2), given at each load
+  // of a record.
+  std::function<void(const QString& lines, const QString& columns)> setCreditsLimits;
   // The contact window frmLiaison, modeless.
   std::function<void()> showContact;
 };

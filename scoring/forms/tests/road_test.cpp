@@ -19,6 +19,8 @@ TEST_F(Road, StartedWithARecordScoresItAndShowsTheSheet) {
   ASSERT_NE(sheet, nullptr);
 
   EXPECT_EQ(backdrops, 1);
+  // The credits window shows the scorer's limits: 160 lines of 60.
+  EXPECT_EQ(creditsLimits, QStringList{"160/60"});
   輸入資料& entry = plat::forms::get<輸入資料>();
   EXPECT_FALSE(entry.isEnabled());
   EXPECT_EQ(entry.TFILE->text(), record);
@@ -103,6 +105,7 @@ TEST_F(Road, AMissingRecordGivesTheEntryFormBack) {
   plat::forms::get<輸入資料>().Show();
   ASSERT_FALSE(prompt.calls.isEmpty());
   EXPECT_TRUE(prompt.calls.first().text.contains("~T000000.txt"));  // the missing-file box
+  EXPECT_EQ(creditsLimits, QStringList{"160/60"});  // written before the record is read
   Form3& f3 = plat::forms::get<Form3>();
   EXPECT_EQ(f3.Label1->text(), common::SystemIniValue(11704).asText());
   EXPECT_FALSE(f3.isVisible());

@@ -71,6 +71,9 @@ class ScorerFixture : public ::testing::Test {
     scorer::Companions c;
     c.showBackdrops = [this] { ++backdrops; };
     c.showCredits = [this] { ++credits; };
+    c.setCreditsLimits = [this](const QString& lines, const QString& columns) {
+      creditsLimits << lines + u'/' + columns;
+    };
     c.showContact = [this] { ++contacts; };
     scorer::SetCompanions(c);
     // A modal window runs on virtual time until it goes away.
@@ -171,6 +174,7 @@ class ScorerFixture : public ::testing::Test {
   scoring::FakeLinePrinter reportPrinter;
   scorer::FakeDesktop desktop;
   int backdrops = 0, credits = 0, contacts = 0;
+  QStringList creditsLimits;  // each "lines/columns" given to the credits window
 };
 
 }  // namespace scorertest
