@@ -227,6 +227,42 @@ TEST_F(Flows, IncompleteParametersAreAskedForTenTimesOnOneConnection) {
   EXPECT_EQ(w->NetLinkStatus, link::kFailed);
 }
 
+TEST_F(Flows, ParametersCountWhenTheyCameOnTheLastAttemptOrFromAnEarlierExchange) {
+  ReceiverScript s;
+  s.files["T01.TXT"] = "test one\r\n";
+  Serve(s);
+  const FakeReceiver::Script full = receiver.script;
+  int asked = 0;
+  // Short parameters nine times, whole on the tenth attempt.
+  receiver.script = [full, &asked](QTcpSocket* sock, const QString& req) {
+    if (req == "GETDEF 027 028 029 030 031" && ++asked < 10) return FakeReceiver::Reply(sock, "DEFLST h,21,u,p");
+    full(sock, req);
+  };
+  w->Command1_Click();
+  ASSERT_TRUE(WaitSettled());
+  EXPECT_EQ(Requests("GETQUS").size(), 10);
+  EXPECT_EQ(receiver.connections, 2);  // the exchange, then the file
+  EXPECT_EQ(ReadAll(InData("T01.TXT")), "test one\r\n");
+  EXPECT_EQ(w->Text4->text(), InData("T01.TXT"));
+  EXPECT_EQ(w->NetLinkStatus, link::kIdle);
+
+  // The fields are not emptied before a new exchange: a receiver that now
+  // answers the parameters with something else leaves them filled, and one
+  // attempt is enough.
+  QFile::remove(InData("T01.TXT"));
+  receiver.requests.clear();
+  receiver.script = [full](QTcpSocket* sock, const QString& req) {
+    if (req == "GETDEF 027 028 029 030 031") return FakeReceiver::Reply(sock, "NOPARM");
+    full(sock, req);
+  };
+  w->Command1_Click();
+  ASSERT_TRUE(WaitSettled());
+  EXPECT_EQ(Requests("GETQUS").size(), 1);
+  EXPECT_EQ(w->T7->text(), "exam");
+  EXPECT_EQ(ReadAll(InData("T01.TXT")), "test one\r\n");
+  EXPECT_EQ(w->NetLinkStatus, link::kIdle);
+}
+
 TEST_F(Flows, ReceiverThatSpeaksFirstAndReceiverErrors) {
   // Setting 1998: no test request; the receiver's own first message answers.
   common::SystemIniValue(1998, "1");
