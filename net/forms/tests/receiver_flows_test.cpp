@@ -227,6 +227,25 @@ TEST_F(Flows, IncompleteParametersAreAskedForTenTimesOnOneConnection) {
   EXPECT_EQ(w->NetLinkStatus, link::kFailed);
 }
 
+TEST_F(Flows, FirstPartAlreadyThereIsNotFetchedAndTheTaskStaysOpen) {
+  ReceiverScript s;
+  s.files["T01.TXT"] = "test one\r\n";
+  s.files["T01-01.wma"] = Bytes(3000);
+  Serve(s);
+  plat::writeBytesAtomic(InData("T01-01.wma"), "old");
+  w->Check1->setChecked(true);
+  w->Command1_Click();
+  ASSERT_TRUE(WaitFor([&] { return !w->Busy(); }));
+  EXPECT_EQ(Requests("FILSIZ"), QStringList{"FILSIZ DovoRO__ T01.TXT"});
+  EXPECT_EQ(ReadAll(InData("T01-01.wma")), "old");
+  // Left open for the background fetch of the other parts to end.
+  EXPECT_EQ(w->NetLinkStatus, link::kDone);
+  EXPECT_TRUE(w->Command4->isEnabled());
+  EXPECT_FALSE(w->Command1->isEnabled());
+  w->Command4_Click();
+  ASSERT_TRUE(WaitFor([&] { return w->NetLinkStatus == link::kIdle && !w->Timer1->Enabled(); }));
+}
+
 TEST_F(Flows, ParametersCountWhenTheyCameOnTheLastAttemptOrFromAnEarlierExchange) {
   ReceiverScript s;
   s.files["T01.TXT"] = "test one\r\n";
