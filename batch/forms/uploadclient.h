@@ -2,99 +2,72 @@
 // frmClient: the batch scorer's upload window. It sends the summary shown on
 // the main window to the scoring server as the 23-column record, always
 // plain, over the shared upload session; Dialog is its host dialog.
-#include <QLabel>
-#include <QLineEdit>
-#include <QList>
-#include <QPushButton>
 #include <functional>
 #include <memory>
 
-#include "net/core/uploadsession.h"
-#include "platform/gui/form.h"
+#include "net/forms/uploadwindow.h"
 
 namespace batchui {
 
-// The host when the prompt at the first activation is answered empty.
-inline const QString kPlaceholderHost = QStringLiteral("localhost");
+using net::kPlaceholderHost;
 inline constexpr int kColumns = 23;
 
 // The 23 values of the summary now: the result line's columns with the
 // upload's method text (12501 to 12503).
 QStringList BatchUploadValues();
 
-class frmClient : public plat::Form, public net::UploadView {
+class frmClient : public net::UploadWindow {
  public:
   frmClient();
   ~frmClient() override;
 
-  QList<QLabel*> Label1;    // headings, Label1(0..22)
-  QList<QLineEdit*> Text1;  // values, Text1(0..22)
-  QLabel* lblMessage;
-  QPushButton *Command1, *Command2, *Command3, *Command4;
-
-  // Starts an attempt (activation, Command1, the host dialog's OK).
-  void CrsDeliver();
-  void Command1_Click() { CrsDeliver(); }
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
-  // The host dialog was closed without sending again.
-  void HostDialogCancelled();
-
   // The program ends once the attempt under way is over (recorded, given
   // up, cancelled); at once when none is.
   void EndProgramWhenDone();
-  bool Activated() const { return activated_; }
   bool Finished() const { return finished_; }
 
-  net::UploadSession& Session();
   // Tests drive the ticks by hand.
   using TickerMaker = std::function<std::unique_ptr<net::Ticker>()>;
   static void SetTickerMaker(TickerMaker maker);
+
+  // The batch program's host (the setup file's 指定主機).
+  QString StoredHost() const override;
+  void StoreHost(const QString& host) override;
+  net::HostDialog& HostDialogForm() override;
+  void HostDialogCancelled() override;
+  // Change host: the dialog is modal to this window.
+  void Command4_Click() override;
+  void RunClick(const char* procedure, const std::function<void()>& handler) override;
+
+  // net::UploadView: what the session shows.
+  void ShowWindow() override;
+  void ShowVerdictError(const QString& text, const QString& title) override;
+  void Completed() override;
+  void AttemptEnded() override;
+  void ShowRuntimeError(const common::AppError& e) override;
 
  protected:
   void Form_Load() override;
   void Form_Activate() override;
   void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
-
- public:
-  // net::UploadView: what the session shows.
-  void ShowWindow() override;
-  void SetStatus(const QString& t) override;
-  void AppendStatus(const QString& t) override;
-  void SetCaption(const QString& t) override;
-  void EnableSend(bool on) override;
-  void EnableCancel(bool on) override;
-  void FocusDetails() override;
-  void ShowVerdictError(const QString& text, const QString& title) override;
-  void OfferHostDialog() override;
-  void Completed() override;
-  void ShowRuntimeError(const common::AppError& e) override;
+  void AttemptStarting() override;
 
  private:
   void ActivateWindow();
   void FillValues();
   void CheckDone();
-  void ShowHostDialog();
 
-  std::unique_ptr<net::UploadSession> session_;
-  bool activated_ = false;
   bool finished_ = false;
+  bool attempting_ = false;
   bool endWhenDone_ = false;
 };
 
-class Dialog : public plat::Form {
+class Dialog : public net::HostDialog {
  public:
-  Dialog();
-  QLineEdit* Text1;
-  QLabel* Label1;
-  QLabel* Image1;
-  QPushButton *OKButton, *CancelButton;
-  void OKButton_Click();
-  void CancelButton_Click();
+  void RunClick(const char* procedure, const std::function<void()>& handler) override;
 
  protected:
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
+  net::UploadWindow& Window() override;
 };
 
 }  // namespace batchui

@@ -4,8 +4,6 @@
 
 #include "common/accessors.h"
 #include "common/utilities.h"
-#include "platform/core/prompt.h"
-#include "platform/gui/twips.h"
 #include "scoring/forms/delivery.h"
 #include "scoring/forms/formkit.h"
 #include "scoring/forms/hostdialog.h"
@@ -43,9 +41,6 @@ class FormTimerTicker : public net::Ticker {
   QPointer<plat::FormTimer> timer_;
 };
 
-// The table below the buttons: two columns of twelve rows.
-constexpr int kTableTop = 1200, kRowStep = 400, kColumnWidth = 2300, kHeadingWidth = 1000;
-
 }  // namespace
 
 void InstallUploadWindow() {
@@ -74,64 +69,27 @@ net::ScoreSheetFields SheetUploadFields() {
   return f;
 }
 
-frmClient::frmClient()
-    : Form(QStringLiteral("frmClient")),
-      lblMessage(MakeControl<QLabel>(this, "lblMessage", {120, 600, 4440, 420})),
-      Command1(MakeControl<QPushButton>(this, "Command1", {120, 120, 1020, 400})),
-      Command2(MakeControl<QPushButton>(this, "Command2", {1200, 120, 1020, 400})),
-      Command3(MakeControl<QPushButton>(this, "Command3", {2280, 120, 1200, 400})),
-      Command4(MakeControl<QPushButton>(this, "Command4", {3540, 120, 1020, 400})),
-      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("成績上傳"));
-  Command1->setText(QStringLiteral("成績送出"));
-  Command2->setText(QStringLiteral("取消"));
-  Command3->setText(QStringLiteral("詳細資料>>"));
-  Command4->setText(QStringLiteral("修改IP"));
+frmClient::frmClient() : UploadWindow(kUploadColumns), Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
   for (QPushButton* b : {Command1, Command2, Command3, Command4}) b->setAutoDefault(false);
-  lblMessage->setTextFormat(Qt::PlainText);
-  lblMessage->setWordWrap(true);
-  lblMessage->setFrameShape(QFrame::Panel);
-  lblMessage->setFrameShadow(QFrame::Sunken);
-  for (int i = 0; i < kUploadColumns; ++i) {
-    const int left = 120 + (i / 12) * kColumnWidth;
-    const int top = kTableTop + (i % 12) * kRowStep;
-    auto* h = MakeControl<QLabel>(this, "", {left, top, kHeadingWidth, 330});
-    h->setObjectName(plat::ArrayElementName(QStringLiteral("Label1"), i));
-    h->setTextFormat(Qt::PlainText);
-    auto* v = MakeControl<QLineEdit>(this, "", {left + kHeadingWidth, top, kColumnWidth - kHeadingWidth - 60, 330});
-    v->setObjectName(plat::ArrayElementName(QStringLiteral("Text1"), i));
-    // What is sent is the sheet's result: nobody edits a score on its way.
-    v->setReadOnly(true);
-    Label1 << h;
-    Text1 << v;
-  }
+  // What is sent is the sheet's result: nobody edits a score on its way.
+  for (QLineEdit* v : Text1) v->setReadOnly(true);
   Timer1->SetInterval(1000);
   Timer1->SetEnabled(false);
   session_ = std::make_unique<net::UploadSession>(*this, net::UploadPolicy{}, plat::MakeTcpClient(),
                                                   std::make_unique<FormTimerTicker>(Timer1));
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
 }
 
-frmClient::~frmClient() {
-  CloseVerdictBox();
-  session_.reset();  // before Timer1 goes with the children
-}
+frmClient::~frmClient() { CloseVerdictBox(); }
+
+QString frmClient::StoredHost() const { return common::AssignedHost.get(); }
+
+void frmClient::StoreHost(const QString& host) { common::AssignedHost.set(host); }
+
+net::HostDialog& frmClient::HostDialogForm() { return plat::forms::get<Dialog>(); }
 
 void frmClient::Form_Load() {
   ApplyFormText(kClientForm, this);
-  Hide();
-  SetSizeTwips(this, kClientWidth, kClientFoldedHeight);
-  activated_ = false;
-  session_->Timer().Stop();
-  const QStringList builtIn = net::UploadBuiltInHeadings();
-  for (int i = 0; i < kUploadColumns; ++i) {
-    Label1[i]->setText(builtIn.value(i));
-    Text1[i]->clear();
-  }
+  UploadWindow::Form_Load();
   const QStringList headings = net::ScorerUploadHeadings();
   for (int i = 1; i < kUploadColumns; ++i) Label1[i]->setText(headings.value(i));
   FillValues();
@@ -147,62 +105,17 @@ void frmClient::FillValues() {
 void frmClient::Form_Activate() {
   if (activated_) return;
   activated_ = true;
-  const QString stored = common::AssignedHost.get();
-  if (stored.isEmpty()) {
-    QString host = plat::prompt().InputText(StoreText(11807), windowTitle(), QString()).trimmed();
-    // Never an empty host: the connect tries then end in the host dialog.
-    if (host.isEmpty()) host = kPlaceholderHost;
-    common::AssignedHost.set(host);
-  } else {
-    plat::forms::get<Dialog>().Text1->setText(stored);
-  }
+  TakeHost();
   // The end of the attempt, recorded or not, comes from the session
   // (Completed, AttemptEnded); nothing is concluded from its state here.
   CrsDeliver();
 }
 
-void frmClient::CrsDeliver() {
+void frmClient::AttemptStarting() {
   // A new attempt has delivered nothing yet, whatever an earlier one said.
   setWindowTitle(StoreText(11800));
   CloseVerdictBox();
-  QStringList values;
-  for (const QLineEdit* t : Text1) values << t->text();
-  session_->SetValues(values);
   UploadAttemptStarted();
-  session_->Deliver();
-}
-
-void frmClient::Command2_Click() {
-  session_->Cancel();
-  Hide();
-}
-
-void frmClient::Command3_Click() {
-  if (Command3->text() == StoreText(11805)) {
-    SetSizeTwips(this, kClientWidth, kClientUnfoldedHeight);
-    Command3->setText(StoreText(11806));
-  } else {
-    SetSizeTwips(this, kClientWidth, kClientFoldedHeight);
-    Command3->setText(StoreText(11805));
-  }
-}
-
-void frmClient::Command4_Click() { ShowHostDialog(false); }
-
-void frmClient::ShowHostDialog(bool modal) {
-  // Modal to this window without a loop of its own: ticks and socket
-  // events go on while it is up.
-  Dialog& d = plat::forms::get<Dialog>();
-  if (!d.isVisible()) d.setWindowModality(modal ? Qt::WindowModal : Qt::NonModal);
-  d.Show(plat::ShowMode::Modeless, this);
-}
-
-void frmClient::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
-  if (mode != plat::UnloadMode::ControlMenu) return;
-  // The title bar's close is the cancel button; the window stays loaded.
-  // While the first attempt runs there is no cancel, so no close either.
-  cancel = 1;
-  if (Command2->isEnabled() || !session_->Timer().IsActive()) Command2_Click();
 }
 
 void frmClient::Form_Unload(int&) {
@@ -224,13 +137,6 @@ void frmClient::ShowWindow() {
   Show(plat::ShowMode::Modeless, owner);
 }
 
-void frmClient::SetStatus(const QString& t) { lblMessage->setText(t); }
-void frmClient::AppendStatus(const QString& t) { lblMessage->setText(lblMessage->text() + t); }
-void frmClient::SetCaption(const QString& t) { setWindowTitle(t); }
-void frmClient::EnableSend(bool on) { Command1->setEnabled(on); }
-void frmClient::EnableCancel(bool on) { Command2->setEnabled(on); }
-void frmClient::FocusDetails() { Command3->setFocus(); }
-
 void frmClient::ShowVerdictError(const QString& text, const QString& title) {
   // Shown without waiting: the reply wait goes on while it is up, and a
   // later "Complete" still counts.
@@ -243,8 +149,6 @@ void frmClient::ShowVerdictError(const QString& text, const QString& title) {
   verdictBox_ = box;
   box->show();
 }
-
-void frmClient::OfferHostDialog() { ShowHostDialog(true); }
 
 void frmClient::Completed() {
   // Recorded: an "Error" box of the same attempt would only mislead, and

@@ -215,6 +215,30 @@ TEST_F(UploadByHand, NoConnectionOffersTheHostDialogAndItsCancelEndsAPendingExit
   EXPECT_EQ(app.ends, 1);
 }
 
+// "Error" offers sending again but ends no attempt: a pending exit waits
+// for the verdict wait to run out.
+TEST_F(UploadByHand, AnErrorVerdictKeepsAPendingExitWaiting) {
+  settings[804] = "2";
+  const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+  Display& d = Start({WriteRecord(score, 0, 2, {}, "192.0.2.99")});
+  d.Command1_Click();
+  auto& client = plat::forms::get<frmClient>();
+  Socket().AcceptConnect();
+  ASSERT_EQ(Socket().sent.size(), 1);
+  Socket().Deliver("Error");
+  QCoreApplication::processEvents();
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(client.Command1->isEnabled());
+  EXPECT_EQ(app.ends, 0);
+  for (int i = 0; i < 31; ++i) ASSERT_TRUE(ticker->Fire());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(app.ends, 0);
+  ASSERT_TRUE(ticker->Fire());  // the 32nd tick after sending gives up
+  QCoreApplication::processEvents();
+  EXPECT_EQ(app.ends, 1);
+  EXPECT_FALSE(client.Finished());
+}
+
 TEST_F(UploadByHand, ValuesAreTakenAgainWhenAnUploadStarts) {
   settings[804] = "0";
   const QString score = WriteScoreFile("Class.R01", ClassOfThree());

@@ -1,0 +1,187 @@
+#include "net/forms/uploadwindow.h"
+
+#include <QStyle>
+
+#include "common/store.h"
+#include "platform/core/prompt.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/handler.h"
+
+namespace net {
+
+namespace {
+
+QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+
+// The table below the buttons: two columns of twelve rows.
+constexpr int kTableTop = 1200, kRowStep = 400, kColumnWidth = 2300, kHeadingWidth = 1000;
+
+}  // namespace
+
+using plat::MakeControl;
+
+UploadWindow::UploadWindow(int columns)
+    : Form(QStringLiteral("frmClient")),
+      lblMessage(MakeControl<QLabel>(this, "lblMessage", {120, 600, 4440, 420})),
+      Command1(MakeControl<QPushButton>(this, "Command1", {120, 120, 1020, 400})),
+      Command2(MakeControl<QPushButton>(this, "Command2", {1200, 120, 1020, 400})),
+      Command3(MakeControl<QPushButton>(this, "Command3", {2280, 120, 1200, 400})),
+      Command4(MakeControl<QPushButton>(this, "Command4", {3540, 120, 1020, 400})) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("成績上傳"));
+  Command1->setText(QStringLiteral("成績送出"));
+  Command2->setText(QStringLiteral("取消"));
+  Command3->setText(QStringLiteral("詳細資料>>"));
+  Command4->setText(QStringLiteral("修改IP"));
+  lblMessage->setTextFormat(Qt::PlainText);
+  lblMessage->setWordWrap(true);
+  lblMessage->setFrameShape(QFrame::Panel);
+  lblMessage->setFrameShadow(QFrame::Sunken);
+  for (int i = 0; i < columns; ++i) {
+    const int left = 120 + (i / 12) * kColumnWidth;
+    const int top = kTableTop + (i % 12) * kRowStep;
+    auto* h = MakeControl<QLabel>(this, "", {left, top, kHeadingWidth, 330});
+    h->setObjectName(plat::ArrayElementName(QStringLiteral("Label1"), i));
+    h->setTextFormat(Qt::PlainText);
+    auto* v = MakeControl<QLineEdit>(this, "", {left + kHeadingWidth, top, kColumnWidth - kHeadingWidth - 60, 330});
+    v->setObjectName(plat::ArrayElementName(QStringLiteral("Text1"), i));
+    Label1 << h;
+    Text1 << v;
+  }
+  QObject::connect(Command1, &QPushButton::clicked, this,
+                   [this] { RunClick("Command1_Click", [this] { Command1_Click(); }); });
+  QObject::connect(Command2, &QPushButton::clicked, this,
+                   [this] { RunClick("Command2_Click", [this] { Command2_Click(); }); });
+  QObject::connect(Command3, &QPushButton::clicked, this,
+                   [this] { RunClick("Command3_Click", [this] { Command3_Click(); }); });
+  QObject::connect(Command4, &QPushButton::clicked, this,
+                   [this] { RunClick("Command4_Click", [this] { Command4_Click(); }); });
+}
+
+UploadWindow::~UploadWindow() { session_.reset(); }
+
+void UploadWindow::RunClick(const char* procedure, const std::function<void()>& handler) {
+  plat::RunHandler(objectName() + u'.' + QLatin1String(procedure), handler);
+}
+
+void UploadWindow::Form_Load() {
+  Hide();
+  plat::SetSizeTwips(this, kUploadWidth, kUploadFoldedHeight);
+  activated_ = false;
+  session_->Timer().Stop();
+  const QStringList builtIn = UploadBuiltInHeadings();
+  for (int i = 0; i < Label1.size(); ++i) {
+    Label1[i]->setText(builtIn.value(i));
+    Text1[i]->clear();
+  }
+}
+
+void UploadWindow::TakeHost() {
+  const QString stored = StoredHost();
+  if (!stored.isEmpty()) {
+    HostDialogForm().Text1->setText(stored);
+    return;
+  }
+  QString host = plat::prompt().InputText(StoreText(11807), windowTitle(), QString()).trimmed();
+  if (host.isEmpty()) host = kPlaceholderHost;
+  StoreHost(host);
+}
+
+void UploadWindow::CrsDeliver() {
+  AttemptStarting();
+  QStringList values;
+  for (const QLineEdit* t : Text1) values << t->text();
+  session_->SetValues(values);
+  session_->Deliver();
+}
+
+void UploadWindow::Command2_Click() {
+  session_->Cancel();
+  Hide();
+}
+
+void UploadWindow::Command3_Click() {
+  if (Command3->text() == StoreText(11805)) {
+    plat::SetSizeTwips(this, kUploadWidth, kUploadUnfoldedHeight);
+    Command3->setText(StoreText(11806));
+  } else {
+    plat::SetSizeTwips(this, kUploadWidth, kUploadFoldedHeight);
+    Command3->setText(StoreText(11805));
+  }
+}
+
+void UploadWindow::Command4_Click() { ShowHostDialog(false); }
+
+void UploadWindow::ShowHostDialog(bool modal) {
+  HostDialog& d = HostDialogForm();
+  if (!d.isVisible()) d.setWindowModality(modal ? Qt::WindowModal : Qt::NonModal);
+  d.Show(plat::ShowMode::Modeless, this);
+}
+
+void UploadWindow::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
+  if (mode != plat::UnloadMode::ControlMenu) return;
+  cancel = 1;
+  if (Command2->isEnabled() || !session_->Timer().IsActive()) Command2_Click();
+}
+
+void UploadWindow::SetStatus(const QString& t) { lblMessage->setText(t); }
+void UploadWindow::AppendStatus(const QString& t) { lblMessage->setText(lblMessage->text() + t); }
+void UploadWindow::SetCaption(const QString& t) { setWindowTitle(t); }
+void UploadWindow::EnableSend(bool on) { Command1->setEnabled(on); }
+void UploadWindow::EnableCancel(bool on) { Command2->setEnabled(on); }
+void UploadWindow::FocusDetails() { Command3->setFocus(); }
+void UploadWindow::OfferHostDialog() { ShowHostDialog(true); }
+
+// ---- HostDialog ---------------------------------------------------------------
+
+HostDialog::HostDialog()
+    : Form(QStringLiteral("Dialog")),
+      Text1(MakeControl<QLineEdit>(this, "Text1", {1200, 1500, 3900, 330})),
+      Label1(MakeControl<QLabel>(this, "Label1", {1200, 180, 3900, 1200})),
+      Image1(MakeControl<QLabel>(this, "Image1", {240, 240, 720, 720})),
+      OKButton(MakeControl<QPushButton>(this, "OKButton", {2640, 2040, 1200, 400})),
+      CancelButton(MakeControl<QPushButton>(this, "CancelButton", {3900, 2040, 1200, 400})) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("無法傳送(錯誤訊息)"));
+  plat::SetSizeTwips(this, 5340, 2640);
+  setFixedSize(size());
+  Label1->setWordWrap(true);
+  Label1->setTextFormat(Qt::PlainText);
+  Label1->setText(QStringLiteral("您指定的遠端主機或IP位址目前無法儲存成績,\n"
+                                 "請告知考場負責人查明原因,待伺服器可正常連線運作之後再按下[確定]鈕重新傳遞您的成績。"));
+  Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
+  OKButton->setText(QStringLiteral("確定"));
+  OKButton->setDefault(true);
+  CancelButton->setText(QStringLiteral("放棄"));
+  SetCancelButton(CancelButton);
+  QObject::connect(OKButton, &QPushButton::clicked, this,
+                   [this] { RunClick("OKButton_Click", [this] { OKButton_Click(); }); });
+  QObject::connect(CancelButton, &QPushButton::clicked, this,
+                   [this] { RunClick("CancelButton_Click", [this] { CancelButton_Click(); }); });
+}
+
+void HostDialog::RunClick(const char* procedure, const std::function<void()>& handler) {
+  plat::RunHandler(objectName() + u'.' + QLatin1String(procedure), handler);
+}
+
+void HostDialog::OKButton_Click() {
+  Hide();
+  // A blank entry is no host: the stored one stays.
+  const QString host = Text1->text().trimmed();
+  if (!host.isEmpty()) Window().StoreHost(host);
+  Window().CrsDeliver();
+}
+
+void HostDialog::CancelButton_Click() {
+  Hide();
+  Window().HostDialogCancelled();
+}
+
+void HostDialog::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
+  if (mode != plat::UnloadMode::ControlMenu) return;
+  // Closing by the title bar is the cancel button; the dialog stays loaded.
+  cancel = 1;
+  CancelButton_Click();
+}
+
+}  // namespace net
