@@ -30,14 +30,9 @@ const QList<common::FormCaptions>& BatchCaptionTable() {
 }
 
 const common::FormCaptions* BatchCaptions(int formCode) {
-  for (const common::FormCaptions& f : BatchCaptionTable())
-    if (f.formNumber == formCode) return &f;
-  return nullptr;
+  return common::FindFormCaptions(BatchCaptionTable(), formCode);
 }
 
-void ApplyFormText(int formCode, QWidget* form) {
-  if (const common::FormCaptions* table = BatchCaptions(formCode))
-    common::ApplyFormCaptions(*table, form, QStringLiteral("ApplyFormText"));
-}
+void ApplyFormText(int formCode, QWidget* form) { common::ApplyFormText(BatchCaptionTable(), formCode, form); }
 
 }  // namespace batchui

@@ -100,10 +100,14 @@ const QList<FormCaptions>& TestProgramCaptionTable() {
   return table;
 }
 
-const FormCaptions* TestProgramCaptions(int formNumber) {
-  for (const FormCaptions& f : TestProgramCaptionTable())
+const FormCaptions* FindFormCaptions(const QList<FormCaptions>& table, int formNumber) {
+  for (const FormCaptions& f : table)
     if (f.formNumber == formNumber) return &f;
   return nullptr;
+}
+
+const FormCaptions* TestProgramCaptions(int formNumber) {
+  return FindFormCaptions(TestProgramCaptionTable(), formNumber);
 }
 
 }  // namespace common

@@ -29,6 +29,9 @@ const QList<FormCaptions>& TestProgramCaptionTable();
 // nullptr for a number outside 1 to 14.
 const FormCaptions* TestProgramCaptions(int formNumber);
 
+// The form of a program's table by its number; nullptr when it has none.
+const FormCaptions* FindFormCaptions(const QList<FormCaptions>& table, int formNumber);
+
 // Builds a form's lists from the compact notation the table is written in:
 //   fonts: "Label1..10 Command1 Option1(1..6) TB+TbX(0..15)"
 //          (the form itself comes first without being named; "A+B(0..15)"

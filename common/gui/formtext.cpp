@@ -140,8 +140,10 @@ void ApplyFormCaptions(const FormCaptions& table, QWidget* form, const QString& 
   }
 }
 
-void ApplyFormText(int formNumber, QWidget* form) {
-  if (const FormCaptions* table = TestProgramCaptions(formNumber)) ApplyFormCaptions(*table, form);
+void ApplyFormText(int formNumber, QWidget* form) { ApplyFormText(TestProgramCaptionTable(), formNumber, form); }
+
+void ApplyFormText(const QList<FormCaptions>& table, int formNumber, QWidget* form) {
+  if (const FormCaptions* f = FindFormCaptions(table, formNumber)) ApplyFormCaptions(*f, form);
 }
 
 }  // namespace common

@@ -46,7 +46,11 @@ void SetLocaleFont(QWidget* target);
 // any other number does nothing.
 void ApplyFormText(int formNumber, QWidget* form);
 
-// Applies one form's lists (the scorers' own tables use this too). Missing
+// Applies the form `formNumber` of a program's own table (the scorers');
+// a number the table lacks does nothing.
+void ApplyFormText(const QList<FormCaptions>& table, int formNumber, QWidget* form);
+
+// Applies one form's lists. Missing
 // controls are logged under `procedure` and skipped.
 void ApplyFormCaptions(const FormCaptions& table, QWidget* form,
                        const QString& procedure = QStringLiteral("ApplyFormText"));

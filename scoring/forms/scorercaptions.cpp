@@ -42,14 +42,9 @@ const QList<common::FormCaptions>& ScorerCaptionTable() {
 }
 
 const common::FormCaptions* ScorerCaptions(int formNumber) {
-  for (const common::FormCaptions& f : ScorerCaptionTable())
-    if (f.formNumber == formNumber) return &f;
-  return nullptr;
+  return common::FindFormCaptions(ScorerCaptionTable(), formNumber);
 }
 
-void ApplyFormText(int formNumber, QWidget* form) {
-  if (const common::FormCaptions* table = ScorerCaptions(formNumber))
-    common::ApplyFormCaptions(*table, form, QStringLiteral("ApplyFormText"));
-}
+void ApplyFormText(int formNumber, QWidget* form) { common::ApplyFormText(ScorerCaptionTable(), formNumber, form); }
 
 }  // namespace scorer
