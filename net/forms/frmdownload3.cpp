@@ -1,7 +1,5 @@
 #include "net/forms/frmdownload3.h"
 
-#include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +19,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/random.h"
+#include "platform/gui/desktop.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 
@@ -224,7 +223,7 @@ FrmDownload3::FrmDownload3() : Form(QStringLiteral("FrmDownload3")) {
   });
 
   OpenPage = [](const QUrl& url) {
-    if (url.scheme() == u"http" || url.scheme() == u"https") QDesktopServices::openUrl(url);
+    if (url.scheme() == u"http" || url.scheme() == u"https") plat::desktop().OpenUrl(url);
   };
   client_ = plat::MakeCurlWebClient();
   link_ = std::make_unique<ReceiverLink>(*this);
@@ -1032,6 +1031,6 @@ void FrmDownload3::OpenHelpPage(const QString& url) {
   if (OpenPage) OpenPage(QUrl(url));
 }
 
-void FrmDownload3::Beep() { QApplication::beep(); }
+void FrmDownload3::Beep() { plat::desktop().Beep(); }
 
 }  // namespace net
