@@ -19,6 +19,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/random.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/desktop.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
@@ -40,30 +41,24 @@ QColor ColourOf(LineColour c) {
   return QColor(0, 0, 0);
 }
 
-template <class W>
-W* Make(QWidget* parent, const QString& name, const plat::TwipsBox& box) {
-  auto* w = new W(parent);
-  w->setObjectName(name);
-  plat::SetTwipsGeometry(w, box);
-  return w;
-}
+using plat::MakeControl;
 
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const plat::TwipsBox& box) {
-  auto* b = Make<QPushButton>(parent, name, box);
+  auto* b = MakeControl<QPushButton>(parent, name, box);
   b->setText(caption);
   b->setAutoDefault(false);
   return b;
 }
 
 QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const plat::TwipsBox& box) {
-  auto* l = Make<QLabel>(parent, name, box);
+  auto* l = MakeControl<QLabel>(parent, name, box);
   l->setTextFormat(Qt::PlainText);
   l->setText(caption);
   return l;
 }
 
 QLineEdit* Box(QWidget* parent, const QString& name, const QString& text, const plat::TwipsBox& box) {
-  auto* e = Make<QLineEdit>(parent, name, box);
+  auto* e = MakeControl<QLineEdit>(parent, name, box);
   e->setText(text);
   return e;
 }
@@ -154,13 +149,13 @@ FrmDownload3::FrmDownload3() : Form(QStringLiteral("FrmDownload3")) {
   Command2 = Button(this, "Command2", QStringLiteral("電腦抽題並下載題目"), {3200, 1100, 3000, 400});
   Command3 = Button(this, "Command3", QStringLiteral("受測者選擇題目並下載"), {6280, 1100, 3000, 400});
   Command6 = Button(this, "Command6", QStringLiteral("重試"), {120, 1600, 1500, 400});
-  Check1 = Make<QCheckBox>(this, "Check1", {1700, 1600, 1800, 400});
+  Check1 = MakeControl<QCheckBox>(this, "Check1", {1700, 1600, 1800, 400});
   Check1->setText(QStringLiteral("背景下載"));
-  Check2 = Make<QCheckBox>(this, "Check2", {3600, 1600, 1500, 400});
+  Check2 = MakeControl<QCheckBox>(this, "Check2", {3600, 1600, 1500, 400});
   Check2->setText(QStringLiteral("Check2"));
   Label2 = Label(this, "Label2", QStringLiteral("Label2"), {5200, 1650, 4600, 300});
 
-  Frame1 = Make<QGroupBox>(this, "Frame1", {120, 2100, 4600, 2900});
+  Frame1 = MakeControl<QGroupBox>(this, "Frame1", {120, 2100, 4600, 2900});
   Frame1->setTitle(QStringLiteral("設定 FTP Remote 端"));
   const QString labels[] = {QStringLiteral("下載IP位址"), QStringLiteral("Port"), QStringLiteral("登入帳號"),
                             QStringLiteral("登入密碼"), QStringLiteral("成績接收IP位址"), QStringLiteral("Port")};
@@ -195,10 +190,10 @@ FrmDownload3::FrmDownload3() : Form(QStringLiteral("FrmDownload3")) {
   Text10 = Box(this, "Text10", ftp, {4800, 5300, 2450, 330});
   Text11 = Box(this, "Text11", ftp, {7350, 5300, 2450, 330});
 
-  List1 = Make<QListWidget>(this, "List1", {120, 5100, 4600, 1400});
-  lstRemoteFile = Make<QListWidget>(this, "lstRemoteFile", {120, 6600, 4600, 1000});
-  List2 = Make<QListWidget>(this, "List2", {4800, 5700, 5000, 1000});
-  WebBrowser1 = Make<QTextBrowser>(this, "WebBrowser1", {4800, 6750, 5000, 900});
+  List1 = MakeControl<QListWidget>(this, "List1", {120, 5100, 4600, 1400});
+  lstRemoteFile = MakeControl<QListWidget>(this, "lstRemoteFile", {120, 6600, 4600, 1000});
+  List2 = MakeControl<QListWidget>(this, "List2", {4800, 5700, 5000, 1000});
+  WebBrowser1 = MakeControl<QTextBrowser>(this, "WebBrowser1", {4800, 6750, 5000, 900});
   WebBrowser1->setOpenLinks(false);
   Label3 = Label(this, "Label3", QStringLiteral("Label3"), {120, 7700, 9600, 250});
 

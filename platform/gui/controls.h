@@ -24,11 +24,15 @@ void SetSizeTwips(QWidget* w, int width, int height);
 
 // A control of a form, named as the design names it.
 template <class W>
-W* MakeControl(QWidget* form, const char* name, const TwipsBox& box) {
+W* MakeControl(QWidget* form, const QString& name, const TwipsBox& box) {
   auto* w = new W(form);
-  w->setObjectName(QString::fromUtf8(name));
+  w->setObjectName(name);
   PlaceTwips(w, box);
   return w;
+}
+template <class W>
+W* MakeControl(QWidget* form, const char* name, const TwipsBox& box) {
+  return MakeControl<W>(form, QString::fromUtf8(name), box);
 }
 
 // The text colour, of labels, boxes and buttons alike.
