@@ -17,6 +17,7 @@ struct DeliveryState {
   bool inFlight = false;
   bool copied = false;
   bool uploaded = false;
+  bool handedOver = false;  // the batch scorer was started to read this run's files
 };
 
 DeliveryState& D() {
@@ -84,16 +85,25 @@ bool DeliveryOutstanding() { return (CopyAsked() && !D().copied) || (UploadAsked
 
 void HandOverToBatchIfAsked() {
   const int mode = common::Setting803.get();
-  if (mode == 1 || (mode == 2 && common::TestNumber.get() > 2)) scoring::ReturnToTypingProgram(0);
+  if (mode == 1 || (mode == 2 && common::TestNumber.get() > 2)) {
+    scoring::ReturnToTypingProgram(0);
+    D().handedOver = true;
+  }
 }
 
 void EndScorer(bool exitCleanUp) {
-  const bool keep = DeliveryOutstanding();
+  // The batch scorer reads the record, the score file and the result line
+  // after this program has ended: they are not deleted under it.
+  const bool handedOver = D().handedOver;
+  const bool keep = DeliveryOutstanding() || handedOver;
   scoring::CleanUpAfterRun(keep);
   if (exitCleanUp && common::SystemIniValue(149).asInt() == 1) {
-    common::CleanTempFiles(1, 1, 1, keep ? 0 : 1, keep ? 0 : 1, 1);
+    const int records = handedOver ? 0 : 1;
+    common::CleanTempFiles(1, records, records, keep ? 0 : 1, keep ? 0 : 1, 1);
     // Logged after the clean-up, which empties the error report too.
-    if (keep)
+    if (handedOver)
+      common::WriteErrorLog(QStringLiteral("CleanTempFiles>record, score and result files kept: handed to the batch scorer"));
+    else if (keep)
       common::WriteErrorLog(QStringLiteral("CleanTempFiles>score and result files kept: their delivery did not succeed"));
   }
   plat::app().EndProgram(0);
@@ -104,6 +114,7 @@ void ResetDelivery() {
   d.inFlight = false;
   d.copied = false;
   d.uploaded = false;
+  d.handedOver = false;
 }
 
 }  // namespace scorer

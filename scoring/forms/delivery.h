@@ -45,7 +45,9 @@ void HandOverToBatchIfAsked();
 
 // The end of the scorer. The run's own clean-up first; with `exitCleanUp`
 // and setting 149 at 1 the work and result files go too, except the score
-// and result files while a delivery is outstanding. Then the program ends.
+// and result files while a delivery is outstanding, and the record, score
+// and result files once they were handed to the batch scorer. Then the
+// program ends.
 void EndScorer(bool exitCleanUp);
 
 // Back to the start of a process (tests).

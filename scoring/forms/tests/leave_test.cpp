@@ -160,6 +160,28 @@ TEST_F(Leave, ScoreAndResultFilesStayWhenTheirDeliveryFailed) {
   EXPECT_TRUE(log.join(u'\n').contains("score and result files kept"));
 }
 
+TEST_F(Leave, FilesHandedToTheBatchScorerAreNotDeletedUnderIt) {
+  // From the sheet itself, and from the end question.
+  for (const char* s307 : {"0", "1"}) {
+    SCOPED_TRACE(s307);
+    成績單& s = Up({{7999, "1"}, {803, "1"}, {149, "1"}, {306, "1"}, {307, s307}});
+    const QStringList files = WorkFiles();
+    s.Command3->click();
+    if (QString(s307) == "1") plat::forms::get<是否結束>().Command2->click();
+    ExpectStarted(ProgramFile("Tallisk"), record + u',' + common::SettingsBase.get());
+    EXPECT_EQ(app.ends, 1);
+    EXPECT_TRUE(QFileInfo::exists(record));
+    EXPECT_TRUE(QFileInfo::exists(Score()));
+    for (const QString& f : files) {
+      const bool gone = f.contains("/Data/") || f.endsWith("CrsError.Txt");
+      EXPECT_EQ(QFileInfo::exists(f), !gone) << f.toStdString();
+    }
+    QStringList log;
+    plat::readTextLines(common::ErrorReportPath(), log);
+    EXPECT_TRUE(log.join(u'\n').contains("handed to the batch scorer"));
+  }
+}
+
 TEST_F(Leave, TheContactButtonFollowsTheContactSwitch) {
   for (const char* s992 : {"0", "1"}) {
     SCOPED_TRACE(s992);
