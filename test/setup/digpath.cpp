@@ -72,8 +72,11 @@ void digPath::Form_Activate() {
 
 void digPath::OKButton_Click() {
   if (testing_) return;
-  // Blanks are no folder and no server.
-  if (Text1->text().trimmed().size() < 2) {
+  // A folder of blanks is no folder (trimmed it would name the root). A host
+  // entry counts as typed: blanks only are taken without a test, and the
+  // start refuses them as no host.
+  const QString entry = chkPathOrServer == 1 ? Text1->text().trimmed() : Text1->text();
+  if (entry.size() < 2) {
     plat::prompt().Ask(T(10503), T(14001), plat::Buttons::Ok, plat::Icon::None);
     return;
   }
@@ -83,6 +86,10 @@ void digPath::OKButton_Click() {
                          plat::Icon::Exclamation);
       return;
     }
+    Confirm();
+    return;
+  }
+  if (Text1->text().trimmed().isEmpty()) {
     Confirm();
     return;
   }

@@ -243,6 +243,45 @@ TEST_F(ButtonsTest, ScoreHostColoursByTheConnectionTest) {
   EXPECT_EQ(s.Check2Colour, setup::kSystemButtonText);
 }
 
+TEST_F(ButtonsTest, AHostConfirmedAfterAFailedTestTurnsRed) {
+  plat::FakeTcpClient* sock = nullptr;
+  plat::SetTcpClientMaker([&sock] {
+    auto c = std::make_unique<plat::FakeTcpClient>();
+    sock = c.get();
+    return std::unique_ptr<plat::TcpClient>(std::move(c));
+  });
+  auto& s = Screen();
+  drive = [&](plat::Form& f) {
+    if (auto* d = dynamic_cast<setup::digPath*>(&f)) {
+      d->Text1->setText("127.0.0.1");
+      d->OKButton_Click();
+      sock->AcceptConnect();
+    }
+  };
+  s.Command8_Click();
+  ASSERT_EQ(s.Check2Colour, setup::kColourBlue);
+
+  // The next test gets no answer; an entry of blanks is then taken untested.
+  drive = [&](plat::Form& f) {
+    auto* d = dynamic_cast<setup::digPath*>(&f);
+    if (!d) return;
+    d->Text1->setText("192.0.2.1");
+    d->OKButton_Click();
+    sched.Advance(11000);
+    ASSERT_EQ(d->LinkStatus, 3);
+    d->Text1->setText("   ");
+    d->OKButton_Click();
+    EXPECT_EQ(d->chkSure, -1);
+  };
+  s.Command8_Click();
+  EXPECT_TRUE(s.Check2->isChecked());
+  EXPECT_EQ(s.Check2Colour, setup::kColourRed);
+  // The start does not take blanks for a host.
+  s.Command1_Click();
+  EXPECT_EQ(LastMessage(), T(10151));
+  EXPECT_TRUE(s.isVisible());
+}
+
 // ---- the other windows ----
 
 TEST_F(ButtonsTest, OnlineScoresKeepTheTestWhenNothingIsPicked) {

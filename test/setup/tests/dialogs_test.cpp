@@ -355,6 +355,26 @@ TEST_F(PathDialogTest, FolderEntries) {
   EXPECT_FALSE(d.isVisible());
 }
 
+TEST_F(PathDialogTest, AServerEntryOfBlanksIsTakenWithoutATest) {
+  int made = 0;
+  plat::SetTcpClientMaker([&made] {
+    ++made;
+    return std::unique_ptr<plat::TcpClient>(std::make_unique<plat::FakeTcpClient>());
+  });
+  auto& d = Dialog(2, " ");
+  d.OKButton_Click();
+  EXPECT_EQ(d.chkSure, 0);
+  EXPECT_EQ(LastMessage(), T(10503));
+  d.Text1->setText("   ");
+  d.OKButton_Click();
+  EXPECT_EQ(d.chkSure, -1);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(made, 0);
+  EXPECT_EQ(d.LinkStatus, 0);
+  EXPECT_EQ(common::RunModeFlag.get(), 2);
+  EXPECT_TRUE(plat::forms::get<setup::Dialog>().isVisible());
+}
+
 TEST_F(PathDialogTest, AServerThatNeverAnswersGivesUpAfterTenRetries) {
   QList<plat::FakeTcpClient*> made;
   plat::SetTcpClientMaker([&made] {
