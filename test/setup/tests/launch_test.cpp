@@ -2,6 +2,7 @@
 // names, the test text and the hand-over to the test run.
 #include <QCheckBox>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QRadioButton>
 
 #include "common/filenames.h"
@@ -67,6 +68,7 @@ TEST_F(LaunchTest, RecordExtensionAndResultNameBySettings) {
   } const cases[] = {
       {1, 2, "王小明", "A123456789", "tmp/~T032400.txt", "A123456789.S01"},
       {2, 2, "王小明", "A123456789", "tmp/~T032400.ttt", "A123456789.S01"},
+      {3, 2, "王小明", "A123456789", "tmp/~T032400.ttt", "A123456789.S01"},
       {0, 2, "王小明", "", "tmp/~T032400.txt", "T0001.S01"},
       {0, 1, "王小明", "", "tmp/~T032400.txt", "王小明.S01"},
       {0, 0, "王小明", "A1", "tmp/~T032400.txt", "T0001.S01"},
@@ -131,6 +133,32 @@ TEST_F(LaunchTest, EachCheckRefusesWithItsMessage) {
     EXPECT_EQ(prompt.calls.last().title, T(14001));
     plat::FormRegistry::DestroyAll();
   }
+}
+
+TEST_F(LaunchTest, FolderAndHostTickedTogetherAreBothCheckedFolderFirst) {
+  Set(908, "6");
+  auto& s = Screen();
+  ASSERT_TRUE(s.Check1->isChecked() && s.Check2->isChecked());
+  s.Command1_Click();
+  ExpectRefused(s, T(10150));
+  QDir().mkpath(root + "scores");
+  common::AssignedPath.set(root + "scores");
+  prompt.calls.clear();
+  s.Command1_Click();
+  ExpectRefused(s, T(10151));
+  EXPECT_TRUE(QFileInfo(root + "scores/TESTSCORE.TXT").isFile());  // the folder passed first
+  common::AssignedHost.set("127.0.0.1");
+  prompt.calls.clear();
+  s.Command1_Click();
+  EXPECT_TRUE(HandedOver()) << LastMessage().toStdString();
+}
+
+TEST_F(LaunchTest, EmptyBirthdayBoxesPassUnlessRequired) {
+  auto& s = Screen();
+  for (QLineEdit* e : {s.Text6A, s.Text6B, s.Text6C}) e->clear();
+  s.Command1_Click();
+  EXPECT_TRUE(HandedOver()) << LastMessage().toStdString();
+  EXPECT_TRUE(prompt.calls.isEmpty());
 }
 
 TEST_F(LaunchTest, RowsTheLayoutHidesAreNotAskedFor) {
@@ -335,6 +363,22 @@ TEST_F(DownloadLaunchTest, NothingFetchedStartsNoBackgroundFetch) {
   EXPECT_EQ(shows, QList<int>{setup::kDownloadTest});
   ExpectRefused(s, T(10169));
   EXPECT_NE(plat::forms::get<run::FrmDownload3>().UserSw, setup::kDownloadParts);
+}
+
+TEST_F(DownloadLaunchTest, NoSecondFetchWhileThePartsStillCome) {
+  Set(989, "4312000001110");
+  auto& s = Screen();
+  // The window is in the background with the parts of an earlier fetch.
+  auto& w = plat::forms::get<run::FrmDownload3>();
+  w.UserSTOP = -1;  // its own tasks held off
+  w.UserSw = setup::kDownloadParts;
+  w.NetLinkStatus = 2;
+  w.setVisible(true);
+  s.Text3->clear();
+  s.Command1_Click();
+  EXPECT_TRUE(shows.isEmpty());
+  ExpectRefused(s, T(10609));
+  EXPECT_EQ(w.UserSw, setup::kDownloadParts);
 }
 
 TEST_F(DownloadLaunchTest, CountdownAfterTheFirstActivationsDownload) {
