@@ -156,6 +156,32 @@ TEST_F(ButtonsTest, FindFileTakesTheChosenFileAndKeepsThePreviousOnCancel) {
   EXPECT_EQ(s.Text3->text(), root + "Data/T0002.txt");
 }
 
+// Records where the file dialog opens and what it offers.
+class DialogPrompt : public plat::FakePrompt {
+ public:
+  QString OpenFile(const QString& title, const QString& folder, const QString& filter) override {
+    folders << folder;
+    filters << filter;
+    return plat::FakePrompt::OpenFile(title, folder, filter);
+  }
+  QStringList folders, filters;
+};
+
+TEST_F(ButtonsTest, FindFileOpensAtAFolderWithoutItsTrailingSeparator) {
+  auto& s = Screen();
+  DialogPrompt dialog;
+  plat::SetPrompt(&dialog);
+  for (const QString& typed : {root + "Data/", root + "Data\\"}) {
+    s.Text3->setText(typed);
+    s.Command3_Click();
+    EXPECT_EQ(s.Text3->text(), typed);  // cancelled: the box as it was
+  }
+  EXPECT_EQ(dialog.folders, QStringList({root + "Data", root + "Data"}));
+  const QString pattern = common::TestFilePattern.get();
+  EXPECT_EQ(dialog.filters.value(0), T(10172) + "(" + pattern + ")|" + pattern + "|ALL File(*.*)|*.*");
+  plat::SetPrompt(&prompt);
+}
+
 TEST_F(ButtonsTest, DrawATest) {
   auto& s = Screen();
   s.Text3->clear();
@@ -349,6 +375,37 @@ TEST_F(ButtonsTest, FirstActivationFetchesTheTestOnce) {
   common::TestNumber.set(4);
   s.OnActivated();
   EXPECT_EQ(s.Text5->text(), "4");
+}
+
+TEST_F(ButtonsTest, FirstActivationWithATestFetchesItsPartsInTheBackground) {
+  Set(989, "4311000001110");  // fetch at activation, the choice stays open
+  drive = [this](plat::Form& f) {
+    if (dynamic_cast<run::FrmDownload3*>(&f)) setup::DownloadFields().text4 = root + "Data/T0001.txt";
+  };
+  auto& s = Screen();
+  EXPECT_EQ(modes, QList<int>{setup::kDownloadTest});  // only the test is modal
+  EXPECT_EQ(s.Text3->text(), root + "Data/T0001.txt");
+  auto& w = plat::forms::get<run::FrmDownload3>();
+  EXPECT_EQ(w.UserSw, setup::kDownloadParts);
+  EXPECT_FALSE(w.InModalShow());
+  EXPECT_TRUE(s.Text3->isEnabled());
+  EXPECT_TRUE(s.Command3->isEnabled());
+  EXPECT_TRUE(s.Command10->isHidden());  // a test came: the online scores stay as configured
+}
+
+TEST_F(ButtonsTest, OnlineScoresTakeTheAssignedHostOnlyWhenTicked) {
+  Set(293, "exam.example.org");
+  auto& s = Screen();
+  setup::DownloadFields().t5.clear();
+  s.Text5->setText("3");
+  s.Command10_Click();
+  EXPECT_EQ(setup::DownloadFields().text5, "3");
+  EXPECT_TRUE(setup::DownloadFields().t5.isEmpty());
+  s.SetCheckValue(s.Check2, true);
+  s.Command10_Click();
+  EXPECT_EQ(setup::DownloadFields().t5, "exam.example.org");
+  EXPECT_EQ(plat::forms::get<run::FrmDownload3>().T5->text(), "exam.example.org");
+  EXPECT_EQ(modes, QList<int>({setup::kDownloadScores, setup::kDownloadScores}));
 }
 
 TEST_F(ButtonsTest, DefaultDigitsFetchNothingAtActivation) {
