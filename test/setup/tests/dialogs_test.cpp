@@ -4,11 +4,13 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QHash>
 #include <QHostAddress>
 #include <QRadioButton>
 #include <QTcpServer>
 
 #include "common/settings.h"
+#include "platform/gui/twips.h"
 #include "test/setup/advanced.h"
 #include "test/setup/digpath.h"
 #include "test/setup/imechooser.h"
@@ -236,6 +238,22 @@ TEST_F(DialogTest, ChooserStaysHidden) {
   EXPECT_EQ(plat::forms::loaded<setup::frmIME>().Combo1->count(), 25);
 }
 
+TEST_F(DialogTest, ChooserActivationOpensTheListBelowTheLabelOrHides) {
+  common::SystemIniValue(1147, "1");
+  auto& f = plat::forms::loaded<setup::frmIME>();
+  ASSERT_TRUE(f.isVisible());
+  f.OnActivated();
+  EXPECT_EQ(plat::TwipsGeometry(f.Combo1).top, 300);
+  EXPECT_TRUE(f.isVisible());
+  // Another method became the text: the next activation hides the window.
+  ime.layouts << "倉頡";
+  f.Combo1->addItem("倉頡");
+  f.Combo1->setCurrentIndex(1);
+  f.OnActivated();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(f.Combo1->currentText(), "倉頡");
+}
+
 TEST_F(DialogTest, TheRecordTakesTheChoosersText) {
   Set(1147, "1");
   setup::SetProgramArguments({"王小明,A123456789,1990/5/3"});
@@ -291,6 +309,54 @@ TEST_F(DialogTest, AboutWindow) {
   EXPECT_TRUE(launcher.calls.isEmpty());
   a.cmdOK_Click();
   EXPECT_FALSE(plat::forms::exists<setup::frmAbout>());
+}
+
+// Where the system-information tool is registered, the About window starts it.
+class RegisteredTool : public setup::SystemValueStore {
+ public:
+  bool GetKeyValue(const QString&, const QString& key, const QString& name, QString& value) override {
+    value = values.value(key + u'|' + name);
+    return values.contains(key + u'|' + name);
+  }
+  QHash<QString, QString> values;
+};
+
+TEST_F(DialogTest, AboutWindowStartsTheRegisteredSystemInformationTool) {
+  RegisteredTool store;
+  setup::SetSystemValueStore(&store);
+  const QString path = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH";
+  const QString location = "SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
+  auto& a = plat::forms::get<setup::frmAbout>();
+  a.Show();
+
+  auto tool = [this](const QString& name) {
+    EXPECT_TRUE(plat::writeBytesAtomic(root + name, "#!/bin/sh\n"));
+    QFile(root + name).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return root + name;
+  };
+  QDir().mkpath(root + "tools");
+  store.values = {{path, tool("tools/sysinfo")}};
+  a.cmdSysInfo_Click();
+  ASSERT_EQ(launcher.calls.size(), 1);
+  EXPECT_EQ(launcher.calls[0].program, root + "tools/sysinfo");
+  EXPECT_EQ(launcher.calls[0].style, plat::WindowStyle::NormalFocus);
+
+  // Only the tools' folder: used when the tool is in it.
+  store.values = {{location, root + "tools"}};
+  a.cmdSysInfo_Click();
+  EXPECT_EQ(launcher.calls.size(), 1);
+  EXPECT_EQ(LastMessage(), "無法取得系統資訊!");
+  tool("tools/MSINFO32.EXE");
+  a.cmdSysInfo_Click();
+  ASSERT_EQ(launcher.calls.size(), 2);
+  EXPECT_EQ(launcher.calls[1].program, root + "tools/MSINFO32.EXE");
+
+  // A tool that cannot be started: the message.
+  prompt.calls.clear();
+  launcher.result = false;
+  a.cmdSysInfo_Click();
+  EXPECT_EQ(LastMessage(), "無法取得系統資訊!");
+  setup::SetSystemValueStore(nullptr);
 }
 
 TEST_F(DialogTest, ReminderDialog) {
