@@ -8,8 +8,10 @@
 #include <QRadioButton>
 
 #include "common/errorlog.h"
+#include "net/forms/frmdownload3.h"
 #include "test/record/testrecord.h"
 #include "test/run/backdrop.h"
+#include "test/setup/downloadlink.h"
 #include "test/setup/imechooser.h"
 #include "test/setup/tests/setup_fixture.h"
 #include "test/setup/updown.h"
@@ -401,6 +403,54 @@ TEST_F(StartupTest, WebPanelModes) {
   EXPECT_EQ(t.FormHeight(), 7750);
   EXPECT_TRUE(t.WebBrowser2->toHtml().contains("exam.example.org"));
   EXPECT_TRUE(urls.opened.isEmpty());  // a link to follow, nothing opened by itself
+}
+
+TEST_F(StartupTest, DownloadWindowFieldsFromTheSettings) {
+  plat::SetModalDriver([](plat::Form& f) { f.Hide(); });
+  setup::DownloadFields() = {};
+  Set(981, "http://exam.example.org/notice.htm");
+  Set(988, "312");
+  Set(985, "/tests");
+  int refreshed = 0;
+  setup::setupHooks().RefreshNoteSettings = [&refreshed] { ++refreshed; };
+  auto& s = Screen();
+  setup::setupHooks().RefreshNoteSettings = nullptr;
+  EXPECT_EQ(refreshed, 1);  // the note settings are refreshed once, at load
+  const setup::DownloadFieldValues& d = setup::DownloadFields();
+  EXPECT_EQ(d.userSetData, common::FeatureDigits.get());
+  EXPECT_EQ(d.text1, "DovoRO__");  // the shipped test has audio parts
+  EXPECT_EQ(d.text5, "1");
+  EXPECT_EQ(d.text6, "http://exam.example.org/notice.htm");
+  EXPECT_EQ(d.text13, "312");
+  EXPECT_EQ(d.t6, "5568");
+  EXPECT_EQ(d.text10, common::FtpServerSpec.get());
+  EXPECT_EQ(d.text11, "/tests");
+  // They reach the window when it first shows.
+  s.Command10_Click();
+  auto& w = plat::forms::get<run::FrmDownload3>();
+  EXPECT_EQ(w.Text1->text(), "DovoRO__");
+  EXPECT_EQ(w.Text6->text(), "http://exam.example.org/notice.htm");
+  EXPECT_EQ(w.Text11->text(), "/tests");
+  EXPECT_EQ(w.T6->text(), "5568");
+}
+
+TEST_F(StartupTest, DownloadWindowFieldsOfATypingOnlyTest) {
+  // Without setting 985 the FTP fields are left to the window.
+  setup::DownloadFields() = {};
+  Set(701, "0");
+  Screen();
+  EXPECT_EQ(setup::DownloadFields().text1, "RudaZO__");
+  EXPECT_TRUE(setup::DownloadFields().text10.isEmpty());
+  EXPECT_TRUE(setup::DownloadFields().text11.isEmpty());
+}
+
+TEST_F(StartupTest, ContactButtonBySwitchAndClosingEndsTheProgram) {
+  Set(992, "0");
+  auto& s = Screen();
+  EXPECT_TRUE(s.Command9->isHidden());
+  EXPECT_EQ(app.ends, 0);
+  s.close();
+  EXPECT_EQ(app.ends, 1);
 }
 
 TEST_F(StartupTest, FieldHandlers) {
