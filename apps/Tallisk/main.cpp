@@ -4,16 +4,16 @@
 
 #include "apps/scripted_user.h"
 #include "batch/forms/program.h"
+#include "common/gui/windowservices.h"
 #include "platform/core/prompt.h"
-#include "platform/gui/widgetprompt.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tallisk"));
   QApplication::setApplicationVersion(QStringLiteral("2.7.0"));
   e2e::StartScriptedUser();  // test only: does nothing without its variable
-  plat::WidgetPrompt prompt;
-  plat::SetPrompt(&prompt);
+  // Message boxes, and failures of shared form handlers into the error report.
+  common::InstallWindowServices();
   const int code = batchui::RunTallisk(app, QApplication::arguments().mid(1));
   plat::SetPrompt(nullptr);
   return code;

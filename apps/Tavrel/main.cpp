@@ -2,15 +2,12 @@
 // handler reads the settings and the command line (the particulars, or the
 // record of the previous test of a series).
 #include <QApplication>
-#include <exception>
 
 #include "apps/scripted_user.h"
-#include "common/errorlog.h"
+#include "common/gui/windowservices.h"
 #include "net/forms/noterefresh.h"
 #include "net/forms/operation.h"
 #include "platform/gui/form.h"
-#include "platform/gui/handler.h"
-#include "platform/gui/widgetprompt.h"
 #include "platform/media/audio_device.h"
 #include "test/record/recordmodule.h"
 #include "test/setup/setupscreen.h"
@@ -24,15 +21,7 @@ int main(int argc, char** argv) {
   // The program ends only where its windows end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  static plat::WidgetPrompt prompt;
-  plat::SetPrompt(&prompt);
-  plat::SetHandlerErrorSink([](const QString& procedure, std::exception_ptr error) {
-    try {
-      std::rethrow_exception(error);
-    } catch (...) {
-      common::LogTrappedError(procedure, common::CurrentAppError(QStringLiteral("Tavrel")));
-    }
-  });
+  common::InstallWindowServices();
   // The set-up screen reaches the web side only through these hooks.
   setup::setupHooks().RefreshNoteSettings = [] { net::RefreshNoteSettingsNow(); };
   setup::setupHooks().ShowOperation = [](QWidget* owner) { net::ShowOperation(owner); };
