@@ -16,6 +16,7 @@
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/twips.h"
 #include "test/setup/setupscreen.h"
 #include "test/setup/updown.h"
@@ -30,22 +31,14 @@ constexpr int kMaxPartDelay = 32699;
 // Refusal shown when a score folder could not be made.
 constexpr int kFolderNotMadeText = 10329;
 
-template <class W>
-W* Make(QWidget* parent, const QString& name, plat::TwipsBox box) {
-  auto* w = new W(parent);
-  w->setObjectName(name);
-  plat::SetTwipsGeometry(w, box);
-  return w;
-}
-
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& title, plat::TwipsBox box) {
-  auto* g = Make<QGroupBox>(parent, QString::fromLatin1(name), box);
+  auto* g = plat::MakeControl<QGroupBox>(parent, QString::fromLatin1(name), box);
   g->setTitle(title);
   return g;
 }
 
 QRadioButton* MakeOption(QWidget* parent, const char* array, int index, const QString& text, plat::TwipsBox box) {
-  auto* o = Make<QRadioButton>(parent, plat::ArrayElementName(QString::fromLatin1(array), index), box);
+  auto* o = plat::MakeControl<QRadioButton>(parent, plat::ArrayElementName(QString::fromLatin1(array), index), box);
   o->setText(text);
   return o;
 }
@@ -82,7 +75,7 @@ QRadioButton* MakeOption(QWidget* parent, const char* array, int index, const QS
   Option4[0] = MakeOption(Frame4, "Option4", 0, QStringLiteral("不是"), {1700, 300, 1300, 300});
 
   auto number = [this](QGroupBox* frame, const char* text, const char* updown, int max, int value) {
-    QLineEdit* box = Make<QLineEdit>(frame, QString::fromLatin1(text), {200, 290, 1000, 330});
+    QLineEdit* box = plat::MakeControl<QLineEdit>(frame, QString::fromLatin1(text), {200, 290, 1000, 330});
     box->setAlignment(Qt::AlignRight);
     auto* u = new UpDown(frame, 0, max, value);
     u->setObjectName(QString::fromLatin1(updown));
@@ -102,11 +95,11 @@ QRadioButton* MakeOption(QWidget* parent, const char* array, int index, const QS
   Text4->setText(QStringLiteral("10"));
 
   Frame6 = MakeFrame(this, "Frame6", QStringLiteral("成績存檔目錄(資料夾)"), {120, 4220, 6360, 750});
-  Text2 = Make<QLineEdit>(Frame6, QStringLiteral("Text2"), {200, 290, 5960, 330});
+  Text2 = plat::MakeControl<QLineEdit>(Frame6, QStringLiteral("Text2"), {200, 290, 5960, 330});
   Text2->installEventFilter(this);
 
   auto button = [this](const char* name, const QString& text, plat::TwipsBox box) {
-    auto* b = Make<QPushButton>(this, QString::fromLatin1(name), box);
+    auto* b = plat::MakeControl<QPushButton>(this, QString::fromLatin1(name), box);
     b->setText(text);
     b->setAutoDefault(false);
     return b;

@@ -14,6 +14,7 @@
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/twips.h"
 #include "platform/net/tcpclient.h"
@@ -27,25 +28,17 @@ QString T(int id) { return common::SystemIniValue(id).asText(); }
 
 constexpr int kGiveUpAfterTicks = 10;
 
-template <class W>
-W* Make(QWidget* parent, const char* name, plat::TwipsBox box) {
-  auto* w = new W(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  plat::SetTwipsGeometry(w, box);
-  return w;
-}
-
 }  // namespace
 
 digPath::digPath() : Form(QStringLiteral("digPath")) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   plat::SetTwipsSize(this, 6000, 2250);
   setFixedSize(size());
-  Label1 = Make<QLabel>(this, "Label1", {240, 180, 5500, 300});
-  Text1 = Make<QLineEdit>(this, "Text1", {240, 540, 5500, 360});
-  lblMessage = Make<QLabel>(this, "lblMessage", {240, 1020, 5500, 300});
-  OKButton = Make<QPushButton>(this, "OKButton", {3240, 1500, 1200, 420});
-  CancelButton = Make<QPushButton>(this, "CancelButton", {4560, 1500, 1200, 420});
+  Label1 = plat::MakeControl<QLabel>(this, "Label1", {240, 180, 5500, 300});
+  Text1 = plat::MakeControl<QLineEdit>(this, "Text1", {240, 540, 5500, 360});
+  lblMessage = plat::MakeControl<QLabel>(this, "lblMessage", {240, 1020, 5500, 300});
+  OKButton = plat::MakeControl<QPushButton>(this, "OKButton", {3240, 1500, 1200, 420});
+  CancelButton = plat::MakeControl<QPushButton>(this, "CancelButton", {4560, 1500, 1200, 420});
   OKButton->setText(QStringLiteral("確定"));
   CancelButton->setText(QStringLiteral("取消"));
   OKButton->setDefault(true);

@@ -12,6 +12,7 @@
 #include "common/gui/formtext.h"
 #include "platform/core/launcher.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/twips.h"
 #include "platform/media/sound.h"
 #include "test/setup/urllauncher.h"
@@ -19,14 +20,6 @@
 namespace setup {
 
 namespace {
-
-template <class W>
-W* Make(QWidget* parent, const char* name, plat::TwipsBox box) {
-  auto* w = new W(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  plat::SetTwipsGeometry(w, box);
-  return w;
-}
 
 SystemValueStore* g_values = nullptr;
 
@@ -59,12 +52,12 @@ frmLiaison::frmLiaison() : Form(QStringLiteral("frmLiaison")) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   plat::SetTwipsSize(this, 6000, 3300);
   setFixedSize(size());
-  Label1 = Make<QLabel>(this, "Label1", {240, 200, 5500, 330});
-  Label2 = Make<ClickLabel>(this, "Label2", {480, 650, 5300, 330});
-  Label3 = Make<ClickLabel>(this, "Label3", {480, 1050, 5300, 330});
-  Label4 = Make<QLabel>(this, "Label4", {240, 1550, 5500, 600});
-  Label5 = Make<QLabel>(this, "Label5", {240, 2150, 4200, 600});
-  Command1 = Make<QPushButton>(this, "Command1", {4560, 2650, 1200, 420});
+  Label1 = plat::MakeControl<QLabel>(this, "Label1", {240, 200, 5500, 330});
+  Label2 = plat::MakeControl<ClickLabel>(this, "Label2", {480, 650, 5300, 330});
+  Label3 = plat::MakeControl<ClickLabel>(this, "Label3", {480, 1050, 5300, 330});
+  Label4 = plat::MakeControl<QLabel>(this, "Label4", {240, 1550, 5500, 600});
+  Label5 = plat::MakeControl<QLabel>(this, "Label5", {240, 2150, 4200, 600});
+  Command1 = plat::MakeControl<QPushButton>(this, "Command1", {4560, 2650, 1200, 420});
   Label1->setText(QStringLiteral("歡迎與我們聯絡:"));
   Command1->setText(QStringLiteral("結束"));
   for (QLabel* l : {Label4, Label5}) l->setWordWrap(true);
@@ -117,13 +110,13 @@ frmAbout::frmAbout() : Form(QStringLiteral("frmAbout")) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   plat::SetTwipsSize(this, 5700, 3700);
   setFixedSize(size());
-  picIcon = Make<QLabel>(this, "picIcon", {240, 240, 720, 720});
-  lblTitle = Make<QLabel>(this, "lblTitle", {1150, 240, 4300, 480});
-  lblVersion = Make<QLabel>(this, "lblVersion", {1150, 780, 4300, 300});
-  lblDescription = Make<QLabel>(this, "lblDescription", {1150, 1150, 4300, 700});
-  lblDisclaimer = Make<QLabel>(this, "lblDisclaimer", {240, 2000, 3800, 1400});
-  cmdOK = Make<QPushButton>(this, "cmdOK", {4200, 2300, 1300, 400});
-  cmdSysInfo = Make<QPushButton>(this, "cmdSysInfo", {4200, 2850, 1300, 400});
+  picIcon = plat::MakeControl<QLabel>(this, "picIcon", {240, 240, 720, 720});
+  lblTitle = plat::MakeControl<QLabel>(this, "lblTitle", {1150, 240, 4300, 480});
+  lblVersion = plat::MakeControl<QLabel>(this, "lblVersion", {1150, 780, 4300, 300});
+  lblDescription = plat::MakeControl<QLabel>(this, "lblDescription", {1150, 1150, 4300, 700});
+  lblDisclaimer = plat::MakeControl<QLabel>(this, "lblDisclaimer", {240, 2000, 3800, 1400});
+  cmdOK = plat::MakeControl<QPushButton>(this, "cmdOK", {4200, 2300, 1300, 400});
+  cmdSysInfo = plat::MakeControl<QPushButton>(this, "cmdSysInfo", {4200, 2850, 1300, 400});
   picIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(48, 48));
   QFont f = lblTitle->font();
   f.setBold(true);
@@ -179,11 +172,11 @@ Dialog::Dialog() : Form(QStringLiteral("Dialog")) {
   setWindowTitle(QStringLiteral("提醒確認"));
   plat::SetTwipsSize(this, 5400, 2400);
   setFixedSize(size());
-  Label1 = Make<QLabel>(this, "Label1", {240, 240, 4900, 1300});
+  Label1 = plat::MakeControl<QLabel>(this, "Label1", {240, 240, 4900, 1300});
   Label1->setWordWrap(true);
   Label1->setText(QStringLiteral("請先確認您所指定的遠端伺服器路徑、主機或IP位址可與本機正常連線並傳遞資料，"
                                  "以免造成系統進行評分工作時，產生成績無法順利儲存的問題！"));
-  OKButton = Make<QPushButton>(this, "OKButton", {2100, 1750, 1200, 420});
+  OKButton = plat::MakeControl<QPushButton>(this, "OKButton", {2100, 1750, 1200, 420});
   OKButton->setText(QStringLiteral("確定"));
   OKButton->setDefault(true);
   SetCancelButton(OKButton);
