@@ -3,8 +3,19 @@
 // as plain data: the screen copies its controls in before a call and back
 // out after one.
 #include <QString>
+#include <optional>
 
 namespace rec {
+
+// The longest test the minutes box takes: a day (the midnight rule refuses
+// most of it anyway).
+inline constexpr int kMaxTestMinutes = 24 * 60;
+
+// The test length in the minutes box: a whole number of minutes from 1 to
+// kMaxTestMinutes, blanks around it allowed; empty for anything else ("3x",
+// "5分", "1.5"). The set-up's Start and the test screen both read the box
+// through it, so the test runs the minutes that were checked.
+std::optional<int> TestMinutes(const QString& text);
 
 // Tick state of a check box.
 enum CheckState : int { kUnchecked = 0, kChecked = 1, kGrayed = 2 };

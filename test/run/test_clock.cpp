@@ -1,11 +1,11 @@
 #include "test/run/test_clock.h"
 
-#include <QRegularExpression>
 #include <QTime>
 #include <cmath>
 
 #include "platform/core/clock.h"
 #include "platform/core/compat.h"
+#include "test/record/setupvalues.h"
 
 namespace run {
 
@@ -54,13 +54,10 @@ int WarningBeeps(float elapsed, float duration, int setting211, int setting212) 
 }
 
 float DurationFromMinutes(const QString& minutesText, bool* ok) {
-  // A number, possibly with blanks and a fraction; anything else is refused
-  // rather than read as 0 minutes.
-  static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
-  const bool good = number.match(minutesText).hasMatch();
-  if (ok) *ok = good;
-  if (!good) return 0;
-  return static_cast<float>(plat::ValNumber(minutesText) * 60.0);
+  // The set-up's own reading of the box, so the test runs what Start checked.
+  const std::optional<int> minutes = rec::TestMinutes(minutesText);
+  if (ok) *ok = minutes.has_value();
+  return minutes ? static_cast<float>(*minutes) * 60.0f : 0.0f;
 }
 
 QString StrSingle(double v) {

@@ -63,8 +63,9 @@ bool ClockWentBack(float t, float elapsed, bool strict);
 // many seconds). 0 turns a warning off.
 int WarningBeeps(float elapsed, float duration, int setting211, int setting212);
 
-// Seconds of test from the minutes box; `ok` false when the box does not hold
-// a number (the caller then falls back on the set-up's default length).
+// Seconds of test from the minutes box, read as the set-up's Start reads it
+// (rec::TestMinutes); `ok` false when the box does not hold whole minutes in
+// range (the caller then falls back on the set-up's default length).
 float DurationFromMinutes(const QString& minutesText, bool* ok);
 
 // The platform's number-to-text of a Single: a leading blank for a value

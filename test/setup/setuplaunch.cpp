@@ -20,6 +20,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "test/record/recordmodule.h"
+#include "test/record/setupvalues.h"
 #include "test/run/backdrop.h"
 #include "test/run/countdown.h"
 #include "test/run/processing.h"
@@ -166,7 +167,7 @@ bool 輸入資料表面::StartChecks() {
   }
 
   // 9. The test time, and midnight.
-  const auto minutes = TestMinutes(Text4->text());
+  const std::optional<int> minutes = rec::TestMinutes(Text4->text());
   if (!minutes) {
     RefuseText(Text4->toolTip().isEmpty() ? Label4->text() : Text4->toolTip());
     Text4->setFocus();
@@ -268,7 +269,7 @@ bool 輸入資料表面::StartHandOff(int downloadMode) {
   // 17. Hand-off, after the midnight rule once more: a download or the
   // countdown may have taken time since the first check.
   const bool countdown = Setting701.get() > 0 && downloadMode == 1;
-  const auto minutes = TestMinutes(Text4->text());
+  const std::optional<int> minutes = rec::TestMinutes(Text4->text());
   if (!minutes || RunsPastMidnight(plat::clock().SecondsSinceMidnight(), *minutes, countdown ? kCountdownSeconds : 0)) {
     RefuseText(T(10160) + plat::NumberText(minutes.value_or(0) * 60) + T(10161));
     setEnabled(true);

@@ -42,15 +42,6 @@ std::optional<BirthDate> ParseBirthDate(const QString& text) {
 
 double BoxNumber(const QString& text) { return plat::ValNumber(text); }
 
-std::optional<double> TestMinutes(const QString& text) {
-  static const QRegularExpression number(QStringLiteral("^\\s*\\+?(\\d+(\\.\\d*)?|\\.\\d+)"));
-  if (!number.match(text).hasMatch()) return std::nullopt;
-  bool ok = true;
-  const double v = plat::ValNumber(text, &ok);
-  if (!ok || !(v > 0) || v > 24 * 60) return std::nullopt;
-  return v;
-}
-
 bool RunsPastMidnight(double now, double minutes, double extraSeconds) {
   return now + 10 + extraSeconds + minutes * 60 > 86400;
 }

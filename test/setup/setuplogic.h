@@ -41,10 +41,6 @@ std::optional<BirthDate> ParseBirthDate(const QString& text);
 // that is not one.
 double BoxNumber(const QString& text);
 
-// The minutes of the test-time box: a text that starts with a number above
-// 0; empty otherwise (the start is then refused).
-std::optional<double> TestMinutes(const QString& text);
-
 // A test of `minutes` started at `now` (seconds since midnight), with
 // `extraSeconds` of waiting before it, would still run at midnight.
 bool RunsPastMidnight(double now, double minutes, double extraSeconds = 0);

@@ -173,17 +173,21 @@ TEST_F(LaunchTest, RowsTheLayoutHidesAreNotAskedFor) {
   EXPECT_TRUE(HandedOver()) << LastMessage().toStdString();
 }
 
-TEST_F(LaunchTest, TheTestTimeMustBeANumber) {
+TEST_F(LaunchTest, TheTestTimeMustBeWholeMinutes) {
   auto& s = Screen();
-  for (const char* bad : {"", "abc", "0"}) {
+  // A unit or a fraction would pass a reading of the leading number only,
+  // and the test screen would then run another length.
+  for (const char* bad : {"", "abc", "0", "3x", "5分", "1.5", "1441"}) {
+    SCOPED_TRACE(bad);
     prompt.calls.clear();
-    s.Text4->setText(bad);
+    s.Text4->setText(QString::fromUtf8(bad));
     s.Command1_Click();
     ExpectRefused(s, s.Text4->toolTip());
   }
-  s.Text4->setText("120");
+  s.Text4->setText(" 3 ");
   s.Command1_Click();
-  EXPECT_TRUE(HandedOver());
+  ASSERT_TRUE(HandedOver()) << LastMessage().toStdString();
+  EXPECT_FLOAT_EQ(plat::forms::get<run::正式測驗>().Duration, 180.0f);
 }
 
 TEST_F(LaunchTest, ATestThatWouldRunPastMidnightIsRefused) {

@@ -48,14 +48,6 @@ TEST(BirthDate, ReadsYearMonthDayOrNothing) {
     EXPECT_FALSE(ParseBirthDate(QString::fromUtf8(bad))) << bad;
 }
 
-TEST(TestMinutes, TakesANumberAboveZeroOnly) {
-  EXPECT_EQ(TestMinutes("10"), 10.0);
-  EXPECT_EQ(TestMinutes(" 120"), 120.0);
-  EXPECT_EQ(TestMinutes("01"), 1.0);
-  EXPECT_EQ(TestMinutes("1.5"), 1.5);
-  for (const char* bad : {"", "abc", "0", "-5", "x10", "  "}) EXPECT_FALSE(TestMinutes(bad)) << bad;
-}
-
 TEST(Midnight, ATestMustEndBeforeMidnight) {
   EXPECT_TRUE(RunsPastMidnight(79200, 120));        // 22:00:00, two hours
   EXPECT_FALSE(RunsPastMidnight(79189, 120));       // 21:59:49 ends at 86399
