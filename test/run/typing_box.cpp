@@ -61,21 +61,37 @@ void TypingBox::keyPressEvent(QKeyEvent* e) {
       break;
   }
   const QString text = e->text();
-  const bool printable = !text.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-                         text.at(0).isPrint();
-  if (!printable) {
+  // What a key types: text that is not a control character (Backspace,
+  // Tab, Escape), without Ctrl or Alt. The line edit would take more as
+  // input (a surrogate pair, a private-use or format character, an AltGr
+  // chord), so it never sees text the record cannot hold.
+  const bool typing = !text.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                      text.at(0).category() != QChar::Other_Control;
+  if (typing) {
+    TypeText(text);
+  } else if (text.isEmpty() || plat::fitsCp950(text)) {
     QLineEdit::keyPressEvent(e);
     return;
   }
-  TypingBox* at = this;
-  for (QChar ch : text) at = at->TypeCharacter(ch);
   e->accept();
 }
 
+TypingBox* TypingBox::TypeText(const QString& text) {
+  // Character by character, a surrogate pair as one: a character the
+  // record's code page cannot hold would be lost at the end (written as
+  // "?"), so it is not taken, as in a box of that code page.
+  TypingBox* at = this;
+  for (qsizetype k = 0; k < text.size();) {
+    const qsizetype n =
+        text.at(k).isHighSurrogate() && k + 1 < text.size() && text.at(k + 1).isLowSurrogate() ? 2 : 1;
+    const QStringView one = QStringView(text).mid(k, n);
+    k += n;
+    if (n == 1 && plat::fitsCp950(one)) at = at->TypeCharacter(one.at(0));
+  }
+  return at;
+}
+
 TypingBox* TypingBox::TypeCharacter(QChar ch) {
-  // A character the record's code page cannot hold would be lost at the
-  // end; it is not taken, as in a box of that code page.
-  if (!plat::fitsCp950(QString(ch))) return this;
   TypingBox* before = CaretBox ? CaretBox() : this;
   if (KeyPress && KeyPress(index_, ch) == kDrop) return this;
   // The handler may have moved the caret on (a full box): the character
@@ -116,8 +132,7 @@ void TypingBox::inputMethodEvent(QInputMethodEvent* e) {
   clear.setCommitString(QString(), e->replacementStart(), e->replacementLength());
   QLineEdit::inputMethodEvent(&clear);
   // Each character goes to the box with the caret, which a full box moves on.
-  TypingBox* at = this;
-  for (QChar ch : commit) at = at->TypeCharacter(ch);
+  TypingBox* at = TypeText(commit);
   if (!e->preeditString().isEmpty() && at == this) {
     QInputMethodEvent pre(e->preeditString(), e->attributes());
     QLineEdit::inputMethodEvent(&pre);

@@ -42,6 +42,9 @@ class TypingBox : public QLineEdit {
   void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
+  // Types each character of the text that CP950 holds, refusing the others
+  // (a surrogate pair as one); returns the box the caret ended in.
+  TypingBox* TypeText(const QString& text);
   // Types one character: through this box's KeyPress, then into this box,
   // or the box the caret moved on to. Returns the box it went to.
   TypingBox* TypeCharacter(QChar ch);

@@ -236,6 +236,27 @@ TEST_F(BoxTest, NothingCanBePasted) {
   EXPECT_EQ(s.TB[0]->text(), "ab");
 }
 
+TEST_F(BoxTest, CharactersTheRecordCannotHoldAreRefusedInEveryForm) {
+  正式測驗& s = StartScreen();
+  const QString refused[] = {
+      QString::fromUtf8("\xF0\x9F\x98\x80"),  // an emoji: a surrogate pair
+      QStringLiteral("们"),                     // a simplified form
+      QString(QChar(0xD83D)),                    // half a pair
+      QString(QChar(0x0301)),                    // a combining accent
+      QString(QChar(0x200D)),                    // a joiner, a format character
+  };
+  for (const QString& r : refused) {
+    SCOPED_TRACE(QString::number(r.at(0).unicode(), 16).toStdString());
+    s.TB[0]->setText("字");
+    s.TB[0]->setCursorPosition(1);
+    Key(s.TB[0], Qt::Key_unknown, Qt::NoModifier, r);                            // a key
+    Key(s.TB[0], Qt::Key_unknown, Qt::ControlModifier | Qt::AltModifier, r);     // an AltGr chord
+    Key(s.TB[0], Qt::Key_unknown, Qt::ShiftModifier, r);                         // a shifted key
+    Commit(s.TB[0], r + "字" + r);                                                // an input method
+    EXPECT_EQ(s.TB[0]->text(), "字字");
+  }
+}
+
 TEST_F(BoxTest, RowsPastTheBufferAreClosed) {
   QStringList many;
   for (int k = 0; k < 300; ++k) many << QString("　行%1").arg(k);
