@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QStyle>
+#include <utility>
 
 #include "common/accessors.h"
 #include "common/errorlog.h"
@@ -156,6 +157,17 @@ class ScreenBoxes : public rec::TypingBoxes {
     b->GotFocus = [this](int k) { Trap("TB_GotFocus", [&] { TB_GotFocus(k); }); };
     b->MouseDown = [this](int k) { TB_MouseDown(k); };
     b->CaretBox = [this] { return TB.at(CurBox >= 0 && CurBox < kBoxes ? CurBox : 0); };
+    // An input method commits whole phrases: one commit is one change to
+    // the rhythm watch, whatever its length.
+    b->CommitBegin = [this](int) {
+      inCommit_ = true;
+      commitEdit_ = -1;
+    };
+    b->CommitEnd = [this](int) {
+      inCommit_ = false;
+      const int edited = std::exchange(commitEdit_, -1);
+      if (edited >= 0) Trap("TB_Change", [&] { WatchKeystrokeRhythm(1, edited); });
+    };
     // Only the candidate's own edits reach the rhythm watch; refills and the
     // screen's own splits and joins change the lengths only.
     connect(b, &QLineEdit::textEdited, this, [this, i] { editPending_ = i; });
@@ -725,7 +737,12 @@ void 正式測驗::TB_Change(int i) {
   LastText = TB[i]->text();
   const bool edited = editPending_ == i;
   editPending_ = -1;
-  if (edited && Paired() && i <= 7) WatchKeystrokeRhythm(1, i);
+  if (!edited || !Paired() || i > 7) return;
+  if (inCommit_) {
+    commitEdit_ = i;  // watched once, when the commit is in
+  } else {
+    WatchKeystrokeRhythm(1, i);
+  }
 }
 
 void 正式測驗::TB_Click(int i) {

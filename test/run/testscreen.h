@@ -163,6 +163,9 @@ class 正式測驗 : public plat::Form {
   int editPending_ = -1;
   bool inCheckTimeUp_ = false;
   bool inWatch_ = false;
+  // Inside an input-method commit, and the last typing box it changed.
+  bool inCommit_ = false;
+  int commitEdit_ = -1;
 };
 
 }  // namespace run

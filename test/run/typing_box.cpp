@@ -132,7 +132,9 @@ void TypingBox::inputMethodEvent(QInputMethodEvent* e) {
   clear.setCommitString(QString(), e->replacementStart(), e->replacementLength());
   QLineEdit::inputMethodEvent(&clear);
   // Each character goes to the box with the caret, which a full box moves on.
+  if (CommitBegin) CommitBegin(index_);
   TypingBox* at = TypeText(commit);
+  if (CommitEnd) CommitEnd(at->index_);
   if (!e->preeditString().isEmpty() && at == this) {
     QInputMethodEvent pre(e->preeditString(), e->attributes());
     QLineEdit::inputMethodEvent(&pre);

@@ -28,6 +28,11 @@ class TypingBox : public QLineEdit {
   std::function<void(int i)> Click;
   std::function<void(int i)> GotFocus;
   std::function<void(int i)> MouseDown;
+  // An input method's commit is typed character by character; the screen
+  // hears where one begins and where it ends (with the box the caret ended
+  // in), so that it can take the whole commit as one change.
+  std::function<void(int i)> CommitBegin;
+  std::function<void(int i)> CommitEnd;
   // Which box a character goes to after KeyPress: the box with the caret.
   std::function<TypingBox*()> CaretBox;
 

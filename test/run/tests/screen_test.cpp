@@ -304,10 +304,11 @@ TEST_F(RhythmTest, ABurstOfChangesEmptiesTheBoxWithWarnings) {
   LoadText(0);
   正式測驗& s = StartScreen();
   sched.Advance(200);
-  Commit(s.TB[0], QString(26, u'字'));
+  // Keys typed one by one within one hundredth (the clock stands still).
+  Type(s.TB[0], QString(26, u'a'));
   EXPECT_EQ(s.TB[0]->text().size(), 26);
   EXPECT_TRUE(prompt.calls.isEmpty());
-  Commit(s.TB[0], "字");  // the 27th change in one hundredth
+  Type(s.TB[0], "a");  // the 27th change in one hundredth
   EXPECT_EQ(s.TB[0]->text(), "");
   ASSERT_EQ(prompt.calls.size(), 2);
   EXPECT_EQ(prompt.calls[0].title, "警告10219");
@@ -326,6 +327,26 @@ TEST_F(RhythmTest, TypingAtAHumanPaceIsLeftAlone) {
     Type(s.TB[0], "a");
   }
   EXPECT_EQ(s.TB[0]->text().size(), 25);
+  EXPECT_TRUE(prompt.calls.isEmpty());
+}
+
+TEST_F(RhythmTest, AnInputMethodCommitIsOneMomentWhateverItsLength) {
+  common::Setting208.set(1);
+  LoadText(0);
+  正式測驗& s = StartScreen();
+  sched.Advance(200);
+  Commit(s.TB[0], QString(28, u'字'));  // one phrase, past the limit of 26 in characters
+  EXPECT_EQ(s.TB[0]->text().size(), 28);
+  EXPECT_EQ(s.Rhythm.RingPos(), 1);
+  EXPECT_FALSE(s.Label7->text().isEmpty());  // the watch did see it
+  Key(s.TB[0], Qt::Key_Down);
+  sched.Advance(100);
+  Commit(s.TB[1], QString(14, u'詞'));  // two phrases within the window
+  const int noted = s.Rhythm.RingPos();
+  sched.Advance(100);
+  Commit(s.TB[1], QString(14, u'詞'));
+  EXPECT_EQ(s.TB[1]->text().size(), 28);
+  EXPECT_EQ(s.Rhythm.RingPos(), noted + 1);
   EXPECT_TRUE(prompt.calls.isEmpty());
 }
 
