@@ -813,10 +813,13 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
           // At the end of the text the window cannot move: the line stays
           // as it is rather than being turned round.
           if (lines.FirstVisibleLine >= lines.LineCount) break;
-          b->setText(text.left(pos));
+          // The line below must be one the buffer keeps; past its end the
+          // cut text would have nowhere to go, so the line stays whole.
+          const bool room = lines.FirstVisibleLine + i + 1 <= rec::kLastLineIndex;
+          if (room) b->setText(text.left(pos));
           ScrollLines(rec::kLineDown);
           ShowParagraph(i);
-          if (!b->isReadOnly()) b->setText(text.mid(pos) + b->text());
+          if (room && !b->isReadOnly()) b->setText(text.mid(pos) + b->text());
           b->setCursorPosition(0);
         }
         moved = i;

@@ -163,6 +163,25 @@ TEST_F(BoxTest, EnterInTheLastBoxScrollsAndCarriesTheRest) {
   EXPECT_EQ(s.TB[15]->text(), "abc|def");
 }
 
+TEST_F(BoxTest, EnterInTheLastBoxAtTheBuffersEndKeepsTheLineWhole) {
+  QStringList many;
+  for (int k = 0; k < 300; ++k) many << QString("　行%1").arg(k);
+  ASSERT_TRUE(plat::writeTextLines(testFile, many));
+  rec::testRecordModule().LoadTestText(testFile, run::SetupScreenValues());
+  正式測驗& s = StartScreen();
+  auto& lines = rec::testRecordModule().lines;
+  while (lines.FirstVisibleLine + 15 < rec::kLastLineIndex) Key(s.TB[15], Qt::Key_Down);
+  ASSERT_EQ(lines.FirstVisibleLine + 15, rec::kLastLineIndex);  // the last box holds the buffer's last line
+  s.TB[15]->setText("abc|def");
+  s.TB[15]->setCursorPosition(3);
+  Key(s.TB[15], Qt::Key_Return);  // the row below would be past the buffer
+  EXPECT_EQ(lines.FirstVisibleLine + 14, rec::kLastLineIndex);
+  EXPECT_EQ(s.TB[14]->text(), "abc|def");
+  EXPECT_EQ(lines.AnswerLines[rec::kLastLineIndex], "abc|def");
+  EXPECT_TRUE(s.TB[15]->isReadOnly());
+  EXPECT_EQ(s.TB[15]->text(), "");
+}
+
 TEST_F(BoxTest, UpAndDownMoveAndScrollAtTheEdges) {
   正式測驗& s = StartScreen();
   Key(s.TB[0], Qt::Key_Up);  // top of the buffer: nothing moves
