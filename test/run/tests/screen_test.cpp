@@ -114,6 +114,13 @@ class BoxTest : public RunTest {
     common::Setting705.set(0);
     LoadText(0);
   }
+  // A text longer than the buffer: 300 lines, of which 240 are kept.
+  void LoadLongText() {
+    QStringList many;
+    for (int k = 0; k < 300; ++k) many << QString("　行%1").arg(k);
+    ASSERT_TRUE(plat::writeTextLines(testFile, many));
+    rec::testRecordModule().LoadTestText(testFile, run::SetupScreenValues());
+  }
 };
 
 TEST_F(BoxTest, EnterSplitsAndDeleteJoins) {
@@ -164,10 +171,7 @@ TEST_F(BoxTest, EnterInTheLastBoxScrollsAndCarriesTheRest) {
 }
 
 TEST_F(BoxTest, EnterInTheLastBoxAtTheBuffersEndKeepsTheLineWhole) {
-  QStringList many;
-  for (int k = 0; k < 300; ++k) many << QString("　行%1").arg(k);
-  ASSERT_TRUE(plat::writeTextLines(testFile, many));
-  rec::testRecordModule().LoadTestText(testFile, run::SetupScreenValues());
+  LoadLongText();
   正式測驗& s = StartScreen();
   auto& lines = rec::testRecordModule().lines;
   while (lines.FirstVisibleLine + 15 < rec::kLastLineIndex) Key(s.TB[15], Qt::Key_Down);
@@ -277,10 +281,7 @@ TEST_F(BoxTest, CharactersTheRecordCannotHoldAreRefusedInEveryForm) {
 }
 
 TEST_F(BoxTest, RowsPastTheBufferAreClosed) {
-  QStringList many;
-  for (int k = 0; k < 300; ++k) many << QString("　行%1").arg(k);
-  ASSERT_TRUE(plat::writeTextLines(testFile, many));
-  rec::testRecordModule().LoadTestText(testFile, run::SetupScreenValues());
+  LoadLongText();
   正式測驗& s = StartScreen();
   auto& lines = rec::testRecordModule().lines;
   while (lines.FirstVisibleLine < lines.LineCount) Key(s.TB[0], Qt::Key_PageDown);
