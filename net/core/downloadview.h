@@ -34,7 +34,8 @@ class DownloadView {
   virtual void AddLog(const QString& line) { (void)line; }          // List2, new line
   virtual void ReplaceLastLog(const QString& line) { (void)line; }  // List2, last line
   virtual void SetStatus(const QString& text) { (void)text; }       // Label1
-  virtual void SetTransferState(const QString& text) { (void)text; }  // Label2
+  // Label2: the transfer control's state, 0 to 11 (other numbers change nothing).
+  virtual void SetTransferState(int state) { (void)state; }
   virtual void SetReplyLine(LineColour c) { (void)c; }              // Line1
   virtual void SetLinkStatus(int status) { (void)status; }          // NetLinkStatus
   // Fields the receiver's replies fill.

@@ -10,6 +10,7 @@
 
 #include "common/errorlog.h"
 #include "common/store.h"
+#include "net/core/failurelog.h"
 #include "net/core/listroutines.h"
 #include "platform/core/codec.h"
 
@@ -29,14 +30,16 @@ ReceiverLink::ReceiverLink(DownloadView& view, std::unique_ptr<plat::TcpClient> 
   });
   QObject::connect(&idleTimer_, &QTimer::timeout, &ctx_, [this] {
     if (!binary_) return;
-    common::WriteErrorLog(QStringLiteral("Winsock>%1 %2/%3 no data").arg(name_).arg(received_).arg(expected_));
+    LogFailure(QStringLiteral("no data for %1 ms after %2/%3 bytes").arg(idleMs_).arg(received_).arg(expected_));
     FinishTransfer(TransferOutcome::Failed);
   });
   QObject::connect(socket_.get(), &plat::TcpClient::connected, &ctx_, [this] { OnConnected(); });
   QObject::connect(socket_.get(), &plat::TcpClient::dataArrival, &ctx_, [this](qint64) { OnData(); });
-  QObject::connect(socket_.get(), &plat::TcpClient::peerClosed, &ctx_, [this] { OnClosedOrError(false); });
-  QObject::connect(socket_.get(), &plat::TcpClient::errorOccurred, &ctx_,
-                   [this](int, const QString&) { OnClosedOrError(true); });
+  QObject::connect(socket_.get(), &plat::TcpClient::peerClosed, &ctx_,
+                   [this] { OnClosedOrError(QStringLiteral("closed by the server")); });
+  QObject::connect(socket_.get(), &plat::TcpClient::errorOccurred, &ctx_, [this](int number, const QString& text) {
+    OnClosedOrError(text.isEmpty() ? QStringLiteral("socket error %1").arg(number) : text);
+  });
 }
 
 ReceiverLink::~ReceiverLink() {
@@ -57,6 +60,14 @@ void ReceiverLink::SetTimeouts(int replyMs, int idleMs) {
 }
 
 void ReceiverLink::Later(std::function<void()> fn) { QTimer::singleShot(0, &ctx_, std::move(fn)); }
+
+QString ReceiverLink::Endpoint() const {
+  return (host_.isEmpty() ? QStringLiteral("(no host)") : host_) + u':' + QString::number(port_);
+}
+
+void ReceiverLink::LogFailure(const QString& reason) const {
+  net::LogFailure(QStringLiteral("Winsock>"), Endpoint(), request_, reason);
+}
 
 bool ReceiverLink::IsOpen() const { return socket_->State() == plat::SockState::Connected; }
 
@@ -83,6 +94,10 @@ void ReceiverLink::StartWait(WaitFor what, const QString& timeoutText, WaitDone 
 void ReceiverLink::EndWait(WaitResult r) {
   if (!wait_) return;
   waitTimer_.stop();
+  if (r == WaitResult::TimedOut)
+    LogFailure(QStringLiteral("no answer within %1 ms").arg(replyMs_));
+  else if (r == WaitResult::Failed)
+    LogFailure(failReason_.isEmpty() ? QStringLiteral("no connection") : failReason_);
   waitFor_ = WaitFor::None;
   WaitDone done = std::move(wait_);
   wait_ = nullptr;
@@ -92,13 +107,17 @@ void ReceiverLink::EndWait(WaitResult r) {
 
 void ReceiverLink::Open(const QString& timeoutText, WaitDone done) {
   Close();
+  request_ = QStringLiteral("connect");
+  failReason_.clear();
   StartWait(WaitFor::Connect, timeoutText, std::move(done));
   socket_->SetLocalPort(0);
   socket_->Connect(host_, port_);  // a bad endpoint reports an error event
 }
 
 void ReceiverLink::Ask(const QString& request, const QString& timeoutText, WaitDone done) {
+  request_ = request;
   if (!IsOpen()) {
+    LogFailure(QStringLiteral("not connected"));
     Later([done] { done(WaitResult::Failed); });
     return;
   }
@@ -107,6 +126,7 @@ void ReceiverLink::Ask(const QString& request, const QString& timeoutText, WaitD
 }
 
 void ReceiverLink::Await(const QString& timeoutText, WaitDone done) {
+  request_ = QStringLiteral("(the server's next message)");
   StartWait(WaitFor::Reply, timeoutText, std::move(done));
 }
 
@@ -144,23 +164,31 @@ void ReceiverLink::OnText(const QByteArray& bytes) {
     case ReplyKind::FtpParameters: view_.SetFtpParameters(last_.ftp); break;
     case ReplyKind::NoticeAddress: view_.SetNoticeAddress(last_.value); break;
     case ReplyKind::ServerBusy:
+      LogFailure(last_.text);
       view_.ShowServerMessage(Text(10618), Text(14005));
       if (common::SystemIniValue(9997).asInt() == 1) {
         view_.OpenHelpPage(QStringLiteral("http:") + Text(9998));
         view_.Beep();
       }
       break;
-    case ReplyKind::Error: view_.ShowServerMessage(Text(10619), Text(14005)); break;
+    case ReplyKind::Error:
+      LogFailure(last_.text);
+      view_.ShowServerMessage(Text(10619), Text(14005));
+      break;
     default: break;
   }
   if (waitFor_ == WaitFor::Reply) EndWait(WaitResult::Answered);
 }
 
-void ReceiverLink::OnClosedOrError(bool) {
+void ReceiverLink::OnClosedOrError(const QString& reason) {
+  failReason_ = reason;
   if (binary_) {
     // Everything that came before the close has been read already.
     OnData();
-    if (binary_) FinishTransfer(TransferOutcome::Failed);
+    if (binary_) {
+      LogFailure(QStringLiteral("%1 after %2/%3 bytes").arg(reason).arg(received_).arg(expected_));
+      FinishTransfer(TransferOutcome::Failed);
+    }
     return;
   }
   // A reply that came with the close still counts.
@@ -185,7 +213,8 @@ void ReceiverLink::DownloadFile(const QString& subject, const QString& name, con
   dropped_ = 0;
   // A blank would split the name into two words of the request.
   if (!IsSafeFileName(name) || name.contains(u' ') || !IsSafeFileName(QFileInfo(destination).fileName())) {
-    common::WriteErrorLog(QStringLiteral("Winsock>") + name + QStringLiteral(" refused name"));
+    request_ = FileSizeRequest(subject, name);
+    LogFailure(QStringLiteral("refused name"));
     Later([this] { FinishTransfer(TransferOutcome::Failed); });
     return;
   }
@@ -215,8 +244,11 @@ void ReceiverLink::AfterSize(WaitResult r) {
   }
   if (last_.kind != ReplyKind::FileSize || last_.size < 1) {
     // An error reply, garbage or an unusable count: asking for the bytes
-    // would take whatever comes next as the file.
-    common::WriteErrorLog(QStringLiteral("Winsock>") + name_ + QStringLiteral(" ") + last_.text);
+    // would take whatever comes next as the file. (An error reply has its
+    // line already.)
+    if (last_.kind != ReplyKind::Error && last_.kind != ReplyKind::ServerBusy)
+      LogFailure(last_.kind == ReplyKind::FileSize ? QStringLiteral("bad size ") + last_.value
+                                                   : QStringLiteral("unexpected reply ") + last_.text);
     FinishTransfer(TransferOutcome::Failed);
     return;
   }
@@ -226,13 +258,14 @@ void ReceiverLink::AfterSize(WaitResult r) {
   work_ = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.dl-XXXXXX"));
   work_->setAutoRemove(false);
   if (!work_->open()) {
-    common::WriteErrorLog(QStringLiteral("Winsock>") + name_ + QStringLiteral(" cannot write ") + target.absolutePath());
+    LogFailure(QStringLiteral("cannot write in ") + target.absolutePath());
     FinishTransfer(TransferOutcome::Failed);
     return;
   }
   binary_ = true;
+  request_ = FileBytesRequest(subject_, name_);
   StartWait(WaitFor::FirstBytes, Text(10624), [this](WaitResult w) { AfterFirstBytes(w); });
-  socket_->SendData(RequestBytes(FileBytesRequest(subject_, name_)));
+  socket_->SendData(RequestBytes(request_));
 }
 
 void ReceiverLink::AfterFirstBytes(WaitResult r) {
@@ -248,7 +281,7 @@ void ReceiverLink::OnBytes(const QByteArray& bytes) {
   const qint64 room = expected_ - received_;
   const qint64 take = qMin<qint64>(room, bytes.size());
   if (take > 0 && work_->write(bytes.constData(), take) != take) {
-    common::WriteErrorLog(QStringLiteral("Winsock>") + name_ + QStringLiteral(" cannot write the work file"));
+    LogFailure(QStringLiteral("cannot write the work file"));
     FinishTransfer(TransferOutcome::Failed);
     return;
   }
@@ -287,7 +320,7 @@ void ReceiverLink::FinishTransfer(TransferOutcome outcome) {
       kept = kept && std::rename(QFile::encodeName(temp).constData(),
                                  QFile::encodeName(destination_).constData()) == 0;
       if (!kept) {
-        common::WriteErrorLog(QStringLiteral("Winsock>") + name_ + QStringLiteral(" cannot store ") + destination_);
+        LogFailure(QStringLiteral("cannot store ") + destination_);
         outcome = TransferOutcome::Failed;
       }
     }

@@ -83,7 +83,10 @@ class ReceiverLink {
   void EndWait(WaitResult r);
   void OnConnected();
   void OnData();
-  void OnClosedOrError(bool error);
+  void OnClosedOrError(const QString& reason);
+  // One error-report line for a failure of the request under way.
+  void LogFailure(const QString& reason) const;
+  QString Endpoint() const;
   void OnText(const QByteArray& bytes);
   void OnBytes(const QByteArray& bytes);
   void AfterConnect(WaitResult r);
@@ -104,6 +107,8 @@ class ReceiverLink {
   WaitFor waitFor_ = WaitFor::None;
   WaitDone wait_;
   QString timeoutText_;
+  QString request_;     // the request the wait is for, as its text ("connect" for a connection)
+  QString failReason_;  // why the socket failed or closed, for the report
   QTimer waitTimer_;
   QString buffer_;
   ReceiverReply last_;

@@ -2,9 +2,11 @@
 
 #include <QFileInfo>
 #include <QTimer>
+#include <QUrl>
 
 #include "common/errorlog.h"
 #include "common/store.h"
+#include "net/core/failurelog.h"
 #include "net/core/listroutines.h"
 #include "platform/core/codec.h"
 #include "platform/core/textfile.h"
@@ -21,6 +23,13 @@ QByteArray TrimBlanks(const QByteArray& b) {
   while (start < end && b[start] == ' ') ++start;
   while (end > start && b[end - 1] == ' ') --end;
   return b.mid(start, end - start);
+}
+
+// The reason of a failed transfer for the error report.
+QString Reason(const plat::WebResult& r) {
+  QString reason = r.error.isEmpty() ? QStringLiteral("failed") : r.error;
+  if (r.code != 0) reason += QStringLiteral(" (%1)").arg(r.code);
+  return reason;
 }
 
 bool Unreachable(int curlCode) {
@@ -93,6 +102,11 @@ void WebTransfers::Stop() {
 }
 
 void WebTransfers::GetUrl(const QString& url, std::function<void(const PageResult&)> done) {
+  if (url.trimmed().isEmpty()) {
+    // No address, nothing asked of any server.
+    QTimer::singleShot(0, &ctx_, [done] { done(PageResult{}); });
+    return;
+  }
   plat::WebRequest req(EncodeUrlText(url));
   req.maxBytes = limits_.maxPageBytes;
   req.connectTimeoutMs = limits_.connectMs;
@@ -107,8 +121,8 @@ void WebTransfers::GetUrl(const QString& url, std::function<void(const PageResul
       page.ok = true;
       page.bytes = TrimBlanks(r.body);
       page.text = plat::fromCp950(page.bytes);
-    } else if (r.failure == plat::WebFailure::TooLarge) {
-      common::WriteErrorLog(QStringLiteral("WWW>") + url + QStringLiteral(" ") + r.error);
+    } else if (r.failure != plat::WebFailure::Cancelled) {
+      LogFailure(QStringLiteral("WWW>"), AddressHost(url), AddressRequest(url), Reason(r));
     }
     done(page);
   });
@@ -136,8 +150,8 @@ void WebTransfers::FileTransfer(const QString& tag, const QString& shown, const 
   common::WriteErrorLog(tag + shown);
   view_.SetLinkStatus(link::kRunning);
   view_.SetReplyLine(LineColour::Magenta);
-  view_.SetTransferState(TransferStateText(3));
   plat::WebRequest req(url);
+  req.onState = StateReporter();
   if (tag == u"FTP>") {
     req.user = ftp_.user;
     req.password = ftp_.password;
@@ -148,19 +162,20 @@ void WebTransfers::FileTransfer(const QString& tag, const QString& shown, const 
   req.idleTimeoutMs = limits_.idleMs;
   auto alive = alive_;
   auto id = std::make_shared<int>(0);
-  auto finish = [this, alive, id, done, tag, shown, destination](const plat::WebResult& r) {
+  const QString host = AddressHost(QString::fromLatin1(url));
+  const QString request = url.isEmpty() ? shown : AddressRequest(QString::fromLatin1(url));
+  auto finish = [this, alive, id, done, tag, shown, host, request](const plat::WebResult& r) {
     if (!*alive) return;
     running_.removeAll(*id);
     if (r.ok) {
-      view_.SetTransferState(TransferStateText(8));
       view_.SetLinkStatus(link::kDone);
       view_.SetReplyLine(LineColour::Green);
       view_.AddLog(shown + QStringLiteral(">") + Text(10625) + QStringLiteral("..."));
       done(TransferOutcome::Done);
       return;
     }
-    view_.SetTransferState(TransferStateText(11));
-    common::WriteErrorLog(tag + shown + QStringLiteral(" ") + r.error + QStringLiteral(" ") + QString::number(r.code));
+    if (r.failure != plat::WebFailure::Cancelled)
+      LogFailure(tag, host, request, Reason(r));
     view_.SetLinkStatus(link::kFailed);
     view_.SetReplyLine(LineColour::Black);
     done(r.failure == plat::WebFailure::Cancelled ? TransferOutcome::Stopped : TransferOutcome::Failed);
@@ -168,12 +183,20 @@ void WebTransfers::FileTransfer(const QString& tag, const QString& shown, const 
   if (!IsSafeFileName(QFileInfo(destination).fileName()) || url.isEmpty()) {
     plat::WebResult bad;
     bad.failure = plat::WebFailure::LocalFile;
-    bad.error = QStringLiteral("refused name");
+    bad.error = QStringLiteral("refused name or address");
+    view_.SetTransferState(11);
     QTimer::singleShot(0, &ctx_, [finish, bad] { finish(bad); });  // on the loop, as every outcome
     return;
   }
   *id = client_.Start(req, finish);
   running_.append(*id);
+}
+
+std::function<void(int)> WebTransfers::StateReporter() {
+  auto alive = alive_;
+  return [this, alive](int state) {
+    if (*alive) view_.SetTransferState(state);
+  };
 }
 
 void WebTransfers::SetFtpLogin(const FtpParameters& ftp, const QString& subject) {
@@ -202,8 +225,14 @@ void WebTransfers::ListFtp(const FtpParameters& ftp, const QString& subject, con
   if (pattern.startsWith(u"dir", Qt::CaseInsensitive)) pattern = pattern.mid(3).trimmed();
   if (pattern.isEmpty()) pattern = QStringLiteral("*");
 
-  auto fail = [this, done](const QString& desc, int number) {
-    common::WriteErrorLog(desc + QStringLiteral(" ") + QString::number(number) + QStringLiteral(" 0 Set_Ftp2 "));
+  bool ok = false;
+  QByteArray url = FtpFolderUrl(&ok);
+  // The description names the server and the request, then the reason.
+  const QString where = FailureLine(QStringLiteral("FTP>"), ftp_.host.trimmed() + u':' + ftp_.port.trimmed(),
+                                    QStringLiteral("NLST ") + QUrl(QString::fromLatin1(url)).path(QUrl::FullyEncoded),
+                                    QString());
+  auto fail = [this, done, where](const QString& desc, int number) {
+    common::WriteErrorLog(where + desc + QStringLiteral(" ") + QString::number(number) + QStringLiteral(" 0 Set_Ftp2 "));
     view_.SetLinkStatus(link::kFailed);
     view_.SetReplyLine(LineColour::Black);
     if (Unreachable(number))
@@ -212,8 +241,6 @@ void WebTransfers::ListFtp(const FtpParameters& ftp, const QString& subject, con
       view_.SetStatus(Text(10623) + QStringLiteral("xxx") + desc + QStringLiteral(" ") + QString::number(number));
     done(ListResult{});
   };
-  bool ok = false;
-  QByteArray url = FtpFolderUrl(&ok);
   if (!ok) {
     // Not a host we cannot reach: the message names the fault.
     QTimer::singleShot(0, &ctx_, [fail] { fail(QStringLiteral("invalid FTP host or port"), 3); });
@@ -223,6 +250,7 @@ void WebTransfers::ListFtp(const FtpParameters& ftp, const QString& subject, con
   req.user = ftp_.user;
   req.password = ftp_.password;
   req.listNames = true;
+  req.onState = StateReporter();
   req.maxBytes = limits_.maxListBytes;
   req.connectTimeoutMs = limits_.connectMs;
   req.idleTimeoutMs = limits_.idleMs;

@@ -79,6 +79,8 @@ class WebTransfers {
 
  private:
   QByteArray FtpFolderUrl(bool* ok) const;
+  // The control's states of a transfer, shown on the view.
+  std::function<void(int)> StateReporter();
   void FileTransfer(const QString& tag, const QString& shown, const QByteArray& url, const QString& destination,
                     std::function<void(TransferOutcome)> done);
 

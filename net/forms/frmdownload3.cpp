@@ -339,6 +339,7 @@ void FrmDownload3::BeginNetTask(int) {
   failText_.clear();
   Timer1->SetEnabled(true);
   Label1->setText(T(10609));
+  Inet1_StateChanged(0);  // nothing to report yet
 }
 
 void FrmDownload3::EndNetTask(int code) {
@@ -997,7 +998,9 @@ void FrmDownload3::ReplaceLastLog(const QString& line) {
 }
 
 void FrmDownload3::SetStatus(const QString& text) { Label1->setText(text); }
-void FrmDownload3::SetTransferState(const QString& text) {
+
+void FrmDownload3::Inet1_StateChanged(int state) {
+  const QString text = TransferStateText(state);
   if (!text.isEmpty()) Label2->setText(text);
 }
 void FrmDownload3::SetReplyLine(LineColour c) { Line1->SetColour(c); }

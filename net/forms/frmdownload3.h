@@ -99,6 +99,9 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   void Command7_Click();  // give up: stop, hide when the task ends
   void List1_Click(int row);
   void Timer1_Timer();
+  // Label2 := the transfer control's state text (0 to 11); any other state
+  // leaves it.
+  void Inet1_StateChanged(int state);
 
   using Done = std::function<void(FlowResult)>;
   // The test file Text12 into Text4 by the configured method.
@@ -134,7 +137,7 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   void AddLog(const QString& line) override;
   void ReplaceLastLog(const QString& line) override;
   void SetStatus(const QString& text) override;
-  void SetTransferState(const QString& text) override;
+  void SetTransferState(int state) override { Inet1_StateChanged(state); }
   void SetReplyLine(LineColour c) override;
   void SetLinkStatus(int status) override;
   void SetTestList(const QString& reply) override;

@@ -35,6 +35,7 @@ struct Transfer {
   bool tooLarge = false;
   bool fileError = false;
   WebFailure forced = WebFailure::None;  // set by our own watchdog
+  int state = 0;                         // the last state reported
   QTimer idle;
   QTimer total;
   char errbuf[CURL_ERROR_SIZE] = {0};
@@ -58,6 +59,7 @@ class CurlWebClient : public WebClient {
   static int TimerCb(CURLM* multi, long timeoutMs, void* userp);
   static size_t WriteCb(char* data, size_t size, size_t n, void* userp);
   static size_t HeaderCb(char* data, size_t size, size_t n, void* userp);
+  static int ProgressCb(void* userp, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
   void WatchSocket(curl_socket_t s, int what);
   void Action(curl_socket_t s, int flags);
@@ -74,6 +76,29 @@ class CurlWebClient : public WebClient {
   std::map<curl_socket_t, Watch> watches_;
   int next_ = 1;
 };
+
+// Reports every state after the last one reported up to `upTo`, in order.
+void Advance(Transfer* t, int upTo) {
+  while (t->state < upTo && t->state < 10) {
+    ++t->state;
+    if (t->request.onState) t->request.onState(t->state);
+  }
+}
+
+// The states the timings show reached: resolved and connecting, connected,
+// requesting, receiving.
+void AdvanceByTimings(Transfer* t) {
+  if (!t->easy) return;
+  curl_off_t lookup = 0, connect = 0, pre = 0, first = 0;
+  curl_easy_getinfo(t->easy, CURLINFO_NAMELOOKUP_TIME_T, &lookup);
+  curl_easy_getinfo(t->easy, CURLINFO_CONNECT_TIME_T, &connect);
+  curl_easy_getinfo(t->easy, CURLINFO_PRETRANSFER_TIME_T, &pre);
+  curl_easy_getinfo(t->easy, CURLINFO_STARTTRANSFER_TIME_T, &first);
+  if (first > 0) Advance(t, 7);
+  else if (pre > 0) Advance(t, 5);
+  else if (connect > 0) Advance(t, 4);
+  else if (lookup > 0) Advance(t, 3);
+}
 
 void GlobalInit() {
   static std::once_flag once;
@@ -179,8 +204,14 @@ void CurlWebClient::CollectDone() {
   }
 }
 
+int CurlWebClient::ProgressCb(void* userp, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  AdvanceByTimings(static_cast<Transfer*>(userp));
+  return 0;
+}
+
 size_t CurlWebClient::HeaderCb(char*, size_t size, size_t n, void* userp) {
   auto* t = static_cast<Transfer*>(userp);
+  Advance(t, 7);  // an answer is coming in
   if (t->request.idleTimeoutMs > 0) t->idle.start(t->request.idleTimeoutMs);
   return size * n;
 }
@@ -188,6 +219,7 @@ size_t CurlWebClient::HeaderCb(char*, size_t size, size_t n, void* userp) {
 size_t CurlWebClient::WriteCb(char* data, size_t size, size_t n, void* userp) {
   auto* t = static_cast<Transfer*>(userp);
   const size_t len = size * n;
+  Advance(t, 7);
   if (t->request.idleTimeoutMs > 0) t->idle.start(t->request.idleTimeoutMs);
   if (t->isHttp) {
     long status = 0;
@@ -231,11 +263,15 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
   const int id = t->id;
 
   WebResult early;
+  auto failEarly = [&] {
+    if (t->request.onState) t->request.onState(11);
+    Deliver(std::move(t->done), early);
+  };
   if (!t->isHttp && !lower.startsWith("ftp://")) {
     early.failure = WebFailure::Transfer;
     early.code = CURLE_UNSUPPORTED_PROTOCOL;
     early.error = QStringLiteral("unsupported address");
-    Deliver(std::move(t->done), early);
+    failEarly();
     return id;
   }
   if (!request.destination.isEmpty()) {
@@ -246,7 +282,7 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
     if (!t->file->open()) {
       early.failure = WebFailure::LocalFile;
       early.error = QStringLiteral("cannot create a temporary file beside ") + request.destination;
-      Deliver(std::move(t->done), early);
+      failEarly();
       return id;
     }
   }
@@ -270,6 +306,9 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CurlWebClient::HeaderCb);
   curl_easy_setopt(e, CURLOPT_HEADERDATA, t.get());
   curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t->errbuf);
+  curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &CurlWebClient::ProgressCb);
+  curl_easy_setopt(e, CURLOPT_XFERINFODATA, t.get());
   curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
   if (request.listNames) curl_easy_setopt(e, CURLOPT_DIRLISTONLY, 1L);
   static const bool verbose = qEnvironmentVariableIsSet("TAVREL_CURL_VERBOSE");  // for field diagnosis
@@ -288,6 +327,7 @@ int CurlWebClient::Start(const WebRequest& request, WebCallback done) {
   if (request.idleTimeoutMs > 0) raw->idle.start(request.idleTimeoutMs);
   if (request.totalTimeoutMs > 0) raw->total.start(request.totalTimeoutMs);
   transfers_[id] = std::move(t);
+  Advance(raw, 1);  // looking the host up
   curl_multi_add_handle(multi_, e);  // curl asks for its timer; work starts on the loop
   if (!poll_.isActive()) poll_.start();
   return id;
@@ -315,6 +355,7 @@ void CurlWebClient::Finish(Transfer* t, CURLcode code) {
   WebResult r;
   r.code = static_cast<int>(code);
   curl_easy_getinfo(t->easy, CURLINFO_RESPONSE_CODE, &r.status);
+  AdvanceByTimings(t);
   curl_multi_remove_handle(multi_, t->easy);
   curl_easy_cleanup(t->easy);
   t->easy = nullptr;
@@ -359,6 +400,11 @@ void CurlWebClient::Finish(Transfer* t, CURLcode code) {
     r.body = std::move(t->body);
   }
   r.ok = r.failure == WebFailure::None;
+  // Received, then the connection (never kept for another transfer) closed.
+  if (r.ok)
+    Advance(t, 10);
+  else if (r.failure != WebFailure::Cancelled && t->request.onState)
+    t->request.onState(11);
   Deliver(std::move(t->done), std::move(r));
   // We may be inside one of this transfer's own timer signals: free it later.
   std::shared_ptr<Transfer> keep(owned.release());

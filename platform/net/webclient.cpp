@@ -39,6 +39,12 @@ void FakeWebClient::Finish(const WebResult& result) {
     r.bytes = r.body.size();
     r.body.clear();
   }
+  if (p.request.onState) {
+    if (r.ok)
+      for (int state = 1; state <= 10; ++state) p.request.onState(state);
+    else if (r.failure != WebFailure::Cancelled)
+      p.request.onState(11);
+  }
   if (p.done) p.done(r);
 }
 

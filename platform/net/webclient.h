@@ -27,6 +27,13 @@ struct WebRequest {
   int connectTimeoutMs = 20000;
   int idleTimeoutMs = 20000;   // no byte or reply for this long: failure
   int totalTimeoutMs = 0;      // 0: no overall limit
+  // The transfer's progress as the states of the transfer control: 1
+  // resolving, 2 resolved, 3 connecting, 4 connected, 5 requesting, 6
+  // request sent, 7 receiving, 8 received, 9 closing, 10 closed, 11 error.
+  // Each state comes once, in that order (11 ends a failed one); a cancelled
+  // transfer reports none after its cancel. Called on the event loop, also
+  // from inside the client's work: it must not start or cancel a transfer.
+  std::function<void(int state)> onState;
 };
 
 enum class WebFailure {
@@ -77,7 +84,8 @@ class FakeWebClient : public WebClient {
   void Cancel(int id) override;
   int Running() const override { return static_cast<int>(pending.size()); }
   // Finishes the oldest pending request with this result (a file request
-  // that succeeds gets `body` written to its destination).
+  // that succeeds gets `body` written to its destination); its states come
+  // first, 1 to 10 or 11.
   void Finish(const WebResult& result);
   QList<Pending> pending;
   QList<WebRequest> started;

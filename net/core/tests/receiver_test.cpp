@@ -44,6 +44,14 @@ class Receiver : public ::testing::Test {
     plat::SetProgramFolder(QString());
   }
   QString Data() const { return dir.path() + "/Data"; }
+  // The error report's failure lines of the receiver (host first).
+  QStringList FailureLines() const {
+    QStringList lines, out;
+    plat::readTextLines(common::ErrorReportPath(), lines);
+    for (const QString& l : lines)
+      if (l.contains("Winsock>127.0.0.1:")) out << l;
+    return out;
+  }
   QStringList DataFiles() const {
     return QDir(Data()).entryList(QDir::Files | QDir::Hidden | QDir::System);
   }
@@ -241,12 +249,30 @@ TEST_F(Receiver, ShortStalledOrRefusedTransfersLeaveTheOldFile) {
        TransferOutcome::Failed},
       {"sends nothing", [&] { Serve({}, "FILSIZ 15000"); }, TransferOutcome::Failed},
       {"silent", [&] { receiver.script = nullptr; }, TransferOutcome::Failed},
+      {"refused",
+       [&] { link.SetEndpoint("127.0.0.1", QString::number(testing_net::ClosedPort())); },
+       TransferOutcome::Failed},
   };
+  // What the one line of the error report says of each: the request and why.
+  const char* const lines[] = {
+      " FILBIN DovoRO__ T01-01.wma: closed by the server after 4096/15000 bytes",
+      " FILBIN DovoRO__ T01-01.wma: no data for 300 ms after 10000/15000 bytes",
+      " FILBIN DovoRO__ T01-01.wma: no answer within 600 ms",
+      " FILSIZ DovoRO__ T01-01.wma: no answer within 600 ms",
+      " connect: ",
+  };
+  int i = 0;
   for (const Case& c : cases) {
+    const char* line = lines[i++];
     ASSERT_TRUE(plat::writeBytesAtomic(dest, "old part"));
+    QFile::remove(common::ErrorReportPath());
     view.links.clear();
     c.arrange();
     EXPECT_EQ(Fetch("T01-01.wma", dest), c.outcome) << c.what;
+    const QStringList failures = FailureLines();
+    ASSERT_EQ(failures.size(), 1) << c.what << ": " << failures.join(" | ").toStdString();
+    EXPECT_TRUE(failures[0].contains(line)) << failures[0].toStdString();
+    EXPECT_FALSE(failures[0].endsWith(": ")) << failures[0].toStdString();  // a reason is given
     QByteArray got;
     ASSERT_TRUE(plat::readAllBytes(dest, got));
     EXPECT_EQ(got, "old part") << c.what;
@@ -262,7 +288,11 @@ TEST_F(Receiver, UnusableSizeRepliesNeverAskForTheBytes) {
   for (const char* reply : replies) {
     Serve("body", reply);
     receiver.requests.clear();
+    QFile::remove(common::ErrorReportPath());
     EXPECT_EQ(Fetch("T01.TXT", dest), TransferOutcome::Failed) << reply;
+    const QStringList failures = FailureLines();
+    ASSERT_EQ(failures.size(), 1) << reply << ": " << failures.join(" | ").toStdString();
+    EXPECT_TRUE(failures[0].contains(" FILSIZ DovoRO__ T01.TXT: ")) << failures[0].toStdString();
     EXPECT_EQ(receiver.requests, QStringList{"FILSIZ DovoRO__ T01.TXT"}) << reply;
     EXPECT_FALSE(QFile::exists(dest)) << reply;
   }

@@ -15,7 +15,7 @@ struct RecordingView : net::DownloadView {
     ++replaced;
   }
   void SetStatus(const QString& t) override { status.append(t); }
-  void SetTransferState(const QString& t) override { state = t; }
+  void SetTransferState(int s) override { states.append(s); }
   void SetReplyLine(net::LineColour c) override { line = c; }
   void SetLinkStatus(int s) override { links.append(s); }
   void SetTestList(const QString& r) override { testList = r; }
@@ -26,8 +26,8 @@ struct RecordingView : net::DownloadView {
   void Beep() override { ++beeps; }
 
   QStringList log, status, messages, pages;
-  QString state, testList, notice;
-  QList<int> links;
+  QString testList, notice;
+  QList<int> links, states;
   net::FtpParameters ftp;
   net::LineColour line = net::LineColour::Black;
   int replaced = 0, beeps = 0;

@@ -151,14 +151,59 @@ TEST_F(Transfers, HttpFileLogsStatesAndFailsWithoutAFile) {
   EXPECT_EQ(QFileInfo(dest).size(), 5000);
   EXPECT_EQ(view.log, (QStringList{"WWW>" + url, url + ">ok..."}));
   EXPECT_EQ(view.links, (QList<int>{link::kRunning, link::kDone}));
+  // The transfer control's states, each once and in order.
+  EXPECT_EQ(view.states, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 
   view.links.clear();
+  view.states.clear();
   const QString dest2 = Data() + "/T01-02.wma";
   EXPECT_EQ(Http(Url("/exam/DovoRO__/T01-02.wma"), dest2), TransferOutcome::Failed);  // 404
   EXPECT_EQ(view.links, (QList<int>{link::kRunning, link::kFailed}));
+  EXPECT_EQ(view.states.last(), 11);
   EXPECT_FALSE(QFile::exists(dest2));
   EXPECT_EQ(Http(Url("/exam/DovoRO__/T01-01.wma"), Data() + "/.."), TransferOutcome::Failed);
   EXPECT_EQ(QDir(Data()).entryList(QDir::Files | QDir::Hidden), QStringList{"T01-01.wma"});
+}
+
+TEST_F(Transfers, EveryFailureWritesOneLineWithHostRequestAndReason) {
+  const QString host = QString("127.0.0.1:%1").arg(http.Port());
+  const QString closed = QString("127.0.0.1:%1").arg(testing_net::ClosedPort());
+  http.Route("/exam/DovoRO__/T01-02.wma", HttpRoute(404, "<html>no</html>"));
+  HttpRoute cut(200, QByteArray(5000, 'c'));
+  cut.closeAfter = 2000;
+  http.Route("/exam/DovoRO__/T01-03.wma", cut);
+  http.Route("/ad.htm", HttpRoute(500, "<html>down</html>"));
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    QString line;  // the start of the line after its time stamp
+  } const cases[] = {
+      {"error status", [&] { Http(Url("/exam/DovoRO__/T01-02.wma"), Data() + "/T01-02.wma"); },
+       "WWW>" + host + " GET /exam/DovoRO__/T01-02.wma: HTTP status 404"},
+      {"cut short", [&] { Http(Url("/exam/DovoRO__/T01-03.wma"), Data() + "/T01-03.wma"); },
+       "WWW>" + host + " GET /exam/DovoRO__/T01-03.wma: "},
+      {"refused", [&] { Http("http://" + closed + "/exam/T01-04.wma", Data() + "/T01-04.wma"); },
+       "WWW>" + closed + " GET /exam/T01-04.wma: "},
+      {"a page", [&] { Page(Url("/ad.htm")); }, "WWW>" + host + " GET /ad.htm: HTTP status 500"},
+      {"unreachable page", [&] { Page("http://" + closed + "/note/zet.ixx"); },
+       "WWW>" + closed + " GET /note/zet.ixx: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(dir.path() + "/ZetError.Txt");
+    c.run();
+    QStringList report, failures;
+    plat::readTextLines(dir.path() + "/ZetError.Txt", report);
+    for (const QString& l : report)
+      if (l.contains("WWW>127.0.0.1:")) failures << l;
+    ASSERT_EQ(failures.size(), 1) << report.join(" | ").toStdString();
+    EXPECT_TRUE(failures[0].contains(c.line)) << failures[0].toStdString();
+    EXPECT_FALSE(failures[0].endsWith(": "));
+  }
+  // No address is no request, and no failure line.
+  QFile::remove(dir.path() + "/ZetError.Txt");
+  EXPECT_FALSE(Page(" ").ok);
+  EXPECT_FALSE(QFile::exists(dir.path() + "/ZetError.Txt"));
 }
 
 TEST_F(Transfers, StopCancelsTheTransferUnderWay) {

@@ -185,6 +185,45 @@ TEST_F(Web, CancelAndUnreachableReportOnce) {
   EXPECT_FALSE(r.ok);
 }
 
+TEST_F(Web, StatesComeOnceInOrderAndAFailureEndsWithError) {
+  struct Case {
+    const char* what;
+    QByteArray path;  // empty: a port nobody listens on
+    QList<int> expected;
+  } const cases[] = {
+      {"a whole page", "/page", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+      {"an error page", "/missing", {}},
+      {"refused", "", {}},
+  };
+  http.Route("/page", {200, Bytes(5000)});
+  http.Route("/missing", {404, "<html>not here</html>"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QList<int> states;
+    QByteArray url = http.Url(c.path);
+    if (c.path.isEmpty()) {
+      QTcpServer closed;
+      closed.listen(QHostAddress::LocalHost, 0);
+      url = "http://127.0.0.1:" + QByteArray::number(closed.serverPort()) + "/x";
+    }
+    WebRequest req(url);
+    req.onState = [&states](int s) { states.append(s); };
+    const WebResult r = Run(req);
+    ASSERT_FALSE(states.isEmpty());
+    if (!c.expected.isEmpty()) {
+      EXPECT_TRUE(r.ok);
+      EXPECT_EQ(states, c.expected);
+      continue;
+    }
+    EXPECT_FALSE(r.ok);
+    // Ascending from 1, then the error state once, last.
+    EXPECT_EQ(states.first(), 1);
+    EXPECT_EQ(states.last(), 11);
+    EXPECT_EQ(states.count(11), 1);
+    for (int i = 1; i + 1 < states.size(); ++i) EXPECT_EQ(states[i], states[i - 1] + 1);
+  }
+}
+
 TEST(WebUrl, SegmentsAreCp950PercentEncoded) {
   EXPECT_EQ(EncodePathSegment(u"T01-01.wma"), "T01-01.wma");
   EXPECT_EQ(EncodePathSegment(u"a b"), "a%20b");
