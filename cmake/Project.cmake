@@ -36,3 +36,16 @@ function(project_library name)
       DISCOVERY_MODE PRE_TEST)
   endif()
 endfunction()
+
+# A test program of its own beside a library's tests, for tests that need
+# their own label or time limit: the GUI test main, offscreen.
+function(gui_test_program name)
+  cmake_parse_arguments(GT "" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${GT_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testbin)
+  target_compile_definitions(${name} PRIVATE SOURCE_ROOT="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE ${GT_DEPS} testmain_gui GTest::gtest)
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS ${GT_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${GT_TIMEOUT}
+    DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST)
+endfunction()

@@ -93,6 +93,13 @@ void Fill(QListWidget* list, const QStringList& entries) {
 
 // ---- small helpers -----------------------------------------------------------
 
+namespace {
+bool testUnderWay = false;
+}  // namespace
+
+void SetTestUnderWay(bool underWay) { testUnderWay = underWay; }
+bool TestUnderWay() { return testUnderWay; }
+
 QString DownloadDataFolder() { return common::ProgramFolder.get() + QStringLiteral("Data"); }
 
 QString StampName(const QString& nameOrUrl) {
@@ -1018,17 +1025,32 @@ void FrmDownload3::SetFtpParameters(const FtpParameters& p) {
 void FrmDownload3::SetNoticeAddress(const QString& url) { Text6->setText(url); }
 
 void FrmDownload3::ShowServerMessage(const QString& text, const QString& title) {
+  // A box only where the candidate is at the window: never over a test, nor
+  // from a window working out of sight (one box per failed part would
+  // stand in a row). The list and the status line keep the message.
+  if (TestUnderWay() || !isVisible()) return ListMessage(text);
   // Shown from the loop, not from inside the socket's event: the flow goes on.
   auto alive = alive_;
-  QTimer::singleShot(0, this, [alive, text, title] {
-    if (*alive) plat::prompt().Ask(text, title, plat::Buttons::Ok, plat::Icon::Exclamation);
+  QTimer::singleShot(0, this, [this, alive, text, title] {
+    if (!*alive) return;
+    if (TestUnderWay()) return ListMessage(text);  // the test started in the meantime
+    plat::prompt().Ask(text, title, plat::Buttons::Ok, plat::Icon::Exclamation);
   });
 }
 
+void FrmDownload3::ListMessage(const QString& text) {
+  AddLog(text);
+  Label1->setText(text);
+}
+
 void FrmDownload3::OpenHelpPage(const QString& url) {
+  // Neither a browser nor a beep over a test: the list has the message.
+  if (TestUnderWay()) return;
   if (OpenPage) OpenPage(QUrl(url));
 }
 
-void FrmDownload3::Beep() { plat::desktop().Beep(); }
+void FrmDownload3::Beep() {
+  if (!TestUnderWay()) plat::desktop().Beep();
+}
 
 }  // namespace net

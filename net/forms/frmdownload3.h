@@ -198,6 +198,8 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   bool ListingFirst() const;
   void FlowStart();
   void FlowEnd();
+  // A server's message where no box may open: the list and the status line.
+  void ListMessage(const QString& text);
 
   DownloadWindowState tickState_;
   MethodOrder order_;
@@ -214,6 +216,13 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   int idleMs_ = 20000;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+// A test is under way (the countdown, the test screen, its pause dialog, the
+// processing screen): from then on no download message opens a box; it goes
+// to the window's list and status line (the error report has its line).
+// Set by the set-up screen when it hands over; never cleared in a process.
+void SetTestUnderWay(bool underWay);
+bool TestUnderWay();
 
 // The folder of the program's downloads: ProgramFolder + "Data".
 QString DownloadDataFolder();

@@ -57,4 +57,6 @@ QString DownloadedTestPath() {
   return DownloadFields().text4;
 }
 
+void MarkTestUnderWay() { net::SetTestUnderWay(true); }
+
 }  // namespace setup

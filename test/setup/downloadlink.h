@@ -41,5 +41,7 @@ bool DownloadBusy();
 void ShowDownload(int mode, bool modal, QWidget* owner);
 // The path of the test the last download brought ("" when none).
 QString DownloadedTestPath();
+// The test is handed over: the download window opens no more boxes.
+void MarkTestUnderWay();
 
 }  // namespace setup

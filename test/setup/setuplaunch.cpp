@@ -218,8 +218,9 @@ bool 輸入資料表面::StartDownload(int) {
   ShowDownload(kDownloadTest, true, this);
   if (plat::app().Ending()) return false;
   Text3->setText(DownloadedTestPath());
-  // The audio parts follow in the background, for a test that came.
-  if (Setting701.get() > 0 && DownloadLinkStatus() != 5 && QFileInfo(ResolveTestFile(Text3->text())).isFile())
+  // The audio parts follow in the background whenever the test is here,
+  // also when its first part failed: the background fetch tries it again.
+  if (Setting701.get() > 0 && QFileInfo(ResolveTestFile(Text3->text())).isFile())
     ShowDownload(kDownloadParts, false, this);
   return true;
 }
@@ -279,6 +280,7 @@ bool 輸入資料表面::StartHandOff(int downloadMode) {
   SyncSetupValues();
   setEnabled(false);
   Hide();
+  MarkTestUnderWay();
   if (countdown) {
     run::FrmToWait& wait = plat::forms::get<run::FrmToWait>();
     wait.Sw = kCountdownSeconds;

@@ -109,6 +109,7 @@ TEST_F(Flows, FailedTransfersLeaveNoFileAndEndTheTaskOnce) {
       {"error", "Error", big, nullptr, false},
       {"garbage", "XYZZY", big, nullptr, false},
   };
+  w->Show();  // in front, as the buttons are used: a server's refusal is a box
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     receiver.requests.clear();
@@ -305,6 +306,7 @@ TEST_F(Flows, ReceiverThatSpeaksFirstAndReceiverErrors) {
   receiver.onConnect = nullptr;
   s.tests = "error-2 maintenance";
   Serve(s);
+  w->Show();  // in front: the refusal is a box
   w->Command1_Click();
   ASSERT_TRUE(WaitSettled());
   Spin(50);

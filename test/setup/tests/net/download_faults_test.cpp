@@ -1,0 +1,178 @@
+// The test program against servers that fail around a test, on 127.0.0.1:
+// the set-up screen fetches the test, the test runs, the audio parts come
+// behind it.
+#include <QFileInfo>
+
+#include <optional>
+
+#include "common/errorlog.h"
+#include "net/core/tests/fakeservers.h"
+#include "net/forms/frmdownload3.h"
+#include "platform/media/fake_audio_device.h"
+#include "test/run/testscreen.h"
+#include "test/setup/downloadlink.h"
+#include "test/setup/tests/setup_fixture.h"
+
+namespace setuptest {
+namespace {
+
+using testing_net::FakeReceiver;
+using testing_net::WaitFor;
+
+// Audio files are the files on disk: a part plays once it has arrived.
+class DiskAudio : public plat::FakeAudioDevice {
+ public:
+  using FakeAudioDevice::FakeAudioDevice;
+
+ protected:
+  bool doOpen(const QString& path) override {
+    if (QFileInfo(path).isFile() && !exists(path)) addFile(path, 2000);
+    return FakeAudioDevice::doOpen(path);
+  }
+};
+
+plat::AudioDevice* MakeDiskAudio(QObject* parent) { return new DiskAudio(parent); }
+
+QByteArray Part(int n) { return QByteArray(6000, static_cast<char>('a' + n)); }
+QString PartName(int n) { return QStringLiteral("T0002-%1.wma").arg(n, 2, 10, QChar(u'0')); }
+
+class DownloadFaults : public SetupTest {
+ protected:
+  void SetUp() override {
+    SetupTest::SetUp();
+    plat::SetAudioDeviceFactory(&MakeDiskAudio);
+    // Download at start, the receiver's own transfer; the receiver's host
+    // and port as the start button gives them.
+    Set(989, "4312000001112");
+    Set(293, "127.0.0.1");
+    Set(5902, receiver.Port());
+    Set(5951, "0");  // plain requests
+    ASSERT_TRUE(plat::readAllBytes(QStringLiteral(SOURCE_ROOT "/data/Data/T0001.txt"), testText));
+    // The download window's modal show: it works on the loop and its own
+    // ticks until it hides.
+    plat::SetModalDriver([this](plat::Form& f) {
+      if (dynamic_cast<run::FrmDownload3*>(&f)) {
+        EXPECT_TRUE(WaitFor(
+            [&] {
+              sched.Advance(50);
+              return !f.isVisible();
+            },
+            15000))
+            << receiver.requests.join(" | ").toStdString() << " // " << WindowLog().join(" | ").toStdString();
+      }
+      f.Hide();
+    });
+    auto& w = plat::forms::get<run::FrmDownload3>();
+    w.SetTimeouts(1500, 500);
+  }
+  void TearDown() override {
+    net::SetTestUnderWay(false);
+    SetupTest::TearDown();
+  }
+
+  // The receiver names T0002.TXT and has parts 01 to 03; `partReply(n,
+  // asked)` answers FILSIZ for part n on its asked-th request: nullopt says
+  // nothing, an empty answer serves the part whole.
+  void Serve(std::function<std::optional<QByteArray>(int part, int asked)> partReply) {
+    auto asked = std::make_shared<QHash<int, int>>();
+    receiver.script = [this, partReply, asked](QTcpSocket* s, const QString& req) {
+      const QStringList words = req.split(u' ');
+      if (req.startsWith("GETQUS")) return FakeReceiver::Reply(s, "QUSSET T0002.TXT");
+      if (req.startsWith("GETDEF 027")) return FakeReceiver::Reply(s, "DEFLST 127.0.0.1,21,dunro,kelpa,exam");
+      if (req.startsWith("GETDEF 005")) return FakeReceiver::Reply(s, "DEFLST http://127.0.0.1:1/ad.htm");
+      const QString name = words.value(2);
+      const bool test = name == u"T0002.TXT";
+      const int n = name.startsWith(u"T0002-") ? name.mid(6, 2).toInt() : 0;
+      if (words.value(0) == u"FILSIZ") {
+        if (test) return FakeReceiver::Reply(s, "FILSIZ " + QByteArray::number(testText.size()));
+        if (n < 1 || n > 3) return FakeReceiver::Reply(s, "Not Found");
+        const std::optional<QByteArray> r = partReply(n, ++(*asked)[n]);
+        if (!r) return;
+        if (!r->isEmpty()) return FakeReceiver::Reply(s, *r);
+        return FakeReceiver::Reply(s, "FILSIZ " + QByteArray::number(Part(n).size()));
+      }
+      if (words.value(0) == u"FILBIN") FakeReceiver::Reply(s, test ? testText : Part(n));
+    };
+  }
+  bool TestScreenUp() const {
+    return plat::forms::exists<run::正式測驗>() && plat::forms::get<run::正式測驗>().isVisible();
+  }
+  run::FrmDownload3& Window() { return plat::forms::get<run::FrmDownload3>(); }
+  QStringList WindowLog() {
+    QStringList out;
+    for (int i = 0; i < Window().List2->count(); ++i) out << Window().List2->item(i)->text();
+    return out;
+  }
+  QStringList ReportLines(const QString& containing) const {
+    QStringList lines, out;
+    plat::readTextLines(common::ErrorReportPath(), lines);
+    for (const QString& l : lines)
+      if (l.contains(containing)) out << l;
+    return out;
+  }
+
+  FakeReceiver receiver;
+  QByteArray testText;
+};
+
+TEST_F(DownloadFaults, AFailedFirstPartStillComesAndThePartsPlayDuringTheTest) {
+  // Part 01 times out the first time it is asked for (no answer to its
+  // size); after that the server has it, and 02 and 03.
+  Serve([](int n, int asked) -> std::optional<QByteArray> {
+    if (n == 1 && asked == 1) return std::nullopt;
+    return QByteArray();
+  });
+  Set(705, "0");  // the sound starts with the test
+  auto& s = Screen();
+  s.Text3->clear();
+  s.Command1_Click();
+  ASSERT_TRUE(TestScreenUp()) << Messages().join(" | ").toStdString();
+  EXPECT_EQ(s.Text3->text(), root + "Data/T0002.TTT");  // 181 = 3: kept scrambled
+  EXPECT_EQ(Window().UserSw, setup::kDownloadParts);
+
+  // The parts arrive in Data/ while the test runs.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (int n = 1; n <= 3; ++n)
+          if (!QFileInfo(root + "Data/" + PartName(n)).isFile()) return false;
+        return !Window().Busy();
+      },
+      20000));
+  for (int n = 1; n <= 3; ++n) {
+    QByteArray got;
+    ASSERT_TRUE(plat::readAllBytes(root + "Data/" + PartName(n), got));
+    EXPECT_EQ(got, Part(n)) << n;
+  }
+  EXPECT_EQ(receiver.requests.filter("FILSIZ DovoRO__ T0002-01.wma").size(), 2);
+  // One line in the error report for the part that timed out.
+  EXPECT_EQ(ReportLines("Winsock>127.0.0.1:").size(), 1) << ReportLines("Winsock>").join("\n").toStdString();
+
+  // ... and play, one after the other.
+  run::正式測驗& screen = plat::forms::get<run::正式測驗>();
+  auto& audio = *static_cast<DiskAudio*>(screen.Mci);
+  ASSERT_TRUE(sched.RunUntil([&] { return audio.plays.size() >= 3; }, 120000));
+  for (int n = 1; n <= 3; ++n)
+    EXPECT_TRUE(audio.plays[n - 1].file.endsWith(PartName(n).toLower())) << audio.plays[n - 1].file.toStdString();
+}
+
+TEST_F(DownloadFaults, RefusalsDuringTheTestGoToTheListNotIntoBoxes) {
+  // "Error" to every part.
+  Serve([](int, int) -> std::optional<QByteArray> { return QByteArray("Error"); });
+  auto& s = Screen();
+  ASSERT_FALSE(T(10619).isEmpty());
+  s.Text3->clear();
+  s.Command1_Click();
+  ASSERT_TRUE(TestScreenUp()) << Messages().join(" | ").toStdString();
+  // At set-up the window was in front: part 01's refusal came as its box.
+  EXPECT_EQ(Messages(), QStringList{T(10619)});
+  prompt.calls.clear();
+  ASSERT_TRUE(WaitFor([&] { return !Window().Busy(); }, 30000));
+  EXPECT_TRUE(prompt.calls.isEmpty()) << Messages().join(" | ").toStdString();
+  EXPECT_TRUE(TestScreenUp());
+  // The list has each refusal; the error report a line for each part.
+  EXPECT_EQ(WindowLog().filter(T(10619)).size(), 3);  // parts 01 to 03 (the rest are not on the server)
+  EXPECT_EQ(ReportLines(": Error").size(), 4);         // part 01 at set-up, then 01 to 03
+}
+
+}  // namespace
+}  // namespace setuptest
