@@ -5,11 +5,10 @@
 
 #include "apps/scripted_user.h"
 #include "common/gui/windowservices.h"
-#include "net/forms/noterefresh.h"
-#include "net/forms/operation.h"
 #include "platform/gui/form.h"
 #include "platform/media/audio_device.h"
 #include "test/record/recordmodule.h"
+#include "test/setup/downloadlink.h"
 #include "test/setup/setupscreen.h"
 
 int main(int argc, char** argv) {
@@ -23,8 +22,7 @@ int main(int argc, char** argv) {
 
   common::InstallWindowServices();
   // The set-up screen reaches the web side only through these hooks.
-  setup::setupHooks().RefreshNoteSettings = [] { net::RefreshNoteSettingsNow(); };
-  setup::setupHooks().ShowOperation = [](QWidget* owner) { net::ShowOperation(owner); };
+  setup::InstallNetworkHooks();
   rec::testRecordModule().Reset();  // takes the program's name and version
 
   plat::forms::get<setup::輸入資料表面>().Show();

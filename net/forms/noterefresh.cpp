@@ -1,10 +1,10 @@
 #include "net/forms/noterefresh.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 
 #include "common/accessors.h"
+#include "common/errorlog.h"
 #include "common/settings.h"
 #include "net/forms/frmdownload3.h"
 #include "net/forms/stampdownload.h"
@@ -13,27 +13,25 @@
 
 namespace net {
 
-void RefreshNoteSettings(std::function<void()> done) {
+void RefreshNoteSettings(std::function<void()> applied, std::function<void()> ended) {
   const QString folder = common::ProgramFolder.get() + QStringLiteral("NOTE");
   QDir().mkpath(folder);
   const QString local = plat::FindCaseInsensitive(folder, QStringLiteral("Zet.ixi"));
   const QString remote = common::Setting986.get().trimmed();
-  auto apply = [local, done](bool) {
-    if (QFileInfo(local).isFile()) common::ReadIniFile(local);
-    if (done) done();
-  };
-  if (remote.isEmpty()) return apply(false);
-  StampedDownload(plat::forms::get<FrmDownload3>(), remote, local, nullptr, apply);
-}
-
-void RefreshNoteSettingsNow() {
-  QEventLoop loop;
-  bool finished = false;
-  RefreshNoteSettings([&] {
-    finished = true;
-    loop.quit();
+  if (QFileInfo(local).isFile()) common::ReadIniFile(local);
+  if (remote.isEmpty()) {
+    if (ended) ended();
+    return;
+  }
+  StampedDownload(plat::forms::get<FrmDownload3>(), remote, local, nullptr, [local, applied, ended](bool replaced) {
+    if (replaced && TestUnderWay()) {
+      common::WriteErrorLog(QStringLiteral("WWW>") + local + QStringLiteral(" came after the start: applies at the next start"));
+    } else if (replaced) {
+      common::ReadIniFile(local);
+      if (applied) applied();
+    }
+    if (ended) ended();
   });
-  if (!finished) loop.exec();
 }
 
 }  // namespace net

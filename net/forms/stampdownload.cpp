@@ -18,6 +18,13 @@ QString FirstLine(const QString& text) {
 }
 }  // namespace
 
+bool NewerStamp(const std::optional<QString>& remote, const std::optional<QString>& local) {
+  // A stamp that is not there is not a value: it never equals one that is.
+  if (remote && remote->isEmpty()) return false;
+  if (!remote || !local) return true;
+  return *remote != *local;
+}
+
 QString StampValue(const QString& path, const QString& missing) {
   if (!QFileInfo(path).isFile()) return missing;
   QStringList lines;
@@ -36,9 +43,10 @@ void StampedDownload(FrmDownload3& window, const QString& remote, const QString&
     if (!w) return;
     const QString marker = common::SystemIniValue(10601).asText();
     const bool had = page.ok && !page.bytes.isEmpty() && (marker.isEmpty() || !page.text.contains(marker));
-    const QString remoteValue = had ? FirstLine(page.text) : QStringLiteral("1");
-    const QString localValue = StampValue(localStamp, QStringLiteral("2"));
-    if (remoteValue == localValue || remoteValue.isEmpty() || (ask && !had)) {
+    if (!NewerStamp(had ? std::optional<QString>(FirstLine(page.text)) : std::nullopt,
+                    QFileInfo(localStamp).isFile() ? std::optional<QString>(StampValue(localStamp, QString()))
+                                                   : std::nullopt) ||
+        (ask && !had)) {
       if (done) done(false);
       return;
     }

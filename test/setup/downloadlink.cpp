@@ -1,6 +1,9 @@
 #include "test/setup/downloadlink.h"
 
 #include "net/forms/frmdownload3.h"
+#include "net/forms/noterefresh.h"
+#include "net/forms/operation.h"
+#include "test/setup/setupscreen.h"
 
 namespace setup {
 
@@ -58,5 +61,14 @@ QString DownloadedTestPath() {
 }
 
 void MarkTestUnderWay() { net::SetTestUnderWay(true); }
+
+void InstallNetworkHooks() {
+  setupHooks().RefreshNoteSettings = [] {
+    net::RefreshNoteSettings([] {
+      if (plat::forms::exists<輸入資料表面>()) plat::forms::get<輸入資料表面>().NoteSettingsApplied();
+    });
+  };
+  setupHooks().ShowOperation = [](QWidget* owner) { net::ShowOperation(owner); };
+}
 
 }  // namespace setup

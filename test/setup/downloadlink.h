@@ -44,4 +44,9 @@ QString DownloadedTestPath();
 // The test is handed over: the download window opens no more boxes.
 void MarkTestUnderWay();
 
+// The set-up screen's hooks to the web side: the note-settings refresh at
+// load (it never holds the screen; a newer note reaches the download
+// fields when it has come) and the operating-instructions window.
+void InstallNetworkHooks();
+
 }  // namespace setup

@@ -400,6 +400,8 @@ void 輸入資料表面::SetTitle() {
   setWindowTitle(caption);
 }
 
+void 輸入資料表面::NoteSettingsApplied() { FillDownloadFields(); }
+
 void 輸入資料表面::FillDownloadFields() {
   using namespace common;
   DownloadFieldValues& d = DownloadFields();

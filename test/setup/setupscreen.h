@@ -81,6 +81,9 @@ class 輸入資料表面 : public plat::Form {
   void GetKeyNetBox9();
   void Magic();
   void KorvelSet();
+  // A newer note of settings arrived after the load and was applied: the
+  // download window's fields take its values.
+  void NoteSettingsApplied();
 
   // ---- handlers ----
   void Command1_Click();  // start

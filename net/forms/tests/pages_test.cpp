@@ -42,6 +42,10 @@ TEST_F(Pages, NoteSettingsAreFetchedWhenTheirStampChangedAndAlwaysApplied) {
       {"no address", "6\r\n", true, "5\r\n", false, "//local", false, false},
       {"server lacks the file", "6\r\n", false, "5\r\n", true, "//local", true, false},
       {"server lacks both", "", false, "", true, "", true, false},
+      // A stamp "2" or "1" is a value like any other, never taken for a
+      // missing stamp.
+      {"stamp 2, no local copy", "2\r\n", true, "", true, "//remote", true, true},
+      {"no remote stamp, local stamp 1", "", true, "1\r\n", true, "//remote", true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -57,7 +61,9 @@ TEST_F(Pages, NoteSettingsAreFetchedWhenTheirStampChangedAndAlwaysApplied) {
       plat::writeBytesAtomic(Note("Zet.ixx"), c.localStamp);
     }
     common::Setting986.set(c.setAddress ? QString::fromLatin1(http.Url("/note/zet.ixi")) : QString(" "));
-    RefreshNoteSettingsNow();
+    bool ended = false;
+    RefreshNoteSettings({}, [&] { ended = true; });
+    ASSERT_TRUE(WaitFor([&] { return ended; }));
     EXPECT_EQ(common::SystemIniValue(9998).asText(), *c.applied ? QString(c.applied) : QString("-"));
     EXPECT_EQ(http.requests.contains("GET /note/zet.ixi HTTP/1.1"), c.asked);
     if (c.fetched) {
@@ -71,6 +77,22 @@ TEST_F(Pages, NoteSettingsAreFetchedWhenTheirStampChangedAndAlwaysApplied) {
       EXPECT_EQ(StampValue(Note("Zet.ixx"), "2"), "5");
     }
   }
+}
+
+TEST(Stamps, AMissingStampNeverEqualsAValue) {
+  const std::optional<QString> none;
+  struct Case {
+    std::optional<QString> remote, local;
+    bool fetch;
+  } const cases[] = {
+      {QString("5"), QString("5"), false}, {QString("6"), QString("5"), true},
+      {QString("2"), none, true},          {none, QString("1"), true},
+      {none, none, true},                  {QString(""), QString("5"), false},
+      {QString(""), none, false},          {QString("1"), QString(""), true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(NewerStamp(c.remote, c.local), c.fetch)
+        << c.remote.value_or("<none>").toStdString() << " / " << c.local.value_or("<none>").toStdString();
 }
 
 TEST_F(Pages, InstructionsPageFirstRunThenAskedBeforeEachNewVersion) {

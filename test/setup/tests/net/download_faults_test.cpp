@@ -1,11 +1,14 @@
 // The test program against servers that fail around a test, on 127.0.0.1:
 // the set-up screen fetches the test, the test runs, the audio parts come
-// behind it.
+// behind it; the note settings at start-up never hold the set-up screen.
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTcpServer>
 
 #include <optional>
 
 #include "common/errorlog.h"
+#include "common/scramble.h"
 #include "net/core/tests/fakeservers.h"
 #include "net/forms/frmdownload3.h"
 #include "platform/media/fake_audio_device.h"
@@ -17,6 +20,8 @@ namespace setuptest {
 namespace {
 
 using testing_net::FakeReceiver;
+using testing_net::HttpRoute;
+using testing_net::HttpServer;
 using testing_net::WaitFor;
 
 // Audio files are the files on disk: a part plays once it has arrived.
@@ -67,6 +72,7 @@ class DownloadFaults : public SetupTest {
   }
   void TearDown() override {
     net::SetTestUnderWay(false);
+    setup::setupHooks() = {};
     SetupTest::TearDown();
   }
 
@@ -172,6 +178,65 @@ TEST_F(DownloadFaults, RefusalsDuringTheTestGoToTheListNotIntoBoxes) {
   // The list has each refusal; the error report a line for each part.
   EXPECT_EQ(WindowLog().filter(T(10619)).size(), 3);  // parts 01 to 03 (the rest are not on the server)
   EXPECT_EQ(ReportLines(": Error").size(), 4);         // part 01 at set-up, then 01 to 03
+}
+
+TEST_F(DownloadFaults, ASilentNoteServerNeverHoldsTheSetUpScreen) {
+  // Accepts and never answers.
+  QTcpServer silent;
+  ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+  QList<QTcpSocket*> held;
+  QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+    while (QTcpSocket* c = silent.nextPendingConnection()) held << c;
+  });
+  Set(986, QString("http://127.0.0.1:%1/note/zet.ixi").arg(silent.serverPort()));
+  setup::InstallNetworkHooks();
+  Window().SetTimeouts(3000, 3000);
+  QElapsedTimer shown;
+  shown.start();
+  auto& s = Screen();
+  EXPECT_LT(shown.elapsed(), 2000);
+  EXPECT_TRUE(s.isVisible());
+  EXPECT_TRUE(Window().Web().Busy());  // the refresh goes on behind it
+  // It ends within its own limits, and nothing was applied or written.
+  ASSERT_TRUE(WaitFor([&] { return !Window().Web().Busy(); }, 15000));
+  EXPECT_FALSE(QFileInfo::exists(root + "NOTE/Zet.ixi"));
+  EXPECT_TRUE(s.isVisible());
+}
+
+TEST_F(DownloadFaults, ANoteThatComesAfterTheScreenAppliesWhenItEnds) {
+  HttpServer http;
+  HttpRoute stamp(200, "7\r\n");
+  stamp.dribbleChunk = 1;
+  stamp.dribbleMs = 100;  // it takes a while
+  http.Route("/note/zet.ixx", stamp);
+  http.Route("/note/zet.ixi", HttpRoute(200, plat::toCp950(common::ToBinaryScramble("988,order=B1")) + "\r\n"));
+  Set(986, QString::fromLatin1(http.Url("/note/zet.ixi")));
+  setup::InstallNetworkHooks();
+  Screen();
+  EXPECT_NE(common::Setting988.get(), "B1");  // not yet
+  ASSERT_TRUE(WaitFor([&] { return common::Setting988.get() == "B1"; }, 10000));
+  EXPECT_EQ(setup::DownloadFields().text13, "B1");  // the download window takes it
+}
+
+TEST_F(DownloadFaults, ANoteThatComesAfterTheStartWaitsForTheNextStart) {
+  HttpServer http;
+  HttpRoute stamp(200, "7\r\n");
+  stamp.dribbleChunk = 1;
+  stamp.dribbleMs = 100;
+  http.Route("/note/zet.ixx", stamp);
+  http.Route("/note/zet.ixi", HttpRoute(200, plat::toCp950(common::ToBinaryScramble("988,order=B1")) + "\r\n"));
+  Set(986, QString::fromLatin1(http.Url("/note/zet.ixi")));
+  Set(989, "4310000001110");  // no download: the sample test starts at once
+  setup::InstallNetworkHooks();
+  auto& s = Screen();
+  s.Command1_Click();
+  ASSERT_TRUE(TestScreenUp()) << Messages().join(" | ").toStdString();
+  // The note comes while the test runs: kept for the next start, the
+  // settings of the running test left alone.
+  ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(root + "NOTE/Zet.ixx"); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return !ReportLines("NOTE/Zet.ixi").isEmpty(); }, 5000));
+  EXPECT_NE(common::Setting988.get(), "B1");
+  EXPECT_TRUE(QFileInfo::exists(root + "NOTE/Zet.ixi"));
 }
 
 }  // namespace
