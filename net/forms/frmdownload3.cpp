@@ -11,6 +11,7 @@
 #include "common/gui/formtext.h"
 #include "common/scramble.h"
 #include "common/store.h"
+#include "net/core/failurelog.h"
 #include "net/core/listroutines.h"
 #include "net/core/receiverprotocol.h"
 #include "platform/core/clock.h"
@@ -278,6 +279,9 @@ FtpParameters FrmDownload3::Ftp() const {
 }
 
 QString FrmDownload3::DataFolder() const { return DownloadDataFolder(); }
+
+QString FrmDownload3::FtpEndpoint() const { return T1->text().trimmed() + u':' + T2->text().trimmed(); }
+QString FrmDownload3::ReceiverEndpoint() const { return T5->text().trimmed() + u':' + T6->text().trimmed(); }
 
 void FrmDownload3::FlowStart() { flowRunning_ = true; }
 
@@ -557,7 +561,9 @@ void FrmDownload3::NamedHaveFields() {
   const int n = attempt && *attempt >= 1 && *attempt <= 255 ? static_cast<int>(*attempt) : -1;
   const QString name = n > 0 ? DivisionWordS(n, Text2->text()) : QString();
   if (name.isEmpty() || !UsableName(DataFolder(), name)) {
-    if (!name.isEmpty()) common::WriteErrorLog(QStringLiteral("Winsock>") + name + QStringLiteral(" refused name"));
+    if (!name.isEmpty())
+      LogFailure(QStringLiteral("Winsock>"), ReceiverEndpoint(),
+                 TestListRequest(Text1->text()), QStringLiteral("refused name ") + name);
     failText_ = T(10605);
     EndTask(99);
     FlowEnd();
@@ -735,7 +741,8 @@ void FrmDownload3::ChooseEntry(const QString& entry, Done done) {
   Text4->setText(path);
   Text4B->setText(path);
   if (path.isEmpty()) {
-    common::WriteErrorLog(QStringLiteral("FTP>") + entry + QStringLiteral(" refused name"));
+    LogFailure(QStringLiteral("FTP>"), FtpEndpoint(),
+               QStringLiteral("RETR ") + entry, QStringLiteral("refused name"));
     EndTask(99);
     QTimer::singleShot(0, this, [done] { done(FlowResult::Failed); });
     return;
@@ -812,6 +819,11 @@ void FrmDownload3::AutoDownload(Done done) {
                   if (l.ok) Fill(List1, l.entries);
                   const QString listed = l.ok ? ListedName(l.entries, name) : QString();
                   if (listed.isEmpty()) {
+                    // (A failed listing has its line already.)
+                    if (l.ok)
+                      LogFailure(QStringLiteral("FTP>"), FtpEndpoint(),
+                                 QStringLiteral("NLST ") + T7->text() + u'/' + Text1->text(),
+                                 name + QStringLiteral(" is not listed"));
                     failText_ = l.ok ? T(10613) + name + T(10614) : Label1->text();
                     Text4->clear();
                     return finish(TransferOutcome::Failed);

@@ -174,6 +174,9 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   int Digit(int position) const;
   FtpParameters Ftp() const;
   QString DataFolder() const;
+  // "host:port" of the FTP server and of the receiver, for the error report.
+  QString FtpEndpoint() const;
+  QString ReceiverEndpoint() const;
 
   // Command1's flow.
   void NamedFlow();

@@ -244,6 +244,11 @@ TEST_F(FtpParts, NothingToDrawAndATestTheServerLacks) {
   ASSERT_TRUE(WaitSettled(20000));
   EXPECT_EQ(w->Label1->text(), Text(10613) + "T09.TXT" + Text(10614));
   EXPECT_EQ(w->Text4->text(), "");
+  QStringList report;
+  plat::readTextLines(common::ErrorReportPath(), report);
+  EXPECT_EQ(report.filter(": T09.TXT is not listed").size(), 1);
+  EXPECT_TRUE(report.filter(": T09.TXT is not listed").value(0).contains(
+      "FTP>127.0.0.1:" + QString::number(ftp.Port()) + " NLST exam/DovoRO__"));
   EXPECT_EQ(w->NetLinkStatus, link::kFailed);
   EXPECT_TRUE(DataFiles().isEmpty());
 

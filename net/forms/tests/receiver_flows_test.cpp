@@ -198,9 +198,15 @@ TEST_F(Flows, RefusedTestNamesAndAttemptNumbers) {
     Serve(s);
     w->Text2->clear();
     w->Text5->setText(c.attempt);
+    QFile::remove(common::ErrorReportPath());
     w->Command1_Click();
     ASSERT_TRUE(WaitSettled());
     EXPECT_EQ(w->Label1->text(), Text(10605));
+    // A name refused has its line: the receiver, the request that named it.
+    QStringList report;
+    plat::readTextLines(common::ErrorReportPath(), report);
+    const QString refused = "Winsock>127.0.0.1:" + receiver.Port() + " GETQUS DovoRO__: refused name ";
+    EXPECT_EQ(report.filter(refused).size(), c.tests.contains("T01.TXT") ? 0 : 1) << report.join("\n").toStdString();
     EXPECT_EQ(w->NetLinkStatus, link::kFailed);
     EXPECT_TRUE(Requests("FILSIZ").isEmpty());
     EXPECT_TRUE(DataFiles().isEmpty());
