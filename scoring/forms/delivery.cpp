@@ -15,6 +15,7 @@ namespace {
 struct DeliveryState {
   UploadStarter starter;
   bool inFlight = false;
+  bool showingDelivered = false;  // the run's own delivery on its first sheet
   bool copied = false;
   bool uploaded = false;
   bool handedOver = false;  // the batch scorer was started to read this run's files
@@ -52,6 +53,12 @@ bool UploadAsked() {
   }
 }
 
+bool TakeShowingDelivery() {
+  if (D().showingDelivered) return false;
+  D().showingDelivered = true;
+  return true;
+}
+
 void SetUploadStarter(UploadStarter start) { D().starter = std::move(start); }
 
 bool UploadAvailable() { return static_cast<bool>(D().starter); }
@@ -72,7 +79,7 @@ void UploadAttemptStarted() {
 void UploadAttemptEnded(bool delivered) {
   D().inFlight = false;
   if (delivered) D().uploaded = true;
-  if (Sheet()) ShowSheet();
+  GiveSheetBack();
 }
 
 bool UploadInFlight() { return D().inFlight; }
@@ -112,6 +119,7 @@ void EndScorer(bool exitCleanUp) {
 void ResetDelivery() {
   DeliveryState& d = D();
   d.inFlight = false;
+  d.showingDelivered = false;
   d.copied = false;
   d.uploaded = false;
   d.handedOver = false;

@@ -20,6 +20,11 @@ using UploadStarter = std::function<void()>;
 void SetUploadStarter(UploadStarter start);
 bool UploadAvailable();
 
+// The delivery a run makes on its own when its sheet first shows: true the
+// first time a run asks, false after. A resend is the person's (the upload
+// window's send button, the right click on save).
+bool TakeShowingDelivery();
+
 // Called by the sheet. Without an upload window the attempt fails at once:
 // "not available" goes to the error report and nothing counts as delivered.
 void StartUpload();
@@ -50,7 +55,8 @@ void HandOverToBatchIfAsked();
 // program ends.
 void EndScorer(bool exitCleanUp);
 
-// Back to the start of a process (tests).
+// Back to the start: a new scoring run (nothing of it delivered yet), or a
+// test.
 void ResetDelivery();
 
 }  // namespace scorer

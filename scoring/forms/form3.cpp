@@ -8,6 +8,7 @@
 #include "scoring/engine/scorer.h"
 #include "scoring/engine/tables.h"
 #include "scoring/forms/dataentry.h"
+#include "scoring/forms/delivery.h"
 #include "scoring/forms/formkit.h"
 #include "scoring/forms/scorercaptions.h"
 #include "scoring/forms/scoresheet.h"
@@ -123,7 +124,12 @@ void Form3::Form_Activate() {
   Timer1->SetEnabled(true);
 }
 
+void Form3::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
+  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
+}
+
 void Form3::Score() {
+  ResetDelivery();  // a new run: nothing of it delivered yet
   scoring::ProcessOutcome out;
   try {
     out = scoring::ProcessScoring();

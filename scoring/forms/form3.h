@@ -3,7 +3,8 @@
 // loads the record named in the entry form, runs the scoring on its first
 // activation, lets its message turn red for a moment and hands over to the
 // score sheet; when the record cannot be loaded or scored it gives the
-// entry form back.
+// entry form back. It closes only itself: a close from the window manager
+// would lose the sheet and the delivery.
 #include <QLabel>
 #include <QProgressBar>
 
@@ -30,6 +31,7 @@ class Form3 : public plat::Form {
  protected:
   void Form_Load() override;
   void Form_Activate() override;
+  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
 
  private:
   void Score();

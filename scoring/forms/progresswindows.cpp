@@ -1,6 +1,7 @@
 #include "scoring/forms/progresswindows.h"
 
 #include "common/accessors.h"
+#include "common/errorlog.h"
 #include "platform/gui/twips.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/forms/formkit.h"
@@ -19,7 +20,22 @@ void Notice(plat::Form* form, QLabel* label, int width, int height) {
   label->setWordWrap(true);
 }
 
+// The notices work for the sheet and close on their own tick: a close from
+// the window manager would leave the sheet disabled and the save undone.
+void RefuseUserClose(int& cancel, plat::UnloadMode mode) {
+  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
+}
+
+template <class F>
+bool Up() {
+  if (!plat::forms::exists<F>()) return false;
+  const F& f = plat::forms::get<F>();
+  return f.IsLoaded() && !f.IsUnloaded();
+}
+
 }  // namespace
+
+bool NoticeUp() { return Up<處理存檔>() || Up<處理列印中>(); }
 
 處理存檔::處理存檔()
     : Form(QStringLiteral("處理存檔")),
@@ -49,12 +65,20 @@ void 處理存檔::Timer1_Timer() {
   // Stopped first: the copy may ask Retry/Cancel, and a tick must not copy
   // again from inside that box.
   Timer1->SetEnabled(false);
-  scoring::CopyTestRecordFiles();
+  try {
+    scoring::CopyTestRecordFiles();
+  } catch (...) {
+    // The notice closes and the sheet returns all the same.
+    common::LogTrappedError(QStringLiteral("CopyTestRecordFiles"), common::CurrentAppError(QStringLiteral("score")));
+  }
+  started = false;
   Hide();
   Unload();
-  started = false;
-  ShowSheet();
 }
+
+void 處理存檔::Form_QueryUnload(int& cancel, plat::UnloadMode mode) { RefuseUserClose(cancel, mode); }
+
+void 處理存檔::Form_Unload(int&) { GiveSheetBack(); }
 
 處理列印中::處理列印中()
     : Form(QStringLiteral("處理列印中")),
@@ -86,7 +110,10 @@ void 處理列印中::Timer1_Timer() {
   Timer1->SetEnabled(false);
   Hide();
   Unload();
-  ShowSheet();
 }
+
+void 處理列印中::Form_QueryUnload(int& cancel, plat::UnloadMode mode) { RefuseUserClose(cancel, mode); }
+
+void 處理列印中::Form_Unload(int&) { GiveSheetBack(); }
 
 }  // namespace scorer

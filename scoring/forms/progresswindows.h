@@ -1,8 +1,9 @@
 #pragma once
 // The score sheet's two notices: 處理存檔 copies the run's files to a
 // removable drive a moment after it is shown; 處理列印中 stays up while the
-// typed-text report prints. Both give the sheet back, enabled, when they
-// close, and unload themselves.
+// typed-text report prints. Both close themselves on their timer and refuse
+// a close from the window manager; however they unload, the sheet is given
+// back, enabled.
 #include <QLabel>
 
 #include "platform/gui/form.h"
@@ -23,6 +24,8 @@ class 處理存檔 : public plat::Form {
  protected:
   void Form_Load() override;
   void Form_Activate() override;
+  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
+  void Form_Unload(int& cancel) override;
 };
 
 class 處理列印中 : public plat::Form {
@@ -38,6 +41,11 @@ class 處理列印中 : public plat::Form {
  protected:
   void Form_Load() override;
   void Form_Activate() override;
+  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
+  void Form_Unload(int& cancel) override;
 };
+
+// Whether one of the two notices is up (the sheet waits for it).
+bool NoticeUp();
 
 }  // namespace scorer

@@ -197,7 +197,6 @@ void ReportFailure(const QString& procedure, int number, const QString& detail) 
 QList<QLabel*> 成績單::ResultLabels() const { return {Text6, Text7, Text8, Text9, Text10, Text11}; }
 
 void 成績單::Form_Load() {
-  delivered = false;
   ApplyFormText(kSheetForm, this);
   SetTitle();
   ArrangeSheetItems();
@@ -315,8 +314,8 @@ void 成績單::Form_Activate() {
     plat::forms::get<處理存檔>().Show(plat::ShowMode::Modal);
     if (plat::app().Ending() || IsUnloaded()) return;
   }
-  if (!delivered) {
-    delivered = true;
+  // Once a run, not once a sheet.
+  if (TakeShowingDelivery()) {
     const int when = common::SystemIniValue(5999).asInt();
     if (when == 0 || (when == 1 && plat::ValNumber(Text5A->text()) == common::Setting201.get()))
       DeliverBySetting();
@@ -469,8 +468,9 @@ void 成績單::Command3_Click() {
 }
 
 void 成績單::Form_QueryUnload(int& cancel, plat::UnloadMode) {
-  // Never leave while the result is on its way to the server.
-  if (UploadInFlight()) cancel = 1;
+  // Never leave while the result is on its way to the server, nor while a
+  // notice works for the sheet: it gives the sheet back when it is done.
+  if (UploadInFlight() || NoticeUp()) cancel = 1;
 }
 
 void 成績單::Form_Unload(int&) {
@@ -495,6 +495,11 @@ void ShowSheet() {
   成績單& sheet = plat::forms::get<成績單>();
   sheet.GiveBack();
   sheet.Show(plat::ShowMode::Modeless, companions().backdrop ? companions().backdrop() : nullptr);
+}
+
+void GiveSheetBack() {
+  if (!plat::forms::exists<成績單>() || plat::forms::get<成績單>().IsUnloaded()) return;
+  ShowSheet();
 }
 
 }  // namespace scorer

@@ -53,7 +53,6 @@ class 成績單 : public plat::Form {
   int sheetPrintCounter = 0;
   int reportPrintCounter = 0;
   bool saved = false;
-  bool delivered = false;
 
  protected:
   void Form_Load() override;
@@ -70,7 +69,11 @@ class 成績單 : public plat::Form {
 };
 
 // Shows the sheet modeless over the backdrop, enabled unless an upload is
-// in flight (the scoring window, the progress windows, the upload).
+// in flight (the scoring window hands over with it).
 void ShowSheet();
+// The same for a window that worked for the sheet (a notice, the upload):
+// only the sheet that is there; one closed on the way out is never built
+// again, so its first showing cannot deliver a second time.
+void GiveSheetBack();
 
 }  // namespace scorer
