@@ -14,6 +14,12 @@ QString Text(int id) { return common::SystemIniValue(id).asText(); }
 const QByteArray kComplete = "Complete";
 const QByteArray kError = "Error";
 
+// Trailing CR and LF dropped ("Complete\r\n" is "Complete").
+QByteArray WithoutLineEnd(QByteArray reply) {
+  while (reply.endsWith('\r') || reply.endsWith('\n')) reply.chop(1);
+  return reply;
+}
+
 }  // namespace
 
 QString BuildUploadRecord(const QStringList& values, int* replaced) {
@@ -233,16 +239,18 @@ void UploadSession::OnConnected() {
 void UploadSession::OnData() {
   reply_ += socket_->GetData();
   // One verdict may come in several pieces: compare what this attempt has
-  // received, exactly and case-sensitively.
-  if (reply_ == kComplete) {
+  // received, exactly and case-sensitively, less the line end a server may
+  // put after the word.
+  const QByteArray verdict = WithoutLineEnd(reply_);
+  if (verdict == kComplete) {
     reply_.clear();
     view_.SetCaption(Text(11809));
     state_ = UploadState::Completed;
-  } else if (reply_ == kError) {
+  } else if (verdict == kError) {
     reply_.clear();
     view_.ShowVerdictError(Text(11810), Text(14005));
     view_.EnableSend(true);
-  } else if (!kComplete.startsWith(reply_) && !kError.startsWith(reply_)) {
+  } else if (verdict.size() < reply_.size() || (!kComplete.startsWith(reply_) && !kError.startsWith(reply_))) {
     reply_.clear();
   }
 }

@@ -150,6 +150,7 @@ TEST_F(Upload, VerdictsAsTheyArrive) {
     const char* what;
     std::function<void(QTcpSocket*)> reply;
     bool completes;
+    int errorBoxes = 0;
   };
   const Case cases[] = {
       {"split", [](QTcpSocket* c) {
@@ -161,13 +162,27 @@ TEST_F(Upload, VerdictsAsTheyArrive) {
          c->write("Error");
          c->flush();
          QTimer::singleShot(50, c, [c] { c->write("Complete"); });
-       }, true},
+       }, true, 1},
       {"complete then close", [](QTcpSocket* c) {
          c->write("Complete");
          c->disconnectFromHost();
        }, true},
       {"wrong case", [](QTcpSocket* c) { c->write("complete"); }, false},
-      {"line end", [](QTcpSocket* c) { c->write("Complete\r\n"); }, false},
+      // A line end after the word is no part of the verdict; the case still is.
+      {"CR LF", [](QTcpSocket* c) { c->write("Complete\r\n"); }, true},
+      {"LF", [](QTcpSocket* c) { c->write("Complete\n"); }, true},
+      {"line end split", [](QTcpSocket* c) {
+         c->write("Complete\r");
+         c->flush();
+         QTimer::singleShot(50, c, [c] { c->write("\n"); });
+       }, true},
+      {"error with line end then complete", [](QTcpSocket* c) {
+         c->write("Error\r\n");
+         c->flush();
+         QTimer::singleShot(50, c, [c] { c->write("Complete\r\n"); });
+       }, true, 1},
+      {"wrong case with line end", [](QTcpSocket* c) { c->write("complete\r\n"); }, false},
+      {"line end before the word", [](QTcpSocket* c) { c->write("\r\nComplete"); }, false},
   };
   for (const Case& k : cases) {
     view = View();
@@ -176,6 +191,7 @@ TEST_F(Upload, VerdictsAsTheyArrive) {
     s->Deliver();
     ASSERT_TRUE(WaitFor([&] { return s->Sent() || view.completed > 0; })) << k.what;
     testing_net::Spin(150);
+    EXPECT_EQ(view.errors.size(), k.errorBoxes) << k.what;
     if (k.completes) {
       if (view.completed == 0) Fire(1);
       EXPECT_EQ(view.completed, 1) << k.what;

@@ -244,7 +244,7 @@ TEST_F(UploadWindow, RepliesThatAreNotAVerdictEndInTheTimeOut) {
   const Case cases[] = {
       {"no reply", [](QTcpSocket*) {}},
       {"wrong case", [](QTcpSocket* s) { s->write("complete"); }},
-      {"line end", [](QTcpSocket* s) { s->write("Complete\r\n"); }},
+      {"wrong case with a line end", [](QTcpSocket* s) { s->write("complete\r\n"); }},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
@@ -285,6 +285,9 @@ TEST_F(UploadWindow, VerdictsThatCount) {
          s->write("Complete");
          s->disconnectFromHost();
        }},
+      // A server that ends its word with a line end.
+      {"CR LF", [](QTcpSocket* s) { s->write("Complete\r\n"); }},
+      {"LF", [](QTcpSocket* s) { s->write("Complete\n"); }},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
