@@ -65,14 +65,14 @@ AppendStatus SummaryFile::AppendScoreRecord(const QString& scoreFile, const QStr
   const bool summarised = n > 0 && ReadScoreRecordAt(path, n, last) && scoring::IsSummaryRecord(last, marker);
   AppendStatus status = AppendStatus::AlreadySummarised;
   if (!summarised) {
-    const scoring::AppendOutcome out = scoring::AppendScoreRecord(path, record);
+    const scoring::AppendOutcome out =
+        env_.append ? env_.append(path, record) : scoring::AppendScoreRecord(path, record);
     if (out.tornTail) log(QStringLiteral("成績檔尾端不完整的記錄已覆蓋>") + path);
-    if (out.ok) {
-      status = AppendStatus::Appended;
-    } else {
-      status = AppendStatus::RecordFailed;
+    if (!out.ok) {
       log(QStringLiteral("無法寫入成績檔>") + path + u' ' + out.error);
+      return AppendStatus::RecordFailed;
     }
+    status = AppendStatus::Appended;
   }
   const QDate today = env_.today ? env_.today() : plat::clock().Now().date();
   resultPath_ = BatchResultFileName(path, today, n);

@@ -44,7 +44,7 @@ enum class AppendStatus {
   NoScoreFile,        // nothing written, no result file
   Appended,           // the summary record was added
   AlreadySummarised,  // the last record is a summary already: not added
-  RecordFailed,       // the record could not be written (logged)
+  RecordFailed,       // the record could not be written (logged); no result line
 };
 
 class SummaryFile {
@@ -52,12 +52,16 @@ class SummaryFile {
   struct Env {
     std::function<void(const QString&)> log;
     std::function<QDate()> today;
+    // The record's append (default: the scoring engine's).
+    std::function<scoring::AppendOutcome(const QString&, const ScoreRow&)> append;
   };
   explicit SummaryFile(Env env = {});
 
   // Appends the summary to `scoreFile` unless its last record is one, then
-  // writes the result line. The result-file path is empty afterwards when no
-  // result line was written, so no caller copies an older one.
+  // writes the result line. When the record cannot be written no result
+  // line is either: a score file without its summary is not delivered. The
+  // result-file path is empty afterwards when no result line was written,
+  // so no caller copies an older one.
   AppendStatus AppendScoreRecord(const QString& scoreFile, const QString& marker, const ResultLineValues& values);
   // Writes the line to the result-file path, replacing an earlier file.
   bool AppendResultLine(const ResultLineValues& values);

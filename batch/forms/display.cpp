@@ -15,6 +15,7 @@
 #include "common/store.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
+#include "platform/core/prompt.h"
 #include "platform/net/tcpclient.h"
 
 namespace batchui {
@@ -250,15 +251,23 @@ void Display::ShowGrade() {
   for (QLabel* l : {Label2, Label3, Label4}) l->setVisible(true);
 }
 
-bool Display::Deliver() {
+Display::Delivery Display::Deliver() {
   batch::Batch& b = B();
   if (b.table.LoadedCount() == 0) {
     // No candidate loaded: a summary of nothing is not a result.
     Log(QStringLiteral("沒有可以傳送的成績,不存總成績>") + b.table.ScoreFileName());
-    return false;
+    return Delivery::Done;
   }
   const batch::AppendStatus status = b.AppendScoreRecord();
   if (status == batch::AppendStatus::NoScoreFile) Log(QStringLiteral("沒有成績檔,不存總成績"));
+  if (status == batch::AppendStatus::RecordFailed) {
+    // Copies and the upload would ship the score file without its summary.
+    const QString file = b.table.ScoreFileName();
+    Log(QStringLiteral("總成績無法寫入成績檔,不送出>") + file);
+    plat::prompt().Ask(QStringLiteral("總成績無法寫入成績檔 ") + file + QStringLiteral("，成績沒有送出。"),
+                       StoreText(14001), plat::Buttons::Ok, plat::Icon::Critical);
+    return Delivery::Stopped;
+  }
   const int a = b.setup.ByteSettingA(), mode = b.setup.ByteSettingB();
   if (a == 1 || a == 3) b.CopyFloppyScoreFiles();
   bool upload = false;
@@ -274,8 +283,9 @@ bool Display::Deliver() {
       break;
     default: break;
   }
-  if (upload) plat::forms::get<frmClient>().Show();
-  return upload;
+  if (!upload) return Delivery::Done;
+  plat::forms::get<frmClient>().Show();
+  return Delivery::Uploading;
 }
 
 RemoteCopyResult Display::Runbbc() {
@@ -311,16 +321,16 @@ void Display::EnterMail() {
 
 void Display::Command1_Click() {
   batch::Batch& b = B();
-  bool uploading = false;
-  if (b.settings.Number(804) == 2) uploading = Deliver();
+  Delivery delivery = Delivery::Done;
+  if (b.settings.Number(804) == 2) delivery = Deliver();
   if (common::SystemIniValue(9901).asInt() == 1) EnterWWW();
-  if (uploading) {
+  if (delivery == Delivery::Uploading) {
     // The upload runs on its ticks; the program ends when it is over.
     Hide();
     plat::forms::get<frmClient>().EndProgramWhenDone();
     return;
   }
-  plat::app().EndProgram(0);
+  plat::app().EndProgram(delivery == Delivery::Stopped ? kExitNotDelivered : 0);
 }
 
 void Display::Command2_Click() { plat::forms::get<成績單>().Show(); }

@@ -65,9 +65,10 @@ class Display : public plat::Form {
   void LoadWindow();
   void ActivateWindow();
   // Summary record, result line, floppy copy, remote copy and upload, as the
-  // delivery mode of the setup record asks. True when the upload window was
-  // shown.
-  bool Deliver();
+  // delivery mode of the setup record asks. A summary that cannot be written
+  // stops them all, with a message naming the score file.
+  enum class Delivery { Done, Uploading, Stopped };
+  Delivery Deliver();
   void ShowGrade();
   void Log(const QString& line) const;
 

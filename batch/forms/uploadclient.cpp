@@ -9,6 +9,7 @@
 #include "batch/forms/scoresheet.h"
 #include "batch/forms/services.h"
 #include "common/store.h"
+#include "platform/core/prompt.h"
 
 namespace batchui {
 
@@ -81,11 +82,17 @@ void frmClient::ActivateWindow() {
   }
 }
 
-void frmClient::AttemptStarting() { attempting_ = true; }
+void frmClient::AttemptStarting() {
+  attempting_ = true;
+  gaveUp_ = false;
+}
 
 void frmClient::Command4_Click() { ShowHostDialog(true); }
 
-void frmClient::HostDialogCancelled() { CheckDone(); }
+void frmClient::HostDialogCancelled() {
+  gaveUp_ = true;
+  CheckDone();
+}
 
 void frmClient::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
   if (mode == plat::UnloadMode::ControlMenu) {
@@ -107,8 +114,32 @@ void frmClient::CheckDone() {
   QTimer::singleShot(0, this, [this] {
     if (!endWhenDone_ || plat::app().Ending()) return;
     const bool dialogUp = plat::forms::exists<Dialog>() && plat::forms::get<Dialog>().isVisible();
-    if (finished_ || (!attempting_ && !dialogUp)) plat::app().EndProgram(0);
+    if (finished_) {
+      plat::app().EndProgram(0);
+    } else if (!attempting_ && !dialogUp) {
+      const bool ask = !gaveUp_;
+      gaveUp_ = false;
+      ExitUndelivered(ask);
+    }
   });
+}
+
+void frmClient::ExitUndelivered(bool ask) {
+  batch::Batch& b = B();
+  const QString score = b.table.ScoreFileName();
+  b.WriteErrorLog(QStringLiteral("結束時總成績沒有送達主機>") + b.setup.AssignedHost() + u'>' + score);
+  // The proctor must not leave believing the summary arrived: the box
+  // waits for an answer, and only the answer ends the program.
+  if (ask && plat::prompt().Ask(QStringLiteral("總成績沒有送達成績主機 ") + b.setup.AssignedHost() +
+                                    QStringLiteral("。\n按「重試」再送一次，按「取消」結束程式(總成績留在成績檔 ") +
+                                    score + QStringLiteral(")。"),
+                                StoreText(14001), plat::Buttons::RetryCancel,
+                                plat::Icon::Critical) == plat::Answer::Retry) {
+    CrsDeliver();
+    return;
+  }
+  b.WriteErrorLog(QStringLiteral("程式結束,總成績沒有送達"));
+  plat::app().EndProgram(kExitNotDelivered);
 }
 
 // ---- net::UploadView ----------------------------------------------------------

@@ -11,6 +11,8 @@ namespace batchui {
 
 using net::kPlaceholderHost;
 inline constexpr int kColumns = 23;
+// The exit code of a program that ends without its summary delivered.
+inline constexpr int kExitNotDelivered = 1;
 
 // The 23 values of the summary now: the result line's columns with the
 // upload's method text (12501 to 12503).
@@ -21,8 +23,11 @@ class frmClient : public net::UploadWindow {
   frmClient();
   ~frmClient() override;
 
-  // The program ends once the attempt under way is over (recorded, given
-  // up, cancelled); at once when none is.
+  // The program ends once the attempt under way is over: recorded, with
+  // exit code 0. Not recorded ("Error", a close without a verdict, silence,
+  // cancel), the failure goes to the error report and a box asks to send
+  // again or to end; ending so, or giving up in the host dialog, ends with
+  // kExitNotDelivered.
   void EndProgramWhenDone();
   bool Finished() const { return finished_; }
 
@@ -56,10 +61,14 @@ class frmClient : public net::UploadWindow {
   void ActivateWindow();
   void FillValues();
   void CheckDone();
+  // The delivery on exit failed: logged, then (unless the person gave up in
+  // the host dialog already) send again or end.
+  void ExitUndelivered(bool ask);
 
   bool finished_ = false;
   bool attempting_ = false;
   bool endWhenDone_ = false;
+  bool gaveUp_ = false;  // the host dialog was left with its give-up button
 };
 
 class Dialog : public net::HostDialog {

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 
@@ -222,6 +223,51 @@ TEST_F(BatchUi, NoDeliveryWithoutCandidatesOrWhenSettingSaysOnExit) {
   EXPECT_TRUE(QFileInfo::exists(root + "remote/Class.R00"));
   EXPECT_EQ(app.ends, 1);
   EXPECT_TRUE(desktop.opened.isEmpty());  // 9901 = 0
+}
+
+// A summary record that cannot be appended stops every later step: no
+// result line, no copy, no upload of a score file without its summary; the
+// message names the file. On exit the program ends with a failing code.
+TEST_F(BatchUi, ASummaryThatCannotBeWrittenStopsTheDelivery) {
+  for (const char* when : {"1", "2"}) {
+    SCOPED_TRACE(when);
+    if (QString(when) == "2") {
+      TearDown();
+      SetUp();
+      app = plat::FakeAppControl();
+      prompt.calls.clear();
+    }
+    QDir(root + "remote").removeRecursively();
+    QDir().mkpath(root + "remote");
+    settings[804] = when;
+    const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+    int appends = 0;
+    batch::batch().summary = batch::SummaryFile({[](const QString& s) { batch::batch().WriteErrorLog(s); }, {},
+                                                 [&](const QString&, const batch::ScoreRow&) {
+                                                   ++appends;
+                                                   scoring::AppendOutcome out;
+                                                   out.error = QStringLiteral("disk full");
+                                                   return out;
+                                                 }});
+    Display& d = Start({WriteRecord(score, 0, 7, root + "remote", "127.0.0.1")});
+    if (QString(when) == "2") d.Command1_Click();
+    EXPECT_EQ(appends, 1);
+    EXPECT_EQ(SizeOf(score), 3 * 252);
+    EXPECT_TRUE(batch::batch().ResultFileName().isEmpty());
+    EXPECT_TRUE(QDir(root).entryList({"*.Sco"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(root + "remote").entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(plat::forms::exists<batchui::frmClient>());
+    ASSERT_EQ(prompt.calls.size(), 1);
+    EXPECT_TRUE(prompt.calls[0].text.contains(score));
+    EXPECT_TRUE(Logged(QStringLiteral("總成績無法寫入成績檔,不送出>") + score));
+    EXPECT_TRUE(Logged("disk full"));
+    if (QString(when) == "2") {
+      EXPECT_EQ(app.ends, 1);
+      EXPECT_EQ(app.code, batchui::kExitNotDelivered);
+    } else {
+      EXPECT_EQ(app.ends, 0);
+    }
+  }
 }
 
 TEST_F(BatchUi, AScoreFileOfSummariesOnlyIsNotSummarisedAgain) {

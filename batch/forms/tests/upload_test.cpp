@@ -160,6 +160,27 @@ TEST_F(Upload, ExitWaitsForTheUpload) {
   EXPECT_EQ(app.ends, 0);  // not before the verdict
   ASSERT_TRUE(testing_net::WaitFor([&] { return app.ends == 1; }, 10000));
   EXPECT_TRUE(client.Finished());
+  EXPECT_EQ(app.code, 0);
+  EXPECT_TRUE(prompt.calls.isEmpty());
+}
+
+// The loopback server refuses the summary: the program does not end on its
+// own; the box says so and ending leaves a failing exit code.
+TEST_F(Upload, AnErrorOnExitIsAskedAboutAndEndsWithAFailingCode) {
+  settings[804] = "2";
+  server.expected = ExpectedRecord();
+  server.reply = {"Error"};
+  Display& d = StartUploading(5);
+  prompt.answers = {plat::Answer::Cancel};
+  d.Command1_Click();
+  ASSERT_TRUE(testing_net::WaitFor([&] { return app.ends == 1; }, 10000));
+  EXPECT_EQ(server.connections, 1);
+  EXPECT_EQ(notices.size(), 1);  // the verdict's own box
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_EQ(prompt.calls[0].buttons, plat::Buttons::RetryCancel);
+  EXPECT_TRUE(prompt.calls[0].text.contains(score));
+  EXPECT_EQ(app.code, batchui::kExitNotDelivered);
+  EXPECT_TRUE(Logged(QStringLiteral("結束時總成績沒有送達主機>127.0.0.1>") + score));
 }
 
 TEST_F(Upload, ErrorVerdictIsShownAndSendingIsOfferedAgain) {
@@ -213,6 +234,11 @@ TEST_F(UploadByHand, NoConnectionOffersTheHostDialogAndItsCancelEndsAPendingExit
   dialog.CancelButton_Click();
   QCoreApplication::processEvents();
   EXPECT_EQ(app.ends, 1);
+  // Giving up in the host dialog is the person's answer: no second box,
+  // but the report and the exit code say the summary was not delivered.
+  EXPECT_TRUE(prompt.calls.isEmpty());
+  EXPECT_EQ(app.code, batchui::kExitNotDelivered);
+  EXPECT_TRUE(Logged("結束時總成績沒有送達主機>192.0.2.77"));
 }
 
 // "Error" offers sending again but ends no attempt: a pending exit waits
@@ -237,6 +263,83 @@ TEST_F(UploadByHand, AnErrorVerdictKeepsAPendingExitWaiting) {
   QCoreApplication::processEvents();
   EXPECT_EQ(app.ends, 1);
   EXPECT_FALSE(client.Finished());
+  EXPECT_EQ(prompt.calls.size(), 1);
+  EXPECT_EQ(app.code, batchui::kExitNotDelivered);
+}
+
+// Every way an exit's delivery can fail is written to the error report and
+// asked about; the program ends only on the answer. Retry sends again and a
+// recorded summary then ends it with code 0.
+TEST_F(UploadByHand, AFailedDeliveryOnExitWaitsForTheAnswer) {
+  struct Case {
+    const char* what;
+    std::function<void()> fail;
+  };
+  const Case cases[] = {
+      {"Error, then the close", [this] {
+         Socket().Deliver("Error");
+         Socket().ClosePeer();
+       }},
+      {"a close without a verdict", [this] { Socket().ClosePeer(); }},
+      {"silence", [this] {
+         for (int i = 0; i < 32; ++i) ticker->Fire();
+       }},
+      {"cancel", [] { plat::forms::get<frmClient>().Command2_Click(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (&c != &cases[0]) {
+      TearDown();
+      SetUp();
+      app = plat::FakeAppControl();
+      prompt.calls.clear();
+      QFile::remove(root + "ZetError.Txt");
+    }
+    settings[804] = "2";
+    const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+    Display& d = Start({WriteRecord(score, 0, 2, {}, "192.0.2.99")});
+    d.Command1_Click();
+    Socket().AcceptConnect();
+    ASSERT_EQ(Socket().sent.size(), 1);
+    prompt.answers = {plat::Answer::Retry};
+    c.fail();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.ends, 0);
+    ASSERT_EQ(prompt.calls.size(), 1);
+    EXPECT_EQ(prompt.calls[0].buttons, plat::Buttons::RetryCancel);
+    EXPECT_TRUE(Logged(QStringLiteral("結束時總成績沒有送達主機>192.0.2.99>") + score));
+    // Retry: a new attempt from the start.
+    ASSERT_EQ(Socket().connects.size(), 2);
+    EXPECT_TRUE(plat::forms::get<frmClient>().isVisible());
+    Socket().AcceptConnect();
+    ASSERT_EQ(Socket().sent.size(), 2);
+    EXPECT_EQ(Socket().sent[1], Socket().sent[0]);
+    // Failing again and ending.
+    prompt.answers = {plat::Answer::Cancel};
+    c.fail();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompt.calls.size(), 2);
+    EXPECT_EQ(app.ends, 1);
+    EXPECT_EQ(app.code, batchui::kExitNotDelivered);
+  }
+}
+
+TEST_F(UploadByHand, RetryAfterAFailedExitDeliveryEndsCleanlyWhenRecorded) {
+  settings[804] = "2";
+  const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+  Display& d = Start({WriteRecord(score, 0, 2, {}, "192.0.2.99")});
+  d.Command1_Click();
+  Socket().AcceptConnect();
+  prompt.answers = {plat::Answer::Retry};
+  Socket().ClosePeer();
+  QCoreApplication::processEvents();
+  Socket().AcceptConnect();
+  Socket().Deliver("Complete");
+  Socket().ClosePeer();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(app.ends, 1);
+  EXPECT_EQ(app.code, 0);
+  EXPECT_TRUE(plat::forms::get<frmClient>().Finished());
 }
 
 TEST_F(UploadByHand, ValuesAreTakenAgainWhenAnUploadStarts) {
