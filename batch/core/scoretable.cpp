@@ -196,12 +196,27 @@ void ScoreTable::SwapRecords(int i, int j) {
   std::swap(sorted_[i], sorted_[j]);
 }
 
+bool ScoreTable::Counts(int i) const {
+  for (float v : sorted_[i].results)
+    if (!std::isfinite(v)) {
+      // A damaged record would make every average and total NaN.
+      const ScoreRow& r = sorted_[i];
+      log(QStringLiteral("成績不是數字,不列入總成績>第%1次>").arg(r.testNumber) + r.name + u'>' + r.identity);
+      return false;
+    }
+  return true;
+}
+
 void ScoreTable::AverageRecords() {
   working_[0] = working_[first_];
-  const int n = last_ - first_ + 1;
-  if (n <= 0) return;
+  if (last_ - first_ + 1 <= 0) return;
+  int n = 0;
   double seconds = 0;
+  std::array<double, 6> sums{};
   for (int i = first_; i <= last_; ++i) {
+    if (!Counts(i)) continue;
+    ++n;
+    for (int r = 0; r < 6; ++r) sums[r] += sorted_[i].results[r];
     auto s = DurationSeconds(sorted_[i].duration);
     if (!s) {
       log(QStringLiteral("無法讀取的測驗時間>") + sorted_[i].duration + u'>' + sorted_[i].name);
@@ -209,12 +224,9 @@ void ScoreTable::AverageRecords() {
     }
     seconds += *s;
   }
-  working_[0].duration = SecondsToMinSec(int(plat::RoundHalfEven(seconds / n).value_or(0)));
-  for (int r = 0; r < 6; ++r) {
-    double sum = 0;
-    for (int i = first_; i <= last_; ++i) sum += sorted_[i].results[r];
-    working_[0].results[r] = float(sum / n);
-  }
+  const double divisor = n > 0 ? n : 1;  // nothing sound: zeros, not NaN
+  working_[0].duration = SecondsToMinSec(int(plat::RoundHalfEven(seconds / divisor).value_or(0)));
+  for (int r = 0; r < 6; ++r) working_[0].results[r] = float(sums[r] / divisor);
 }
 
 void ScoreTable::TotalRecords(float errorDivisor, float correctDivisor) {
@@ -227,6 +239,7 @@ void ScoreTable::TotalRecords(float errorDivisor, float correctDivisor) {
   float c = 0, e = 0, net = 0;
   double minutes = 0;
   for (int i = first_; i <= last_; ++i) {
+    if (!Counts(i)) continue;
     c += sorted_[i].results[Correct];
     e += sorted_[i].results[Errors];
     net += sorted_[i].results[Net];

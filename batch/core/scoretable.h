@@ -39,7 +39,7 @@ struct DisplayTexts {
 // What the score sheet's labels show for one candidate.
 struct SheetTexts {
   QString Text1, TEXT2, TEXT3, TEXT12, TEXT4;
-  std::optional<QString> Text5A;  // empty: leave the label as it is
+  QString Text5A;  // the duration as the record holds it (empty when it holds none)
   QString Text6, Text7, Text8, Text9, TEXT10, TEXT11, TEXT14, Label15;
 };
 
@@ -89,6 +89,8 @@ class ScoreTable {
   void RecomputeScores(const SummaryRules& rules);
   void SortRecords(const QString& order);
   void SwapRecords(int i, int j);
+  // A record whose results are not all finite numbers takes no part in an
+  // average or a total; the error report names it.
   void AverageRecords();
   void TotalRecords(float errorDivisor, float correctDivisor);
 
@@ -119,6 +121,8 @@ class ScoreTable {
  private:
   QString text(int id) const;
   void log(const QString& line) const;
+  // Whether sort-table record i takes part in a summary (logs it when not).
+  bool Counts(int i) const;
   float& sortedResult(int i, int key) { return sorted_[i].results[key - 1]; }
 
   TableEnv env_;

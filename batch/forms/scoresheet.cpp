@@ -168,7 +168,7 @@ void 成績單::ShowTexts(const batch::SheetTexts& s) {
   TEXT3->setText(s.TEXT3);
   TEXT12->setText(s.TEXT12);
   TEXT4->setText(s.TEXT4);
-  if (s.Text5A) Text5A->setText(*s.Text5A);
+  Text5A->setText(s.Text5A);
   Text6->setText(s.Text6);
   Text7->setText(s.Text7);
   Text8->setText(s.Text8);
@@ -289,6 +289,10 @@ void 處理列印中::Form_Load() {
 void 處理列印中::Form_Resize() {
   plat::SetTwipsSize(this, 4370, 1360);
   plat::CentreOnScreen(this);
+}
+
+void 處理列印中::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
+  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
 }
 
 void 處理列印中::Form_Activate() {

@@ -58,7 +58,7 @@ class 成績單 : public plat::Form {
 };
 
 // 處理列印中: the notice while the typed text prints; closes itself on the
-// sixth tick of its one-second timer.
+// sixth tick of its one-second timer, never by the window manager.
 class 處理列印中 : public plat::Form {
  public:
   處理列印中();
@@ -71,6 +71,7 @@ class 處理列印中 : public plat::Form {
   void Form_Load() override;
   void Form_Activate() override;
   void Form_Resize() override;
+  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
 
  private:
   int ticks_ = 0;

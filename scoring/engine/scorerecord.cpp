@@ -62,6 +62,18 @@ QByteArray FitField(QStringView text, int width, bool* cut) {
 QString ReadField(QByteArrayView bytes) {
   qsizetype n = bytes.size();
   while (n > 0 && (bytes[n - 1] == ' ' || bytes[n - 1] == '\0')) --n;
+  // A writer that cut the text inside a character left its lead byte last:
+  // that half is dropped, not shown as a character that was never typed.
+  qsizetype at = 0;
+  while (at < n) {
+    const std::uint8_t b = std::uint8_t(bytes[at]);
+    const bool lead = b >= 0x81 && b <= 0xFE;
+    if (lead && at + 1 == n) {
+      n = at;
+      break;
+    }
+    at += lead ? 2 : 1;
+  }
   return plat::fromCp950(bytes.first(n));
 }
 

@@ -63,7 +63,8 @@ struct ScoreRecord {
 // character that fits, padded with 0x20. *cut is set when characters were
 // dropped.
 QByteArray FitField(QStringView text, int width, bool* cut = nullptr);
-// A field's text: decoded, trailing blanks and NULs dropped.
+// A field's text: decoded, trailing blanks and NULs dropped, and a lead
+// byte left alone at the end (a character cut in two) dropped too.
 QString ReadField(QByteArrayView bytes);
 
 // The text padded with blanks or cut to `width` characters: the record's

@@ -306,9 +306,10 @@ TEST(ScoreTableShow, MainWindowCaptionsAndColours) {
 TEST(ScoreTableShow, SheetCaptionsAndDurationUnit) {
   struct Case {
     const char* duration;
-    std::optional<QString> shown;
+    QString shown;
   };
-  const Case cases[] = {{"10:05", QString("10:05分")}, {":30", QString(":30")}, {"分", QString("分")}, {"  ", std::nullopt}};
+  // An empty duration shows empty, never the previous candidate's time.
+  const Case cases[] = {{"10:05", "10:05分"}, {":30", ":30"}, {"分", "分"}, {"  ", ""}, {"", ""}};
   for (const Case& c : cases) {
     ScoreTable t(env());
     t.TakeRows({row("王", 300, 2, 298, 99.33f, 0.67f, 29.8f, c.duration, 3)}, 1);

@@ -1,3 +1,5 @@
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "batch/forms/printersink.h"
@@ -87,6 +89,33 @@ TEST_F(Sheet, PrintsTheTypedTextAndWaitsForTheNextCandidate) {
   EXPECT_FALSE(s.Command2->isEnabled());
   s.Command8_Click();
   EXPECT_TRUE(s.Command2->isEnabled());
+}
+
+TEST_F(Sheet, ThePrintingNoticeRefusesACloseFromOutside) {
+  成績單& s = Open();
+  s.Command2_Click();
+  auto& notice = plat::forms::get<batchui::處理列印中>();
+  sched.Advance(2000);
+  QCloseEvent close;
+  QCoreApplication::sendEvent(&notice, &close);  // the window manager's close
+  ASSERT_TRUE(plat::forms::exists<batchui::處理列印中>());
+  EXPECT_TRUE(notice.isVisible());
+  sched.Advance(4000);
+  EXPECT_FALSE(plat::forms::exists<batchui::處理列印中>());
+}
+
+// A record without a duration shows none: never the time of the candidate
+// shown before it.
+TEST_F(Sheet, AnEmptyDurationShowsEmpty) {
+  QList<Candidate> two = ClassOfThree().mid(0, 2);
+  two[1].duration = "";
+  成績單& s = Open(two);
+  EXPECT_EQ(s.Text5A->text(), "10:00" + Text(12705));
+  s.Command8_Click();
+  EXPECT_EQ(s.Text1->text(), QString("李小華"));
+  EXPECT_EQ(s.Text5A->text(), QString());
+  s.Command9_Click();
+  EXPECT_EQ(s.Text5A->text(), "10:00" + Text(12705));
 }
 
 TEST_F(Sheet, TypedTextWithPaddedPathOpensInTheEditor) {
