@@ -196,12 +196,26 @@ void TestRecordModule::ScrollTestLines(int direction, TypingBoxes& boxes) {
 // ---------------------------------------------------------------------------
 // The record
 
+namespace {
+bool BirthdayEmpty(const SetupValues& s) {
+  return s.birthYear.isEmpty() && s.birthMonth.isEmpty() && s.birthDay.isEmpty();
+}
+}  // namespace
+
 QString BirthdayText(const SetupValues& s) {
+  if (BirthdayEmpty(s)) return QString();
   auto part = [](const QString& t) { return plat::NumberText(plat::ValNumber(t)); };
   return part(s.birthYear) + u'/' + part(s.birthMonth) + u'/' + part(s.birthDay);
 }
 
 void SplitBirthday(const QString& value, SetupValues& s) {
+  if (value.trimmed().isEmpty()) {
+    // No birthday given: the boxes stay empty for the next test too.
+    s.birthYear.clear();
+    s.birthMonth.clear();
+    s.birthDay.clear();
+    return;
+  }
   const QStringList parts = value.split(u'/');
   QString* boxes[] = {&s.birthYear, &s.birthMonth, &s.birthDay};
   for (int i = 0; i < 3 && i < parts.size(); ++i) {
@@ -212,10 +226,15 @@ void SplitBirthday(const QString& value, SetupValues& s) {
 }
 
 TestRecordFields TestRecordModule::SessionFields(SetupValues& setup, const ProcessingNames& names) {
-  const QDate today = plat::clock().Now().date();
-  if (setup.birthYear.isEmpty()) setup.birthYear = today.toString(QStringLiteral("yyyy"));
-  if (setup.birthMonth.isEmpty()) setup.birthMonth = today.toString(QStringLiteral("MM"));
-  if (setup.birthDay.isEmpty()) setup.birthDay = today.toString(QStringLiteral("dd"));
+  // A birthday left empty stays empty: today's date on the score sheet would
+  // be a birthday nobody gave. Only the missing parts of one begun are
+  // filled.
+  if (!BirthdayEmpty(setup)) {
+    const QDate today = plat::clock().Now().date();
+    if (setup.birthYear.isEmpty()) setup.birthYear = today.toString(QStringLiteral("yyyy"));
+    if (setup.birthMonth.isEmpty()) setup.birthMonth = today.toString(QStringLiteral("MM"));
+    if (setup.birthDay.isEmpty()) setup.birthDay = today.toString(QStringLiteral("dd"));
+  }
 
   if (plat::ValNumber(setup.count) <= 1) {
     QString score = names.resultName;

@@ -70,8 +70,9 @@ class TestRecordModule {
   int ParagraphOfLine(int row) const { return lines.ParagraphOfLine(row); }
 
   // ---- the record ----
-  // The fields of a record of this run (fills empty birthday boxes with
-  // today's date and applies the score file rule first).
+  // The fields of a record of this run (fills the empty boxes of a birthday
+  // partly given with today's date parts, leaves one not given at all
+  // empty, and applies the score file rule first).
   TestRecordFields SessionFields(SetupValues& setup, const ProcessingNames& names);
   // Writes a plain record to path (atomically) and logs it. Throws when the
   // file cannot be written; an earlier file at path is then left as it was.
@@ -125,11 +126,13 @@ QString NewTestRecordPath(double secondsSinceMidnight);
 // caption; made safe for a file name and a command-line field.
 QString ResultNameBase(const SetupValues& setup);
 
-// The birthday as the record holds it, "1990/5/3", from the three boxes.
+// The birthday as the record holds it, "1990/5/3", from the three boxes;
+// empty when all three are.
 QString BirthdayText(const SetupValues& setup);
 // Splits a record's birthday back into the three boxes: month and day two
 // digits, the year four when it is 1000 or more. No date check, so a value
-// that is not a valid date survives unchanged into the next record.
+// that is not a valid date survives unchanged into the next record. An
+// empty value empties the boxes.
 void SplitBirthday(const QString& value, SetupValues& setup);
 
 }  // namespace rec

@@ -90,6 +90,21 @@ TEST_F(Sheet, HeadingsFromSettings916And918AndTheHiddenBirthday) {
   EXPECT_EQ(s.TEXT4->text(), work.filePath("T0001.txt"));
 }
 
+// A candidate who gave no birthday has none on the sheet, in the score
+// record or in the result line: never a date taken from the clock.
+TEST_F(Sheet, AnEmptyBirthdayShowsEmpty) {
+  成績單& s = Up({{7999, "1"}, {932, "0"}}, {QStringLiteral("[檢定生日]=")});
+  EXPECT_TRUE(Shown(s.Text12));
+  EXPECT_EQ(s.Text12->text(), "");
+  QList<scoring::ScoreRecord> records;
+  ASSERT_TRUE(scoring::ReadScoreRecordFile(work.filePath("A123456789.R01"), records));
+  ASSERT_EQ(records.size(), 1);
+  EXPECT_EQ(records[0].birthday, "");
+  QByteArray line;
+  ASSERT_TRUE(plat::readAllBytes(plat::ResolvePath(scoring::ResultFileName()), line));
+  EXPECT_EQ(plat::fromCp950(line).split(u'|').value(5), "");
+}
+
 TEST_F(Sheet, ButtonsFollowSetting7910) {
   struct Case {
     const char* switches;

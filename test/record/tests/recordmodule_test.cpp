@@ -238,19 +238,29 @@ TEST_F(RecordModule, WriteSessionFileReproducesTheGoldenRecord) {
   EXPECT_TRUE(Log().contains(U("儲存所有資料,準備往處理成績...")));
 }
 
-TEST_F(RecordModule, EmptyBirthdayBoxesGetTodayAndTheScoreFileRule) {
+TEST_F(RecordModule, EmptyBirthdayStaysEmptyAndTheScoreFileRule) {
   clock.Set(QDateTime(QDate(2026, 3, 5), QTime(10, 0)));
   SetupValues s;
   ProcessingNames n;
   n.recordPath = folder + "tmp/~T000001.txt";
   n.resultName = folder + "T0001.S00";
+  // No birthday given: the score sheet must not show today as one.
   m.WriteSessionFile(n.recordPath, s, n);
-  EXPECT_EQ(s.birthYear, "2026");
-  EXPECT_EQ(s.birthMonth, "03");
-  EXPECT_EQ(s.birthDay, "05");
+  EXPECT_EQ(s.birthYear, "");
+  EXPECT_EQ(s.birthMonth, "");
+  EXPECT_EQ(s.birthDay, "");
   TestRecordContent c;
   ASSERT_TRUE(ReadTestRecordFile(n.recordPath, c));
-  EXPECT_EQ(c.Value(RecordKey::BIRTHDAY), "2026/3/5");
+  EXPECT_TRUE(c.Has(RecordKey::BIRTHDAY));
+  EXPECT_EQ(c.Value(RecordKey::BIRTHDAY), "");
+  // A birthday begun gets today's parts where its boxes are empty.
+  s.birthYear = "1990";
+  m.WriteSessionFile(n.recordPath, s, n);
+  EXPECT_EQ(s.birthMonth, "03");
+  EXPECT_EQ(s.birthDay, "05");
+  ASSERT_TRUE(ReadTestRecordFile(n.recordPath, c));
+  EXPECT_EQ(c.Value(RecordKey::BIRTHDAY), "1990/3/5");
+  s = SetupValues();
   EXPECT_EQ(c.Value(RecordKey::SCORNAME), folder + "T0001.R00");
   EXPECT_FALSE(c.Has(RecordKey::CLASSDAT));
   EXPECT_FALSE(c.Has(RecordKey::PATHFILE));  // setting 908 is 0
@@ -332,6 +342,7 @@ TEST_F(RecordModule, ReadTestRecordFieldRules) {
       // Not a date, yet it comes back as written so the next record matches.
       {{U("[檢定生日]=2000/2/31"), U("[測驗次數]=3")}, "2000", "02", "31", 4},
       {{U("[檢定生日]=90/1/2")}, "90", "01", "02", 0},
+      {{U("[檢定生日]=")}, "", "", "", 0},  // none given: none comes back
       {{U("[測驗次數]=255")}, "", "", "", 249},  // held at the highest the series can have
       {{U("[測驗次數]=abc")}, "", "", "", 1},
   };
