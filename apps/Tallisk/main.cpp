@@ -6,6 +6,7 @@
 #include "batch/forms/program.h"
 #include "common/gui/windowservices.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   e2e::StartScriptedUser();  // test only: does nothing without its variable
   // Message boxes, and failures of shared form handlers into the error report.
   common::InstallWindowServices();
+  plat::InstallQtTranslations();  // standard buttons and dialogs in Chinese
   const int code = batchui::RunTallisk(app, QApplication::arguments().mid(1));
   plat::SetPrompt(nullptr);
   return code;

@@ -6,6 +6,7 @@
 #include "apps/scripted_user.h"
 #include "common/gui/windowservices.h"
 #include "platform/gui/form.h"
+#include "platform/gui/translations.h"
 #include "platform/media/audio_device.h"
 #include "test/record/recordmodule.h"
 #include "test/setup/downloadlink.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   common::InstallWindowServices();
+  plat::InstallQtTranslations();  // standard buttons and dialogs in Chinese
   // The set-up screen reaches the web side only through these hooks.
   setup::InstallNetworkHooks();
   rec::testRecordModule().Reset();  // takes the program's name and version

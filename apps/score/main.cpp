@@ -6,6 +6,7 @@
 #include "apps/scripted_user.h"
 #include "common/gui/windowservices.h"
 #include "platform/gui/form.h"
+#include "platform/gui/translations.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   common::InstallWindowServices();
+  plat::InstallQtTranslations();  // standard buttons and dialogs in Chinese
   static scorer::PlatformReportPrinter report;
   scoring::SetLinePrinter(&report);
   // A lab without removable drives names a folder that stands for one.

@@ -49,6 +49,21 @@ std::vector<std::pair<QMessageBox::StandardButton, Answer>> ButtonSet(Buttons b)
   return {{M::Ok, Answer::Ok}};
 }
 
+// The buttons' object names: scripts and tests find them by these, whatever
+// language Qt's texts are in.
+const char* AnswerName(Answer a) {
+  switch (a) {
+    case Answer::Ok: return "Ok";
+    case Answer::Cancel: return "Cancel";
+    case Answer::Yes: return "Yes";
+    case Answer::No: return "No";
+    case Answer::Retry: return "Retry";
+    case Answer::Abort: return "Abort";
+    case Answer::Ignore: return "Ignore";
+  }
+  return "";
+}
+
 // What closing the box (Escape, the title bar) answers: the cancelling
 // button of the set, else the only one, else nothing.
 Answer EscapeAnswer(Buttons b) {
@@ -68,10 +83,12 @@ Answer EscapeAnswer(Buttons b) {
 Answer WidgetPrompt::Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) {
   QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, Owner());
   box.setTextFormat(Qt::PlainText);
+  box.setObjectName(QStringLiteral("MessageBox"));
   const auto set = ButtonSet(buttons);
   std::vector<std::pair<QAbstractButton*, Answer>> made;
   for (const auto& [standard, answer] : set) {
     QPushButton* b = box.addButton(standard);
+    b->setObjectName(QString::fromLatin1(AnswerName(answer)));
     made.emplace_back(b, answer);
     if (answer == EscapeAnswer(buttons)) box.setEscapeButton(b);
   }

@@ -2,6 +2,8 @@
 // The prompt interface on real windows: message boxes over QMessageBox, the
 // file-open and colour dialogs over QFileDialog and QColorDialog. The
 // programs install it at start (plat::SetPrompt); tests keep FakePrompt.
+// A message box is named "MessageBox", its buttons by their answer ("Ok",
+// "Cancel", "Yes", "No", "Retry", "Abort", "Ignore").
 #include <QString>
 
 #include "platform/core/prompt.h"

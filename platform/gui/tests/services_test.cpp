@@ -17,44 +17,45 @@ namespace {
 using plat::Answer;
 using plat::Buttons;
 
-// Clicks the button with the given text of the message box that opens next.
-void ClickLater(const QString& buttonText, QString* seenText = nullptr, QString* seenTitle = nullptr) {
+// Clicks the given standard button of the message box that opens next (by
+// its role: the texts are Qt's translations).
+void ClickLater(QMessageBox::StandardButton button, QString* seenText = nullptr, QString* seenTitle = nullptr) {
   QTimer::singleShot(0, [=] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     if (seenText) *seenText = box->text();
     if (seenTitle) *seenTitle = box->windowTitle();
-    for (QAbstractButton* b : box->buttons())
-      if (b->text().remove('&') == buttonText) {
-        b->click();
-        return;
-      }
-    ADD_FAILURE() << "no button " << buttonText.toStdString();
+    if (QAbstractButton* b = box->button(button)) {
+      b->click();
+      return;
+    }
+    ADD_FAILURE() << "no button " << int(button);
     box->reject();
   });
 }
 
 TEST(WidgetPrompt, AnswersByTheButtonClicked) {
   plat::WidgetPrompt p;
+  using M = QMessageBox;
   struct Case {
     Buttons buttons;
-    QString click;
+    M::StandardButton click;
     Answer answer;
   } cases[] = {
-      {Buttons::Ok, "OK", Answer::Ok},
-      {Buttons::OkCancel, "Cancel", Answer::Cancel},
-      {Buttons::YesNo, "No", Answer::No},
-      {Buttons::YesNoCancel, "Yes", Answer::Yes},
-      {Buttons::RetryCancel, "Retry", Answer::Retry},
-      {Buttons::RetryCancel, "Cancel", Answer::Cancel},
-      {Buttons::AbortRetryIgnore, "Ignore", Answer::Ignore},
+      {Buttons::Ok, M::Ok, Answer::Ok},
+      {Buttons::OkCancel, M::Cancel, Answer::Cancel},
+      {Buttons::YesNo, M::No, Answer::No},
+      {Buttons::YesNoCancel, M::Yes, Answer::Yes},
+      {Buttons::RetryCancel, M::Retry, Answer::Retry},
+      {Buttons::RetryCancel, M::Cancel, Answer::Cancel},
+      {Buttons::AbortRetryIgnore, M::Ignore, Answer::Ignore},
   };
   for (const Case& c : cases) {
     QString text, title;
     ClickLater(c.click, &text, &title);
     EXPECT_EQ(p.Ask(QStringLiteral("無法讀得檔案"), QStringLiteral("警告訊息"), c.buttons, plat::Icon::Exclamation),
               c.answer)
-        << c.click.toStdString();
+        << int(c.click);
     EXPECT_EQ(text, QStringLiteral("無法讀得檔案"));
     EXPECT_EQ(title, QStringLiteral("警告訊息"));
   }
