@@ -1,8 +1,10 @@
 #include "common/hotkeys.h"
 
 #include "common/accessors.h"
+#include "common/settings.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 
@@ -140,11 +142,15 @@ QString HotKeyText(int column, int code) { return HotKeys().HotKeyText(column, c
 
 bool LoadHotKeys() {
   const QString path = plat::FindCaseInsensitive(ProgramFolder.get(), QStringLiteral("Key.Ini"));
-  QStringList lines;
-  if (!plat::readTextLines(path, lines)) {
+  QByteArray bytes;
+  if (!plat::readAllBytes(path, bytes)) {
     ShowMissingFileMessage(QStringLiteral("Key.Ini"));
     return false;
   }
+  // A UTF-8 save would put its bytes into the record as "?": the defaults stay.
+  if (!AcceptBig5File(path, bytes, false)) return false;
+  QStringList lines;
+  for (const QByteArray& raw : plat::splitRawLines(bytes)) lines.append(plat::fromCp950(raw));
   HotKeys().ApplyKeyLines(lines, SystemIniValue(2299).asInt());
   return true;
 }

@@ -223,15 +223,17 @@ QByteArray plainLineBytes(const QByteArray& raw, bool scrambled) {
 
 bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 
-// Applies every line of a settings file; the file exists.
-void applyFile(const QString& path, bool scrambled) {
+// Applies every line of a settings file; the file exists. False when it is
+// refused as a UTF-8 save.
+bool applyFile(const QString& path, bool scrambled) {
   QByteArray bytes;
   if (!plat::readAllBytes(path, bytes)) {
     WriteErrorLog(QStringLiteral("無法讀取設定檔>") + path);
-    return;
+    return true;
   }
-  for (const QByteArray& raw : plat::splitRawLines(bytes)) {
-    const QByteArray plain = plainLineBytes(raw, scrambled);
+  const QList<QByteArray> lines = PlainSettingLines(bytes, scrambled);
+  if (!AcceptBig5File(path, bytes, scrambled)) return false;
+  for (const QByteArray& plain : lines) {
     if (plain.isEmpty()) continue;
     auto parsed = ParseSettingLine(DecodeLineBytes(plain).text);
     if (!parsed) continue;
@@ -243,6 +245,7 @@ void applyFile(const QString& path, bool scrambled) {
     }
     ApplySetting(*number, parsed->value);
   }
+  return true;
 }
 
 bool endsWithIxi(const QString& path) { return path.endsWith(QStringLiteral("ixi"), Qt::CaseInsensitive); }
@@ -250,6 +253,20 @@ bool endsWithIxi(const QString& path) { return path.endsWith(QStringLiteral("ixi
 }  // namespace
 
 // ---------------------------------------------------------------------------
+
+QList<QByteArray> PlainSettingLines(const QByteArray& bytes, bool scrambled) {
+  QList<QByteArray> lines;
+  for (const QByteArray& raw : plat::splitRawLines(bytes)) lines.append(plainLineBytes(raw, scrambled));
+  return lines;
+}
+
+bool AcceptBig5File(const QString& path, const QByteArray& bytes, bool scrambled) {
+  plat::Utf8Save how = plat::detectUtf8Save(bytes);
+  if (how == plat::Utf8Save::No && scrambled) how = plat::detectUtf8Save(PlainSettingLines(bytes, true).join('\n'));
+  if (how == plat::Utf8Save::No) return true;
+  ShowNotBig5Message(path, how);
+  return false;
+}
 
 std::optional<ParsedLine> ParseSettingLine(const QString& line) {
   enum { Number, Label, Value } field = Number;
@@ -413,7 +430,7 @@ LoadResult LoadSettings() {
     return LoadResult::FatalNoSettings;
   }
   SystemIniValue(4499, choice.path);
-  applyFile(choice.path, choice.scrambled);
+  if (!applyFile(choice.path, choice.scrambled)) return LoadResult::FatalNoSettings;
   RunModeFlag.set(0);
   return LoadResult::Ok;
 }
@@ -425,8 +442,7 @@ bool ReadIniFile(const QString& path) {
     ShowMissingFileMessage(p);
     return false;
   }
-  applyFile(p, endsWithIxi(p));
-  return true;
+  return applyFile(p, endsWithIxi(p));
 }
 
 bool SaveSetting(int number, const QString& value) {

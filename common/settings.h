@@ -21,13 +21,14 @@ namespace common {
 enum class LoadResult { Ok, FatalNoSettings };
 
 // Gives every setting its default, finds the settings file and applies its
-// lines. FatalNoSettings after the missing-file warning was shown: the
-// program's main() then ends with exit code 1.
+// lines. FatalNoSettings after the missing-file warning (or the warning for
+// a file saved as UTF-8) was shown: the program's main() then ends with exit
+// code 1.
 LoadResult LoadSettings();
 
 // Applies the lines of a further file of the same syntax; scrambled when the
 // name ends in "IXI" (any case). False, after the missing-file warning, when
-// the file does not exist.
+// the file does not exist, or after the UTF-8 warning, when it is a UTF-8 save.
 bool ReadIniFile(const QString& path);
 
 // Applies one pair: the settings switch, every other number to the store.
@@ -40,6 +41,17 @@ void ApplySetting(int number, const QString& value);
 // shown), the value holds a control character, ";", "[" or "]" or a
 // character the file's code page cannot hold (logged), or the write failed.
 bool SaveSetting(int number, const QString& value);
+
+// The lines of a file of the settings syntax as the reader applies them:
+// trailing blanks cut, unscrambled when the file is scrambled; bytes of the
+// code page (empty lines stay).
+QList<QByteArray> PlainSettingLines(const QByteArray& bytes, bool scrambled);
+
+// False, after the warning that names the file and how to convert it, when a
+// settings or hot-key file's bytes are an editor's UTF-8 save (a scrambled
+// file is judged by its plain lines). The caller then goes on as for a
+// missing file.
+bool AcceptBig5File(const QString& path, const QByteArray& bytes, bool scrambled);
 
 // The defaults LoadSettings gives before reading (store and accessors).
 void SeedSettingDefaults();

@@ -30,6 +30,17 @@ QString storeText(int id, const char16_t* fallback) {
   return t.isEmpty() ? QString::fromUtf16(fallback) : t;
 }
 
+// A path as one word of a shell command line.
+QString shellWord(const QString& path) {
+  static const QString plain = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_./-+");
+  bool safe = !path.isEmpty();
+  for (QChar c : path) safe = safe && plain.contains(c);
+  if (safe) return path;
+  QString quoted = path;
+  quoted.replace(u'\'', QStringLiteral("'\\''"));
+  return u'\'' + quoted + u'\'';
+}
+
 QString programTitle() {
   return QCoreApplication::instance() ? QCoreApplication::applicationName() : QString();
 }
@@ -109,6 +120,21 @@ void ShowErrorMessage(const AppError& err) {
 void ShowMissingFileMessage(const QString& fileName) {
   const QString text = storeText(14006, u"找不到檔案") + u' ' + fileName + u' ' +
                        storeText(14007, u"，請確認檔案是否存在。");
+  plat::prompt().Ask(text, storeText(14001, u"警告"), plat::Buttons::Ok, plat::Icon::Exclamation);
+}
+
+void ShowNotBig5Message(const QString& path, plat::Utf8Save how) {
+  const QString file = shellWord(path);
+  const QString converted = shellWord(path + QStringLiteral(".big5"));
+  // iconv stops at the byte-order mark: CP950 has no such character.
+  const QString read = how == plat::Utf8Save::ByteOrderMark
+                           ? QStringLiteral("sed '1s/^\\xEF\\xBB\\xBF//' ") + file + QStringLiteral(" | iconv -f UTF-8 -t CP950")
+                           : QStringLiteral("iconv -f UTF-8 -t CP950 ") + file;
+  const QString command = read + QStringLiteral(" > ") + converted + QStringLiteral(" && mv ") + converted + u' ' + file;
+  const QString text = QStringLiteral("無法使用檔案 ") + path + QStringLiteral("：它是以 UTF-8 編碼存檔的") +
+                       (how == plat::Utf8Save::ByteOrderMark ? QStringLiteral("（檔首有 BOM 記號）") : QString()) +
+                       QStringLiteral("。\n此檔必須存成 Big5 (CP950) 編碼。請在終端機執行以下指令轉換：\n") + command;
+  WriteErrorLog(QStringLiteral("檔案不是 Big5 (CP950)>") + path);
   plat::prompt().Ask(text, storeText(14001, u"警告"), plat::Buttons::Ok, plat::Icon::Exclamation);
 }
 

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include "common/errorlog.h"
+#include "platform/core/codec.h"
 
 namespace common {
 
@@ -51,5 +52,10 @@ void ShowErrorMessage(const AppError& err);
 // The warning box for a missing file: text 14006, " ", the file name, " ",
 // text 14007, titled text 14001 (built-in wording while those are empty).
 void ShowMissingFileMessage(const QString& fileName);
+
+// The warning box for a settings or hot-key file that an editor saved as
+// UTF-8: names the file, says it must be saved as Big5 (CP950) and gives the
+// command that converts it. Also written to the error report.
+void ShowNotBig5Message(const QString& path, plat::Utf8Save how);
 
 }  // namespace common

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <utility>
 
-#include "common/scramble.h"
 #include "common/settings.h"
 #include "common/store.h"
 #include "platform/core/codec.h"
@@ -196,19 +195,16 @@ void StartupSettings::ReadStartupIni(const QString& base) {
                        plat::Buttons::Ok, plat::Icon::Exclamation);
     return;
   }
+  if (!common::AcceptBig5File(path, bytes, scrambled)) return;  // as when there is none
   settingsPath_ = path;
   ApplySettingsFile(bytes, scrambled);
 }
 
 void StartupSettings::ApplySettingsFile(const QByteArray& bytes, bool scrambled) {
-  for (QByteArray line : plat::splitRawLines(bytes)) {
-    while (line.endsWith(' ')) line.chop(1);
-    // Unscrambled to bytes and only then decoded: a scrambled line is ASCII,
-    // its plain bytes are CP950.
-    if (scrambled) line = common::UnscrambleToBytes(line);
-    if (line.isEmpty()) continue;  // also a scrambled line that holds nothing
-    ApplySettingsLine(plat::fromCp950(line));
-  }
+  // Unscrambled to bytes and only then decoded: a scrambled line is ASCII,
+  // its plain bytes are CP950.
+  for (const QByteArray& line : common::PlainSettingLines(bytes, scrambled))
+    if (!line.isEmpty()) ApplySettingsLine(plat::fromCp950(line));  // also a scrambled line that holds nothing
 }
 
 void StartupSettings::ApplySettingsLine(const QString& line) {

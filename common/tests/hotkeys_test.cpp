@@ -26,8 +26,8 @@ class HotKeyFile : public ::testing::Test {
     plat::SetPrompt(nullptr);
     ResetCommonState();
   }
-  void installFixture(const QString& name) {
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_DATA_DIR "/Key.Ini"), dir.filePath(name)));
+  void installFixture(const QString& name, const QString& fixture = QStringLiteral("Key.Ini")) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_DATA_DIR "/") + fixture, dir.filePath(name)));
   }
   QTemporaryDir dir;
   plat::FakePrompt prompt;
@@ -137,6 +137,24 @@ TEST_F(HotKeyFile, MissingFileWarnsAndKeepsTheDefaults) {
   // The process table starts over with the defaults after a reset.
   ResetCommonState();
   EXPECT_EQ(HotKeyText(kCtrl, 'W'), QString());
+}
+
+TEST_F(HotKeyFile, AFileSavedAsUtf8IsRefusedAndTheDefaultsStay) {
+  for (const char* fixture : {"Key-utf8.Ini", "Key-bom.Ini"}) {
+    prompt.calls.clear();
+    QFile::remove(dir.filePath(QStringLiteral("Key.Ini")));
+    installFixture(QStringLiteral("Key.Ini"), QString::fromUtf8(fixture));
+    ModifierCode(QStringLiteral("CTRL"), QStringLiteral("W"), QStringLiteral("w"));
+    EXPECT_FALSE(LoadHotKeys()) << fixture;
+    ASSERT_EQ(prompt.calls.size(), 1) << fixture;
+    const QString text = prompt.calls[0].text;
+    EXPECT_TRUE(text.contains(dir.filePath(QStringLiteral("Key.Ini")))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Big5 (CP950)")) && text.contains(QStringLiteral("iconv -f UTF-8 -t CP950")))
+        << text.toStdString();
+    EXPECT_EQ(HotKeyText(kCtrl, 'Q'), QString()) << fixture;  // nothing of the file
+    EXPECT_EQ(HotKeyText(kCtrl, 'W'), QStringLiteral("w")) << fixture;
+    EXPECT_EQ(HotKeyText(kAlt, '1'), QStringLiteral("┌")) << fixture;
+  }
 }
 
 TEST_F(HotKeyFile, LinesAreCutByCharactersNeverInsideAPair) {

@@ -282,6 +282,47 @@ TEST_F(SettingsFileTest, MissingFileIsFatalWithAWarning) {
   EXPECT_TRUE(prompt_.calls[0].text.contains(folder_ + QStringLiteral("Tavrel.Ini")));
 }
 
+TEST_F(SettingsFileTest, AFileSavedAsUtf8IsRefusedAsIfMissing) {
+  struct Case {
+    const char* fixture;
+    bool mark;
+  } cases[] = {{"Tavrel-utf8.Ini", false}, {"Tavrel-bom.Ini", true}};
+  for (const Case& c : cases) {
+    ResetCommonState();
+    prompt_.calls.clear();
+    copyFixture(QString::fromUtf8(c.fixture), QStringLiteral("Tavrel.Ini"));
+    EXPECT_EQ(LoadSettings(), LoadResult::FatalNoSettings) << c.fixture;
+    ASSERT_EQ(prompt_.calls.size(), 1) << c.fixture;
+    const QString text = prompt_.calls[0].text;
+    EXPECT_TRUE(text.contains(folder_ + QStringLiteral("Tavrel.Ini"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Big5 (CP950)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("iconv -f UTF-8 -t CP950"))) << text.toStdString();
+    EXPECT_EQ(text.contains(QStringLiteral("\\xEF\\xBB\\xBF")), c.mark) << text.toStdString();
+    EXPECT_EQ(prompt_.calls[0].icon, plat::Icon::Exclamation);
+    EXPECT_EQ(Setting201.get(), 10) << c.fixture;  // no line of the file was applied
+    EXPECT_EQ(Setting211.get(), 3) << c.fixture;
+    EXPECT_TRUE(log().contains(QStringLiteral("Big5 (CP950)>") + folder_ + QStringLiteral("Tavrel.Ini")));
+  }
+}
+
+TEST_F(SettingsFileTest, ANotesFileSavedAsUtf8IsRefused) {
+  QDir(folder_).mkdir(QStringLiteral("NOTE"));
+  // Scrambled from UTF-8 bytes: judged by its plain lines.
+  writeBytes(folder_ + QStringLiteral("NOTE/Zet.ixi"),
+             ScrambleBytes(QStringLiteral("10177,x=許功蓋").toUtf8()) + "\r\n" + ScrambleBytes("211,x=20") + "\r\n");
+  copyFixture(QStringLiteral("Tavrel-utf8.Ini"), QStringLiteral("NOTE/extra.ini"));
+  Setting201.set(12);
+  Setting211.set(3);
+  for (const char* name : {"NOTE/Zet.ixi", "NOTE/extra.ini"}) {
+    prompt_.calls.clear();
+    EXPECT_FALSE(ReadIniFile(folder_ + QString::fromUtf8(name))) << name;
+    ASSERT_EQ(prompt_.calls.size(), 1) << name;
+    EXPECT_TRUE(prompt_.calls[0].text.contains(QString::fromUtf8(name))) << prompt_.calls[0].text.toStdString();
+    EXPECT_EQ(Setting211.get(), 3) << name;  // nothing of the file
+    EXPECT_EQ(Setting201.get(), 12) << name;
+  }
+}
+
 TEST_F(SettingsFileTest, ChoiceOfTheSettingsFile) {
   for (const char* n : {"tb.ini", "ta.ini", "Tavrel.INI", "tc.ixi"}) writeIni(QString::fromUtf8(n), {"201,x=1"});
   SettingsFileChoice c = ChooseSettingsFile(folder_, QString());

@@ -39,4 +39,21 @@ bool fitsCp950(QStringView text) {
 
 qsizetype cp950Length(QStringView text) { return toCp950(text).size(); }
 
+Utf8Save detectUtf8Save(QByteArrayView bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF")) return Utf8Save::ByteOrderMark;
+  bool beyondAscii = false;
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      beyondAscii = true;
+      break;
+    }
+  if (!beyondAscii) return Utf8Save::No;
+  int bad = 0;
+  fromCp950(bytes, &bad);
+  if (bad == 0) return Utf8Save::No;
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  const QString text = utf8.decode(bytes);
+  return utf8.hasError() ? Utf8Save::No : Utf8Save::Utf8;
+}
+
 }  // namespace plat

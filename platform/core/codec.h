@@ -19,4 +19,11 @@ bool fitsCp950(QStringView text);
 // Number of CP950 bytes the text takes.
 qsizetype cp950Length(QStringView text);
 
+// A text file that an editor saved as UTF-8 where CP950 belongs: it starts
+// with the UTF-8 byte-order mark, or it is not valid CP950 but is valid UTF-8
+// holding characters beyond ASCII. Anything else (CP950, ASCII, damaged
+// bytes that are not UTF-8 either) is No.
+enum class Utf8Save { No, ByteOrderMark, Utf8 };
+Utf8Save detectUtf8Save(QByteArrayView bytes);
+
 }  // namespace plat

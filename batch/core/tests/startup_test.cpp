@@ -84,6 +84,19 @@ TEST_F(StartupFolder, ScrambledFileIsPreferredAndReadsTheSame) {
   EXPECT_EQ(StoreText(12705), QString("分"));
 }
 
+TEST_F(StartupFolder, AFileSavedAsUtf8IsRefusedAndTheDefaultsStay) {
+  Install("utf8/Tavrel.Ini", "Tavrel.Ini");
+  settings.ReadStartupIni();
+  ASSERT_EQ(prompt.calls.size(), 1);
+  const QString text = prompt.calls[0].text;
+  EXPECT_TRUE(text.contains(dir.filePath("Tavrel.Ini")) && text.contains("Big5 (CP950)") &&
+              text.contains("iconv -f UTF-8 -t CP950"))
+      << text.toStdString();
+  EXPECT_TRUE(settings.SettingsFilePath().isEmpty());
+  EXPECT_EQ(settings.Number(802), 1);  // defaults, as without a file
+  EXPECT_TRUE(StoreText(12701).isEmpty());
+}
+
 TEST_F(StartupFolder, MissingFileWarnsAndKeepsTheDefaults) {
   settings.ReadStartupIni();
   ASSERT_EQ(prompt.calls.size(), 1);

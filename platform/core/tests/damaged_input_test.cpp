@@ -31,6 +31,24 @@ TEST(Cp950Damaged, ATornLastCharacterIsABadByteNotLost) {
   }
 }
 
+TEST(Cp950Damaged, AUtf8SaveIsToldFromBig5) {
+  const QByteArray utf8Text = QStringLiteral("1,名稱=測驗程式\r\n").toUtf8();
+  const QByteArray big5Text = toCp950(QStringLiteral("1,名稱=測驗程式\r\n許功蓋"));
+  struct Case {
+    QByteArray bytes;
+    Utf8Save want;
+  } cases[] = {
+      {"\xEF\xBB\xBF" "201,[]=10\r\n", Utf8Save::ByteOrderMark},  // ASCII behind a mark
+      {"\xEF\xBB\xBF" + big5Text, Utf8Save::ByteOrderMark},
+      {utf8Text, Utf8Save::Utf8},
+      {big5Text, Utf8Save::No},
+      {"201,[]=10\r\n", Utf8Save::No},  // ASCII is both
+      {"", Utf8Save::No},
+      {"1,a=\xA4\xA4\x80\xFF", Utf8Save::No},  // damaged, but UTF-8 neither
+  };
+  for (const Case& c : cases) EXPECT_EQ(detectUtf8Save(c.bytes), c.want) << c.bytes.toHex().constData();
+}
+
 TEST(FormatNumberDamaged, NanAndInfinityFormatAsZero) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
