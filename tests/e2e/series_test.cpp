@@ -26,13 +26,14 @@ const QString kLine3 = QStringLiteral("　孩子們背著書包，三五成群�
 // Line 2 with 打 typed as 大.
 const QString kLine2Typo = QStringLiteral("許多老人在樹下大太極拳，動作緩慢而有力。");
 
-// The candidate: the set-up's Start, the first Play (the clock waits for
+// The candidate: the set-up's Start and OK in its confirmation box, the first Play (the clock waits for
 // it), the lines, each ended by Enter; the scorer's sheet left for another
 // test, then left for good; the batch scorer's exit once it has delivered.
 QString Script() {
   QString s;
   auto test = [&s](const QStringList& lines) {
-    s += QStringLiteral("[Tavrel]\nclick 輸入資料表面/Command1\nwait 正式測驗\nclick 正式測驗/MMControl1/Play\n");
+    s += QStringLiteral(
+        "[Tavrel]\nclick 輸入資料表面/Command1\nclick MessageBox/Ok\nwait 正式測驗\nclick 正式測驗/MMControl1/Play\n");
     for (const QString& l : lines) s += QStringLiteral("type ") + l + QStringLiteral("\nkey Return\n");
   };
   test({kLine1, kLine2Typo});
@@ -85,7 +86,8 @@ class SeriesTest : public ::testing::Test {
             {801, "0"},     // no pass mark
             {301, "0.5"},   // an error costs half a character
             {302, "1"},
-            {933, "0"},     // no confirmation box at the start
+            {933, "1"},     // a confirmation box at the start, answered OK
+            {917, "1"},     // the identity number checked
         },
         &error))
         << error.toStdString();

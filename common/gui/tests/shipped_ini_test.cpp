@@ -35,8 +35,13 @@ const QSet<int> kSetAtLoad = {4498, 4499};
 // runs out of the box: no start-up notice (199), the sample's folder (210),
 // its parts played one by one (701), no download at start (989 digit 4), no
 // server buttons or pages (9151, 9901), and an exit that keeps the sample (149).
-const QHash<int, QString> kShippedForSample = {{149, "0"}, {199, "0"}, {210, "Data\\"}, {701, "2"},
-                                               {989, "4310000001110"}, {9151, "9"}, {9901, "0"}};
+// And so that an exam room can use it as it stands: a name (901 = 1), a
+// checked identity number of ten characters (917, 902), a birthday (932 = 1),
+// a confirmation before the start (933) and the scorer's files (7999).
+const QHash<int, QString> kShippedForSample = {{149, "0"},  {199, "0"}, {210, "Data\\"}, {701, "2"},
+                                               {901, "1"},  {902, "10"}, {917, "1"},     {932, "1"},
+                                               {933, "1"},  {989, "4310000001110"},      {7999, "1"},
+                                               {9151, "9"}, {9901, "0"}};
 
 QByteArray ShippedBytes() {
   QFile f(kShipped);
