@@ -15,15 +15,6 @@ namespace common {
 namespace {
 constexpr int kFirstSymbol = 33;  // "!"
 constexpr int kSymbols = 64;      // "!" .. "`"
-
-QByteArray trimTrailingBlankBytes(QByteArray line) {
-  // 0x20 is never the second byte of a Big5 character, so this is safe on
-  // raw bytes.
-  qsizetype n = line.size();
-  while (n > 0 && line[n - 1] == ' ') --n;
-  line.truncate(n);
-  return line;
-}
 }  // namespace
 
 QByteArray ScrambleBytes(QByteArrayView plain) {
@@ -89,7 +80,7 @@ bool ScrambleFile(const QString& source, const QString& target) {
   QByteArray out;
   int written = 0;
   for (const QByteArray& raw : plat::splitRawLines(bytes)) {
-    const QByteArray line = trimTrailingBlankBytes(raw);
+    const QByteArray line = plat::trimTrailingBlankBytes(raw);
     if (!line.isEmpty()) {
       out += ScrambleBytes(line);
       ++written;

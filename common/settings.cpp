@@ -207,17 +207,10 @@ void seedSlot(AccessorSlot slot, const QString& text) {
   }
 }
 
-QByteArray trimTrailingBlankBytes(QByteArray line) {
-  qsizetype n = line.size();
-  while (n > 0 && line[n - 1] == ' ') --n;
-  line.truncate(n);
-  return line;
-}
-
 // One line of the file as the reader sees it: right-trimmed, unscrambled
 // when the file is scrambled; bytes of the code page.
 QByteArray plainLineBytes(const QByteArray& raw, bool scrambled) {
-  const QByteArray trimmed = trimTrailingBlankBytes(raw);
+  const QByteArray trimmed = plat::trimTrailingBlankBytes(raw);
   return scrambled ? UnscrambleToBytes(trimmed) : trimmed;
 }
 

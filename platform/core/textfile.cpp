@@ -75,4 +75,11 @@ QString trimTrailingBlanks(const QString& s) {
   return s.left(n);
 }
 
+QByteArray trimTrailingBlankBytes(QByteArray line) {
+  qsizetype n = line.size();
+  while (n > 0 && line[n - 1] == ' ') --n;
+  line.truncate(n);
+  return line;
+}
+
 }  // namespace plat

@@ -29,5 +29,8 @@ bool appendBytes(const QString& path, const QByteArray& bytes);
 
 // Removes trailing U+0020 only (not tabs, not the full-width blank).
 QString trimTrailingBlanks(const QString& s);
+// The same on a line's raw bytes: 0x20 is never the second byte of a CP950
+// character, so this is safe before decoding.
+QByteArray trimTrailingBlankBytes(QByteArray line);
 
 }  // namespace plat
