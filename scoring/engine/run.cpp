@@ -335,7 +335,7 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   record_.name = sheet_.Text1;
   record_.identity = sheet_.Text2;
   record_.birthday = sheet_.Text12;
-  record_.scoredAt = ScoredAtText(s_, plat::clock().Now());
+  record_.scoredAt = plat::DateTimeText(plat::clock().Now(), s_.scoredAtFormat);
   record_.testFile = testFile_;
   const qint64 seconds = plat::RoundHalfEven(double(ElapsedSeconds(startTime_, endTime_))).value_or(0);
   sheet_.Text5A = plat::FormatNumber(double(seconds / 60), u"00");

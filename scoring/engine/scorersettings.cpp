@@ -1,7 +1,6 @@
 #include "scoring/engine/scorersettings.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QStringList>
 
 #include "common/accessors.h"
@@ -33,13 +32,6 @@ ScorerSettings ScorerSettings::FromStore() {
   if (v.size() >= 2) s.versionMinor = v[1].toInt();
   if (v.size() >= 3) s.versionRevision = v[2].toInt();
   return s;
-}
-
-QString ScoredAtText(const ScorerSettings& s, const QDateTime& when) {
-  QString text = QLocale::c().toString(when, s.scoredAtFormat);
-  text.replace(QStringLiteral("AM"), QStringLiteral("上午"));
-  text.replace(QStringLiteral("PM"), QStringLiteral("下午"));
-  return text;
 }
 
 }  // namespace scoring

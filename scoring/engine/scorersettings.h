@@ -33,7 +33,4 @@ struct ScorerSettings {
   static ScorerSettings FromStore();
 };
 
-// The scoring date and time by the settings' pattern.
-QString ScoredAtText(const ScorerSettings& s, const QDateTime& when);
-
 }  // namespace scoring
