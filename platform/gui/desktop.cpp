@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QProcess>
 
 namespace plat {
 
 bool Desktop::OpenUrl(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   if (scheme != u"http" && scheme != u"https" && scheme != u"file" && scheme != u"mailto") return false;
-  return QDesktopServices::openUrl(url);
+  if (QDesktopServices::openUrl(url)) return true;
+  // Qt may have no desktop service to ask (a bare X session): the freedesktop
+  // opener, given the address as one argument.
+  return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
 }
 
 void Desktop::Beep() { QApplication::beep(); }

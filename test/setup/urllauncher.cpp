@@ -1,30 +1,11 @@
 #include "test/setup/urllauncher.h"
 
-#include <QDesktopServices>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include "common/errorlog.h"
+#include "platform/gui/desktop.h"
 
 namespace setup {
-
-bool UrlLauncher::Open(const QUrl& url) {
-  if (QDesktopServices::openUrl(url)) return true;
-  // Qt may have no desktop service to ask (a bare X session): the freedesktop
-  // opener, given the address as one argument.
-  return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
-}
-
-namespace {
-UrlLauncher* g_launcher = nullptr;
-}
-
-UrlLauncher& urlLauncher() {
-  static UrlLauncher real;
-  return g_launcher ? *g_launcher : real;
-}
-
-void SetUrlLauncher(UrlLauncher* l) { g_launcher = l; }
 
 QUrl WebUrl(const QString& address) {
   const QString a = address.trimmed();
@@ -60,7 +41,7 @@ bool OpenUrlChecked(const QUrl& url, const QString& what, const QString& procedu
     common::WriteErrorLog(procedure + QStringLiteral(">網址不正確,不開啟>") + what);
     return false;
   }
-  if (!urlLauncher().Open(url)) {
+  if (!plat::desktop().OpenUrl(url)) {
     common::WriteErrorLog(procedure + QStringLiteral(">無法開啟>") + url.toString());
     return false;
   }

@@ -1,32 +1,11 @@
 #pragma once
-// Opening a web page or a mail form: never through a shell, and only for
-// http, https and mailto addresses. Tests install FakeUrlLauncher.
-#include <QList>
+// Opening a web page or a mail form from the settings' addresses: never
+// through a shell, and only for http, https and mailto addresses. The
+// desktop's handler is plat::desktop(); tests install plat::FakeDesktop.
 #include <QString>
 #include <QUrl>
 
 namespace setup {
-
-class UrlLauncher {
- public:
-  virtual ~UrlLauncher() = default;
-  // The desktop's handler for the address (xdg-open when Qt cannot hand it
-  // over); false when nothing could be started.
-  virtual bool Open(const QUrl& url);
-};
-
-class FakeUrlLauncher : public UrlLauncher {
- public:
-  bool Open(const QUrl& url) override {
-    opened.append(url);
-    return result;
-  }
-  QList<QUrl> opened;
-  bool result = true;
-};
-
-UrlLauncher& urlLauncher();
-void SetUrlLauncher(UrlLauncher* l);  // not owned; nullptr restores the real one
 
 // The page of a web address from the settings: "http://host/path",
 // "https://...", or "www.host" (taken as http). Empty (invalid) for any

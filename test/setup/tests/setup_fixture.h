@@ -18,6 +18,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/form.h"
+#include "platform/gui/desktop.h"
 #include "platform/gui/formtimer.h"
 #include "platform/media/fake_audio_device.h"
 #include "platform/media/sound.h"
@@ -49,7 +50,7 @@ class SetupTest : public ::testing::Test {
     plat::SetAppControl(&app);
     plat::SetBeeper(&beeper);
     plat::SetAudioDeviceFactory(&MakeFakeDevice);
-    setup::SetUrlLauncher(&urls);
+    plat::SetDesktop(&urls);
     setup::SetInputMethodProvider(&ime);
     rec::testRecordModule().Reset();
     rec::testRecordModule().OwnProgramName = "Tavrel";
@@ -63,7 +64,7 @@ class SetupTest : public ::testing::Test {
     plat::FormRegistry::DestroyAll();
     plat::SetTcpClientMaker(nullptr);
     setup::SetInputMethodProvider(nullptr);
-    setup::SetUrlLauncher(nullptr);
+    plat::SetDesktop(nullptr);
     plat::SetAudioDeviceFactory(nullptr);
     plat::SetBeeper(nullptr);
     plat::SetAppControl(nullptr);
@@ -111,7 +112,7 @@ class SetupTest : public ::testing::Test {
   plat::FakeLauncher launcher;
   plat::FakeAppControl app;
   plat::FakeBeeper beeper;
-  setup::FakeUrlLauncher urls;
+  plat::FakeDesktop urls;  // pages and mail forms opened
   setup::FakeInputMethodProvider ime;
 };
 
