@@ -52,6 +52,7 @@ class DownloadFaults : public SetupTest {
     Set(293, "127.0.0.1");
     Set(5902, receiver.Port());
     Set(5951, "0");  // plain requests
+    Set(933, "0");   // no confirmation at Start: the boxes counted are the transfers'
     ASSERT_TRUE(plat::readAllBytes(QStringLiteral(SOURCE_ROOT "/data/Data/T0001.txt"), testText));
     // The download window's modal show: it works on the loop and its own
     // ticks until it hides.
