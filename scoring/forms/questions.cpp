@@ -2,6 +2,8 @@
 
 #include "common/accessors.h"
 #include "common/errorlog.h"
+#include "platform/gui/captionfit.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/twips.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/delivery.h"
@@ -65,7 +67,19 @@ void 直續測驗::Form_Load() {
   setWindowTitle(common::ProductTitle.get());
   Command3->setVisible(common::ContactInfo(99).asInt() == 1);
   shown = false;
+  FitBoxToCaption();
   plat::CentreOnScreen(this);
+}
+
+void 直續測驗::FitBoxToCaption() {
+  // The box stands in the blanks of its caption, which reads whole around
+  // it: "請準備好檔名 [box] 的試卷", never a name prompt over an empty box.
+  const int gap = 4;
+  const auto span = plat::WidenBlankRun(Label6, 0, plat::LineEditWidthFor(Text1, QStringLiteral("T0001.txt")) + 2 * gap);
+  if (!span) return;
+  const plat::TwipsBox l = plat::BoxTwips(Label6);
+  plat::PlaceTwips(Text1, {l.left + plat::PixelsToTwips(span->first + gap), l.top,
+                           plat::PixelsToTwips(span->second - span->first - 2 * gap), l.height});
 }
 
 void 直續測驗::Form_Activate() {

@@ -30,6 +30,9 @@ class 直續測驗 : public plat::Form {
   void Form_Load() override;
   void Form_Activate() override;
   void Form_Unload(int& cancel) override;
+
+ private:
+  void FitBoxToCaption();
 };
 
 class 是否結束 : public plat::Form {

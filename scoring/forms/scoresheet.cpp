@@ -15,6 +15,7 @@
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
+#include "platform/gui/captionfit.h"
 #include "platform/gui/lineprinter.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/delivery.h"
@@ -58,35 +59,16 @@ QPushButton* Button(QWidget* form, const char* name, const char* caption, int le
   return b;
 }
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\u3000'; }
-
-// The blank runs of a heading ("總正確得分：　　　　分"): where the value sits.
-QList<QPair<int, int>> BlankRuns(const QString& text) {
-  QList<QPair<int, int>> runs;
-  for (int i = 0; i < text.size();) {
-    if (!IsBlank(text[i])) {
-      ++i;
-      continue;
-    }
-    int j = i;
-    while (j < text.size() && IsBlank(text[j])) ++j;
-    runs.append({i, j - i});
-    i = j;
-  }
-  return runs;
-}
-
 // Puts the value over the n-th run of blanks of its heading, or just after
 // the heading's text when the heading has no such run.
 void OverlayValue(QLabel* heading, int run, QLabel* value) {
   const QString text = heading->text();
   const QFontMetrics fm(heading->font());
   const plat::TwipsBox h = BoxTwips(heading);
-  const QList<QPair<int, int>> runs = BlankRuns(text);
   int left = 0, width = 0;
-  if (run < runs.size()) {
-    left = fm.horizontalAdvance(text.left(runs[run].first));
-    width = fm.horizontalAdvance(text.mid(runs[run].first, runs[run].second));
+  if (const auto span = plat::BlankRunPixels(heading, run)) {
+    left = span->first;
+    width = span->second - span->first;
   } else {
     left = fm.horizontalAdvance(text) + fm.horizontalAdvance(u'\u3000') / 2;
     width = fm.horizontalAdvance(QStringLiteral("\u3000\u3000\u3000\u3000"));

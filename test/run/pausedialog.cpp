@@ -57,6 +57,27 @@ void 是否暫離::Form_Load() {
     plat::SetTwipsPos(Command1, plat::TwipsGeometry(Command1).left, 1450);
     plat::SetTwipsPos(Command2, plat::TwipsGeometry(Command2).left, 1450);
   }
+  FitTexts();
+}
+
+void 是否暫離::FitTexts() {
+  // Each message takes the lines its wrapped text needs, the second below the
+  // first; the buttons stand below both and the window grows to hold them.
+  const int gap = 120;
+  int bottom = 0;
+  for (QLabel* l : {Label1, Label2}) {
+    if (l->isHidden()) continue;
+    plat::TwipsBox b = plat::TwipsGeometry(l);
+    if (bottom > 0) b.top = std::max(b.top, bottom + 60);
+    const int text = plat::PixelsToTwips(l->heightForWidth(l->width()));
+    b.height = std::max(b.height, text);
+    plat::SetTwipsGeometry(l, b);
+    bottom = b.top + text;
+  }
+  const int top = std::max(plat::TwipsGeometry(Command1).top, bottom + gap);
+  for (QPushButton* b : {Command1, Command2}) plat::SetTwipsPos(b, plat::TwipsGeometry(b).left, top);
+  const int need = plat::TwipsToPixels(top + plat::TwipsGeometry(Command1).height + 150);
+  if (need > height()) setFixedHeight(need);
 }
 
 bool 是否暫離::TooLate() const {

@@ -28,6 +28,7 @@ class 是否暫離 : public plat::Form {
  private:
   // The test was handed over meanwhile (time-up while the dialog was open).
   bool TooLate() const;
+  void FitTexts();
 };
 
 }  // namespace run

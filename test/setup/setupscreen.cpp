@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
+#include "platform/gui/captionfit.h"
 #include "platform/media/sound.h"
 #include "test/record/recordmodule.h"
 #include "test/run/backdrop.h"
@@ -380,6 +382,7 @@ void 輸入資料表面::Form_Load() {
 
   FitBoxesToCaptions();
   ArrangeButtonRow();
+  KeepStartClearOfGroups();
   SyncSetupValues();
   plat::CentreOnScreen(this);
 }
@@ -387,15 +390,16 @@ void 輸入資料表面::Form_Load() {
 void 輸入資料表面::SetTitle() {
   const QString title = common::ProductTitle.get();
   const QString maker = common::MakerLine.get();
-  const QFontMetrics fm(font());
-  const int room = width() - plat::TwipsToPixels(900);
-  QString caption = title + QString(600, u' ') + maker;
-  for (int n = 1; n <= 600; ++n) {
+  // The window manager writes the title in its own, mostly bold, font and
+  // cuts a title too wide for its bar. The widest padding that still fits
+  // puts the maker's line at the right end of the bar, whole.
+  const QFontMetrics fm(TitleBarFont(font()));
+  const int room = width() - plat::TwipsToPixels(900) - 4 * fm.height();  // the icon and three buttons
+  QString caption = title + u' ' + maker;
+  for (int n = 2; n <= 600; ++n) {
     const QString c = title + QString(n, u' ') + maker;
-    if (fm.horizontalAdvance(c) > room) {
-      caption = c;
-      break;
-    }
+    if (fm.horizontalAdvance(c) > room) break;
+    caption = c;
   }
   setWindowTitle(caption);
 }
@@ -524,52 +528,43 @@ void 輸入資料表面::ReadCommandLine() {
 // ---------------------------------------------------------------------------
 // Layout helpers: boxes over the blanks of their captions.
 
-namespace {
-
-// The pixel span [from, to) of the k-th run of blanks (full-width or not) in
-// a label's text; empty when there is none.
-std::optional<std::pair<int, int>> BlankRun(const QLabel* label, int k) {
-  const QString text = label->text();
-  const QFontMetrics fm(label->font());
-  int run = -1;
-  for (qsizetype i = 0; i < text.size();) {
-    if (text[i] == u'\x3000' || text[i] == u' ') {
-      qsizetype j = i;
-      while (j < text.size() && (text[j] == u'\x3000' || text[j] == u' ')) ++j;
-      if (++run == k) return std::make_pair(fm.horizontalAdvance(text.left(i)), fm.horizontalAdvance(text.left(j)));
-      i = j;
-    } else {
-      ++i;
-    }
-  }
-  return std::nullopt;
+QFont TitleBarFont(const QFont& windowFont) {
+  QFont f = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  if (f.pointSizeF() < windowFont.pointSizeF()) f.setPointSizeF(windowFont.pointSizeF());
+  f.setBold(true);
+  return f;
 }
 
-}  // namespace
-
 void 輸入資料表面::FitBoxesToCaptions() {
-  auto over = [this](QLabel* label, int k, QWidget* box, QWidget* arrows = nullptr) {
-    const auto span = BlankRun(label, k);
+  // A box stands in the k-th run of blanks of its caption and is wide enough
+  // for `sample` ("120" minutes, a four-digit year); when the desktop's font
+  // leaves the run too narrow, the caption gets more blanks, so the words
+  // after the box ("分鐘") stand clear of it and of its arrows.
+  auto over = [this](QLabel* label, int k, QWidget* box, QWidget* arrows = nullptr, const QString& sample = {}) {
+    auto* edit = qobject_cast<QLineEdit*>(box);
+    const int arrowWidth = arrows ? Geometry(arrows).width : 0;
+    const int gap = 30;
+    const int least = edit && !sample.isEmpty() ? plat::PixelsToTwips(plat::LineEditWidthFor(edit, sample)) : 360;
+    const auto span = plat::WidenBlankRun(label, k, plat::TwipsToPixels(least + arrowWidth + 2 * gap));
     if (!span) return;
     const plat::TwipsBox lb = Geometry(label);
     const int room = plat::PixelsToTwips(span->second - span->first);
     plat::TwipsBox b = Geometry(box);
-    const int arrowWidth = arrows ? Geometry(arrows).width : 0;
     // The box keeps its designed width when the blanks leave room for it,
     // and stands in their middle.
-    const int width = std::min(b.width, std::max(room - arrowWidth - 30, 360));
-    b.left = lb.left + plat::PixelsToTwips(span->first) + std::max(15, (room - arrowWidth - width) / 2);
+    const int width = std::max(least, std::min(b.width, room - arrowWidth - 2 * gap));
+    b.left = lb.left + plat::PixelsToTwips(span->first) + std::max(gap, (room - arrowWidth - width) / 2);
     b.width = width;
     Place(box, b);
     if (arrows) SetLeft(arrows, b.left + b.width);
   };
-  over(Label8, 0, Text6A);
-  over(Label8, 1, Text6B);
-  over(Label8, 2, Text6C);
-  over(Label4, 0, Text4, UpDown1);
-  over(Label5, 0, Text5, UpDown2);
+  over(Label8, 0, Text6A, nullptr, QStringLiteral("0000"));
+  over(Label8, 1, Text6B, nullptr, QStringLiteral("00"));
+  over(Label8, 2, Text6C, nullptr, QStringLiteral("00"));
+  over(Label4, 0, Text4, UpDown1, QStringLiteral("120"));
+  over(Label5, 0, Text5, UpDown2, QStringLiteral("10"));
   over(Label6, 0, Label7);
-  if (const auto span = BlankRun(Label8, 2)) {
+  if (const auto span = plat::BlankRunPixels(Label8, 2)) {
     const QFontMetrics fm(Label8->font());
     SetLeft(Label9, Geometry(Label8).left + plat::PixelsToTwips(fm.horizontalAdvance(Label8->text())) + 60);
   }
@@ -583,6 +578,35 @@ void 輸入資料表面::ArrangeButtonRow() {
     SetLeft(b, left);
     left += Geometry(b).width + 120;
   }
+}
+
+// Start and Exit move down past any option group they would cover (the
+// compact layout puts them among the groups); the button row and the window
+// make room below them.
+void 輸入資料表面::KeepStartClearOfGroups() {
+  const int gap = 100;
+  int top = Geometry(Command1).top;
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (QGroupBox* g : {Frame1, Frame2, Frame3, Frame4}) {
+      if (g->isHidden()) continue;
+      const plat::TwipsBox f = Geometry(g);
+      const int height = std::max(Geometry(Command1).height, Geometry(Command2).height);
+      if (top < f.top + f.height && top + height > f.top) {
+        top = f.top + f.height + gap;
+        moved = true;
+      }
+    }
+  }
+  SetTop(Command1, top);
+  SetTop(Command2, top);
+  const int bottom = top + std::max(Geometry(Command1).height, Geometry(Command2).height) + gap;
+  int shift = 0;
+  for (QPushButton* b : {Command5, Command6, Command9, Command10, Command11})
+    if (!b->isHidden()) shift = std::max(shift, bottom - Geometry(b).top);
+  if (shift <= 0) return;
+  for (QPushButton* b : {Command5, Command6, Command9, Command10, Command11}) SetTop(b, Geometry(b).top + shift);
+  SetFormHeight(formHeight_ + shift);
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 // the test text and hands over to the test run. The values the test run
 // reads are kept in step in run::SetupScreenValues().
 #include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,10 @@ struct SetupHooks {
   std::function<void(QWidget* owner)> ShowOperation;
 };
 SetupHooks& setupHooks();
+
+// The font window managers write titles in, as near as the program can tell:
+// the desktop's title font, bold, not smaller than the window's own.
+QFont TitleBarFont(const QFont& windowFont);
 
 // The program's arguments as the load handler reads them (argv without the
 // program). Tests set them; by default the application's own.
@@ -146,6 +151,7 @@ class 輸入資料表面 : public plat::Form {
   void SetTitle();
   void FitBoxesToCaptions();
   void ArrangeButtonRow();
+  void KeepStartClearOfGroups();
   void ReadCommandLine();
   void ShowWebPanel();
   void FillDownloadFields();

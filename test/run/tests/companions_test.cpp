@@ -9,6 +9,8 @@
 #include "test/run/countdown.h"
 #include "test/run/pausedialog.h"
 #include "net/forms/frmdownload3.h"
+#include "common/settings.h"
+#include "platform/gui/captionfit.h"
 #include "platform/gui/twips.h"
 #include "test/run/tests/run_fixture.h"
 #include "test/run/volumetest.h"
@@ -199,6 +201,19 @@ TEST_F(CountdownTest, AFileThatArrivesIsFoundOnTheNextPoll) {
 
 using PauseDialogTest = RunTest;
 
+TEST_F(PauseDialogTest, TheShippedTextsReadWholeInEveryLayout) {
+  ASSERT_TRUE(common::ReadIniFile(QStringLiteral(SOURCE_ROOT "/data/Tavrel.Ini")));
+  ASSERT_TRUE(common::SystemIniValue(11204).asText().endsWith(QStringLiteral("驗。")));
+  for (const char* layout : {"0", "1", "2"}) {
+    common::SystemIniValue(2398, layout);
+    auto& d = plat::forms::loaded<run::是否暫離>();
+    EXPECT_EQ(plat::LayoutFaults(&d).join(u'\n').toStdString(), "") << layout;
+    // Its last line ("…驗。") above the buttons.
+    EXPECT_GT(d.Command1->y(), d.Label2->y() + d.Label2->heightForWidth(d.Label2->width())) << layout;
+    plat::forms::unload<run::是否暫離>();
+  }
+}
+
 TEST_F(PauseDialogTest, LayoutFollowsSetting2398) {
   struct Case {
     const char* value;
@@ -211,6 +226,9 @@ TEST_F(PauseDialogTest, LayoutFollowsSetting2398) {
       {"2", 2600, true, 1700, 900, 240},   // the window as designed
       {"0", 2050, true, 1450, 900, 240},   // shorter, the buttons still inside
   };
+  // Messages of one line: the places are the layout's, not the texts'.
+  common::SystemIniValue(11203, QStringLiteral("暫停中"));
+  common::SystemIniValue(11204, QStringLiteral("要交卷嗎？"));
   for (const Case& c : cases) {
     common::SystemIniValue(2398, c.value);
     auto& d = plat::forms::loaded<run::是否暫離>();
