@@ -62,26 +62,12 @@ QStringList ScorerUploadHeadings() {
   return out;
 }
 
-QStringList ScorerUploadValues(const ScoreSheetFields& s, const QString& localIp, const QString& localHost) {
-  QStringList v(24);
-  v[0] = common::Setting701.get() > 0 ? QStringLiteral("DovoRO__") : QStringLiteral("RudaZO__");
-  v[1] = common::Setting294.get();
-  v[2] = s.testName;
-  v[3] = s.name;
-  v[4] = s.identity + s.classSeat;
-  v[5] = s.birthday;
-  v[7] = s.speed;
-  v[8] = s.minutes + u':' + s.seconds;
-  v[15] = s.accuracy;
-  v[16] = s.errorRate;
-  v[17] = s.netScore;
-  v[18] = s.deducted;
-  v[19] = s.totalCorrect;
-  v[20] = localIp;
-  v[21] = localHost;
-  v[22] = s.scoredAt;
-  v[23] = s.inputMethod;
-  return v;
+QStringList ScorerUploadValues(scoring::ScorerResultValues sheet, const QString& localIp, const QString& localHost) {
+  sheet.setting701 = common::Setting701.get();
+  sheet.productName = common::Setting294.get();
+  sheet.localAddress = localIp;
+  sheet.hostName = localHost;
+  return scoring::ScorerResultFields(sheet);
 }
 
 UploadSession::UploadSession(UploadView& view, UploadPolicy policy, std::unique_ptr<plat::TcpClient> socket,

@@ -14,6 +14,7 @@
 #include "common/errorlog.h"
 #include "net/core/ticker.h"
 #include "platform/net/tcpclient.h"
+#include "scoring/engine/resultline.h"
 
 namespace net {
 
@@ -66,28 +67,9 @@ QStringList UploadBuiltInHeadings();
 // id, emptied where the table empties them.
 QStringList ScorerUploadHeadings();
 
-// The score sheet's captions that the scorer's record carries.
-struct ScoreSheetFields {
-  QString testName;     // TEXT4
-  QString name;         // Text1
-  QString identity;     // Text2
-  QString classSeat;    // Text15
-  QString birthday;     // Text12
-  QString speed;        // Text11
-  QString minutes;      // Text5A
-  QString seconds;      // Text5B
-  QString accuracy;     // Text9
-  QString errorRate;    // Text10
-  QString netScore;     // Text8
-  QString deducted;     // Text7
-  QString totalCorrect; // Text6
-  QString scoredAt;     // TEXT3
-  QString inputMethod;  // Text13
-};
-
-// The scorer's 24 values: tag by setting 701, subject setting 294, the
-// sheet's fields, this computer's address and name.
-QStringList ScorerUploadValues(const ScoreSheetFields& sheet, const QString& localIp, const QString& localHost);
+// The scorer's 24 values, the fields of its result line: tag by setting 701,
+// subject setting 294, the sheet's fields, this computer's address and name.
+QStringList ScorerUploadValues(scoring::ScorerResultValues sheet, const QString& localIp, const QString& localHost);
 
 class UploadSession {
  public:

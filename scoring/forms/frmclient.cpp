@@ -47,11 +47,11 @@ void InstallUploadWindow() {
   SetUploadStarter([] { plat::forms::get<frmClient>().Show(); });
 }
 
-net::ScoreSheetFields SheetUploadFields() {
-  net::ScoreSheetFields f;
+scoring::ScorerResultValues SheetUploadFields() {
+  scoring::ScorerResultValues f;
   if (!plat::forms::exists<成績單>()) return f;
   const 成績單& s = plat::forms::get<成績單>();
-  f.testName = s.TEXT4->text();
+  f.testFile = s.TEXT4->text();
   f.name = s.Text1->text();
   f.identity = s.Text2->text();
   f.classSeat = s.Text15->text();
@@ -61,9 +61,9 @@ net::ScoreSheetFields SheetUploadFields() {
   f.seconds = s.Text5B->text();
   f.accuracy = s.Text9->text();
   f.errorRate = s.Text10->text();
-  f.netScore = s.Text8->text();
-  f.deducted = s.Text7->text();
-  f.totalCorrect = s.Text6->text();
+  f.net = s.Text8->text();
+  f.errors = s.Text7->text();
+  f.correct = s.Text6->text();
   f.scoredAt = s.TEXT3->text();
   f.inputMethod = s.Text13->text();
   return f;

@@ -30,7 +30,7 @@ void InstallUploadWindow();
 
 // The score sheet's captions that the record carries (empty fields when
 // there is no sheet).
-net::ScoreSheetFields SheetUploadFields();
+scoring::ScorerResultValues SheetUploadFields();
 
 class frmClient : public net::UploadWindow {
  public:

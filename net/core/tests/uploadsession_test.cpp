@@ -102,8 +102,8 @@ TEST(UploadRecord, BarsAreAlwaysThereAndNeverInsideAValue) {
 TEST_F(Upload, ScorerRecordIsByteExactAndCompletes) {
   common::Setting701.set(1);
   common::Setting294.set("Nuvo");
-  ScoreSheetFields sheet;
-  sheet.testName = "C:\\Tavrel\\Data\\T01.TXT";
+  scoring::ScorerResultValues sheet;
+  sheet.testFile = "C:\\Tavrel\\Data\\T01.TXT";
   sheet.name = QString::fromUtf8("許育四");
   sheet.identity = "A123456789";
   sheet.classSeat = "0312";
@@ -113,9 +113,9 @@ TEST_F(Upload, ScorerRecordIsByteExactAndCompletes) {
   sheet.seconds = "58";
   sheet.accuracy = "98.50";
   sheet.errorRate = "1.50";
-  sheet.netScore = "300";
-  sheet.deducted = "4";
-  sheet.totalCorrect = "304";
+  sheet.net = "300";
+  sheet.errors = "4";
+  sheet.correct = "304";
   sheet.scoredAt = "2026/3/5 09:12:00";
   sheet.inputMethod = QString::fromUtf8("注音");
   auto s = Make();
