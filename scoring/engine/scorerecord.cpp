@@ -61,18 +61,22 @@ QByteArray FitField(QStringView text, int width, bool* cut) {
 
 QString ReadField(QByteArrayView bytes) {
   qsizetype n = bytes.size();
-  while (n > 0 && (bytes[n - 1] == ' ' || bytes[n - 1] == '\0')) --n;
   // A writer that cut the text inside a character left its lead byte last:
-  // that half is dropped, not shown as a character that was never typed.
-  qsizetype at = 0;
-  while (at < n) {
-    const std::uint8_t b = std::uint8_t(bytes[at]);
-    const bool lead = b >= 0x81 && b <= 0xFE;
-    if (lead && at + 1 == n) {
-      n = at;
-      break;
+  // that half is dropped, not shown as a character that was never typed,
+  // and so is the padding it may have stood behind.
+  for (bool lone = true; lone;) {
+    while (n > 0 && (bytes[n - 1] == ' ' || bytes[n - 1] == '\0')) --n;
+    lone = false;
+    for (qsizetype at = 0; at < n;) {
+      const std::uint8_t b = std::uint8_t(bytes[at]);
+      const bool lead = b >= 0x81 && b <= 0xFE;
+      if (lead && at + 1 == n) {
+        n = at;
+        lone = true;
+        break;
+      }
+      at += lead ? 2 : 1;
     }
-    at += lead ? 2 : 1;
   }
   return plat::fromCp950(bytes.first(n));
 }

@@ -38,6 +38,7 @@ TEST(ScoreRecordDamaged, OnlyALoneLeadByteAtTheEndOfAFieldIsDropped) {
       {"\xA4\xA4\xA4\xE5", "中文"},            // a trail byte in the lead range
       {"\xA4\xA4\xA4", "中"},
       {"abc  ", "abc"},
+      {"ab \xBB", "ab"},  // the blanks before the half go too: the field reads back the same
   };
   for (const Case& c : cases) EXPECT_EQ(ReadField(c.field), QString::fromUtf8(c.text)) << c.field.toHex().constData();
 }
