@@ -1,5 +1,7 @@
 #include "test/setup/downloadlink.h"
 
+#include <QFileInfo>
+
 #include "net/forms/frmdownload3.h"
 #include "net/forms/noterefresh.h"
 #include "net/forms/operation.h"
@@ -61,6 +63,17 @@ QString DownloadedTestPath() {
 }
 
 void MarkTestUnderWay() { net::SetTestUnderWay(true); }
+
+void FetchPartsOf(const QString& testFile, QWidget* owner) {
+  if (!plat::forms::exists<run::FrmDownload3>()) return;
+  const run::FrmDownload3& w = plat::forms::get<run::FrmDownload3>();
+  if (w.UserSw == kDownloadParts) return;  // under way, or done for this test
+  const QFileInfo fetched(w.Text4->text());
+  if (w.Text4->text().isEmpty() || !fetched.isFile() ||
+      fetched.canonicalFilePath() != QFileInfo(testFile).canonicalFilePath())
+    return;
+  ShowDownload(kDownloadParts, false, owner);
+}
 
 void InstallNetworkHooks() {
   setupHooks().RefreshNoteSettings = [] {

@@ -43,6 +43,9 @@ void ShowDownload(int mode, bool modal, QWidget* owner);
 QString DownloadedTestPath();
 // The test is handed over: the download window opens no more boxes.
 void MarkTestUnderWay();
+// When the download window brought `testFile` and has not fetched its audio
+// parts in the background yet, starts that (modeless, owned by `owner`).
+void FetchPartsOf(const QString& testFile, QWidget* owner);
 
 // The set-up screen's hooks to the web side: the note-settings refresh at
 // load (it never holds the screen; a newer note reaches the download

@@ -278,6 +278,9 @@ bool 輸入資料表面::StartHandOff(int downloadMode) {
   }
   if (plat::forms::exists<進階修定>()) plat::forms::get<進階修定>().Hide();
   SyncSetupValues();
+  // A test the download window brought by hand (online scores) has its parts
+  // come behind it too, as one fetched at Start or at the first activation.
+  if (Setting701.get() > 0) FetchPartsOf(testFile, this);
   setEnabled(false);
   Hide();
   MarkTestUnderWay();

@@ -162,6 +162,31 @@ TEST_F(DownloadFaults, AFailedFirstPartStillComesAndThePartsPlayDuringTheTest) {
     EXPECT_TRUE(audio.plays[n - 1].file.endsWith(PartName(n).toLower())) << audio.plays[n - 1].file.toStdString();
 }
 
+TEST_F(DownloadFaults, ATestPickedByHandHasItsPartsComeBehindItToo) {
+  Serve([](int, int) -> std::optional<QByteArray> { return QByteArray(); });
+  Set(989, "4310000001112");  // no download at start; the online-scores button
+  const QString picked = root + "Data/T0002.TXT";
+  // The candidate picks T0002.TXT in the window (its first part is not there).
+  plat::SetModalDriver([&](plat::Form& f) {
+    if (auto* w = dynamic_cast<run::FrmDownload3*>(&f)) {
+      plat::writeBytesAtomic(picked, testText);
+      w->Text12->setText("T0002.TXT");
+      w->Text4->setText(picked);
+      w->T5->setText("127.0.0.1");
+      w->T6->setText(receiver.Port());
+    }
+    f.Hide();
+  });
+  auto& s = Screen();
+  s.Command10_Click();
+  EXPECT_EQ(s.Text3->text(), picked);
+  s.Command1_Click();
+  ASSERT_TRUE(TestScreenUp()) << Messages().join(" | ").toStdString();
+  EXPECT_EQ(Window().UserSw, setup::kDownloadParts);
+  ASSERT_TRUE(WaitFor([&] { return !Window().Busy() && QFileInfo(root + "Data/" + PartName(3)).isFile(); }, 20000));
+  for (int n = 1; n <= 3; ++n) EXPECT_TRUE(QFileInfo(root + "Data/" + PartName(n)).isFile()) << n;
+}
+
 TEST_F(DownloadFaults, RefusalsDuringTheTestGoToTheListNotIntoBoxes) {
   // "Error" to every part.
   Serve([](int, int) -> std::optional<QByteArray> { return QByteArray("Error"); });
