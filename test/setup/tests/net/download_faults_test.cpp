@@ -195,15 +195,19 @@ TEST_F(DownloadFaults, RefusalsDuringTheTestGoToTheListNotIntoBoxes) {
   s.Text3->clear();
   s.Command1_Click();
   ASSERT_TRUE(TestScreenUp()) << Messages().join(" | ").toStdString();
-  // At set-up the window was in front: part 01's refusal came as its box.
-  EXPECT_EQ(Messages(), QStringList{T(10619)});
+  // Part 01's refusal came while the window was in front at set-up: its box,
+  // unless the window had closed and the test begun before the box's turn
+  // came (then the list has it).
+  const QStringList atSetUp = Messages();
+  EXPECT_TRUE(atSetUp.isEmpty() || atSetUp == QStringList{T(10619)}) << atSetUp.join(" | ").toStdString();
   prompt.calls.clear();
   ASSERT_TRUE(WaitFor([&] { return !Window().Busy(); }, 30000));
   EXPECT_TRUE(prompt.calls.isEmpty()) << Messages().join(" | ").toStdString();
   EXPECT_TRUE(TestScreenUp());
-  // The list has each refusal; the error report a line for each part.
-  EXPECT_EQ(WindowLog().filter(T(10619)).size(), 3);  // parts 01 to 03 (the rest are not on the server)
-  EXPECT_EQ(ReportLines(": Error").size(), 4);         // part 01 at set-up, then 01 to 03
+  // The list has each refusal of the test's time, parts 01 to 03 (the rest are
+  // not on the server); the error report a line for each.
+  EXPECT_EQ(WindowLog().filter(T(10619)).size(), 3 + (atSetUp.isEmpty() ? 1 : 0));
+  EXPECT_EQ(ReportLines(": Error").size(), 4);  // part 01 at set-up, then 01 to 03
 }
 
 TEST_F(DownloadFaults, ASilentNoteServerNeverHoldsTheSetUpScreen) {
