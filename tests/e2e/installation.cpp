@@ -162,6 +162,7 @@ bool Installation::Start(const QString& program, const QStringList& arguments, q
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp_ + QStringLiteral("runtime"));
   env.insert(QStringLiteral("TAVREL_E2E_SCRIPT"), script_);
   env.insert(QStringLiteral("TAVREL_E2E_DEADLINE"), QString::number(deadlineEpochMs));
+  for (auto it = environment_.cbegin(); it != environment_.cend(); ++it) env.insert(it.key(), it.value());
   first_ = std::make_unique<QProcess>();
   first_->setProcessEnvironment(env);
   first_->setWorkingDirectory(folder_);
@@ -173,6 +174,10 @@ bool Installation::Start(const QString& program, const QStringList& arguments, q
     return false;
   }
   return true;
+}
+
+qint64 Installation::StartedPid() const {
+  return first_ && first_->state() != QProcess::NotRunning ? first_->processId() : 0;
 }
 
 QList<Installation::Started> Installation::Starts() const {

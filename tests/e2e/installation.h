@@ -49,9 +49,18 @@ class Installation {
   // The scripted candidate's steps (see apps/scripted_user.h).
   void WriteScript(const QString& text);
 
+  // A variable for the programs started from now on, over their own
+  // environment (a desktop test sets the X display and platform).
+  void SetEnvironment(const QString& name, const QString& value) { environment_[name] = value; }
+  // The file prefix under which each program writes where its windows and
+  // widgets are (see apps/scripted_user.h): "<prefix>.<pid>".
+  QString WidgetsPrefix() const { return root_ + QStringLiteral("/widgets"); }
+
   // Starts a program of the folder with its own environment (offscreen, TMP,
   // the script, a deadline after which every program ends itself).
   bool Start(const QString& program, const QStringList& arguments, qint64 deadlineEpochMs, QString* error);
+  // The id of the program started last by Start, 0 when none runs.
+  qint64 StartedPid() const;
 
   struct Started {
     QString program;
@@ -76,6 +85,7 @@ class Installation {
   QString tmp_;
   QString script_;
   QString output_;
+  QMap<QString, QString> environment_;
   std::unique_ptr<QProcess> first_;
 };
 

@@ -1,0 +1,68 @@
+#include "tests/desktop/testprogram.h"
+
+#include <QDateTime>
+#include <QThread>
+
+namespace desktop {
+
+void TestProgramTest::SetUp() {
+  DesktopTest::SetUp();
+  if (HasFatalFailure()) return;
+  // Whatever the shipped file says: no question without particulars, no
+  // required fields, no confirmation box, a one-minute test whose clock
+  // starts with the first Play, parts played one by one.
+  Settings({{199, "0"},
+            {197, "0"},
+            {901, "0"},
+            {902, "0"},
+            {917, "0"},
+            {932, "0"},
+            {933, "0"},
+            {903, "1"},
+            {201, "1"},
+            {701, "2"},
+            {705, "1"},
+            {181, "0"},
+            {149, "0"},
+            {202, ""}});
+}
+
+bool TestProgramTest::StartSetup(bool particulars) {
+  if (!StartProgram(QStringLiteral("Tavrel"), particulars ? QStringList{kParticulars} : QStringList{}, 150))
+    return false;
+  if (!WaitForWindow(QStringLiteral("輸入資料表面"))) {
+    ADD_FAILURE() << "the set-up screen did not show";
+    return false;
+  }
+  return true;
+}
+
+QList<quint64> TestProgramTest::Backdrops() const {
+  return WindowIds(QStringLiteral("背景")) + WindowIds(QStringLiteral("全螢幕黑景"));
+}
+
+QString TestProgramTest::WhyNotInFront(const QString& name) const {
+  const quint64 id = WindowId(name);
+  const QList<quint64> stack = desk.Stacking();
+  if (!id || !stack.contains(id)) return name + QStringLiteral(" is not shown");
+  for (quint64 b : Backdrops())
+    if (stack.indexOf(b) > stack.indexOf(id)) return QStringLiteral("a backdrop stands above ") + name;
+  if (desk.Active() != id) return name + QStringLiteral(" is not the active window");
+  return {};
+}
+
+::testing::AssertionResult TestProgramTest::InFrontAndActive(const QString& name, int forMs) {
+  // The window manager may take a moment to focus a new window; from then
+  // on nothing may come over it.
+  QString why;
+  WaitFor([&] { return (why = WhyNotInFront(name)).isEmpty(); }, 5000, 100);
+  const qint64 until = QDateTime::currentMSecsSinceEpoch() + forMs;
+  while (why.isEmpty() && QDateTime::currentMSecsSinceEpoch() < until) {
+    QThread::msleep(150);
+    why = WhyNotInFront(name);
+  }
+  if (why.isEmpty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << why.toStdString() << "\n" << Describe();
+}
+
+}  // namespace desktop
