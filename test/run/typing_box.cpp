@@ -170,7 +170,20 @@ void TypingBox::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TypingBox::focusInEvent(QFocusEvent* e) {
-  QLineEdit::focusInEvent(e);
+  // A line edit selects its whole text when the focus comes by Tab or a
+  // shortcut, and Qt gives a window shown again its focus widget back with
+  // a Tab reason: the next key or commit would replace the candidate's
+  // line. The caret stays where it was, whatever brought the focus.
+  const int caret = cursorPosition();
+  const Qt::FocusReason reason = e->reason();
+  const bool wouldSelect = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                           reason == Qt::ShortcutFocusReason;
+  QFocusEvent plain(e->type(), wouldSelect ? Qt::OtherFocusReason : reason);
+  QLineEdit::focusInEvent(&plain);
+  if (hasSelectedText() && reason != Qt::MouseFocusReason) {
+    deselect();
+    setCursorPosition(caret);
+  }
   if (GotFocus) GotFocus(index_);
 }
 

@@ -280,6 +280,34 @@ TEST_F(BoxTest, CharactersTheRecordCannotHoldAreRefusedInEveryForm) {
   }
 }
 
+TEST_F(BoxTest, TheFocusNeverSelectsTheLine) {
+  正式測驗& s = StartScreen();
+  QCoreApplication::processEvents();
+  Type(s.TB[0], "abcdef");
+  const Qt::FocusReason reasons[] = {Qt::TabFocusReason,    Qt::BacktabFocusReason, Qt::ShortcutFocusReason,
+                                     Qt::OtherFocusReason,  Qt::ActiveWindowFocusReason, Qt::PopupFocusReason,
+                                     Qt::MouseFocusReason};
+  for (Qt::FocusReason r : reasons) {
+    SCOPED_TRACE(r);
+    s.TB[0]->setCursorPosition(2);
+    s.TB[1]->setFocus(Qt::OtherFocusReason);
+    // A real focus change, and the bare event a dialog sends when shown.
+    s.TB[0]->setFocus(r);
+    EXPECT_FALSE(s.TB[0]->hasSelectedText());
+    EXPECT_EQ(s.TB[0]->cursorPosition(), 2);
+    QFocusEvent in(QEvent::FocusIn, r);
+    QCoreApplication::sendEvent(s.TB[0], &in);
+    EXPECT_FALSE(s.TB[0]->hasSelectedText());
+    EXPECT_EQ(s.TB[0]->cursorPosition(), 2);
+  }
+  // A selection made by the candidate does not outlive the focus coming back.
+  s.TB[0]->setSelection(1, 3);
+  QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+  QCoreApplication::sendEvent(s.TB[0], &back);
+  EXPECT_FALSE(s.TB[0]->hasSelectedText());
+  EXPECT_EQ(s.TB[0]->cursorPosition(), 4);
+}
+
 TEST_F(BoxTest, RowsPastTheBufferAreClosed) {
   LoadLongText();
   正式測驗& s = StartScreen();
@@ -600,6 +628,39 @@ TEST_F(PauseTest, TheUserCannotCloseTheScreens) {
   EXPECT_FALSE(pause.IsUnloaded());
   EXPECT_TRUE(s.isVisible());
 }
+
+// Typed "abc", Enter, "def", paused, continued, typed "XY": the second line
+// is "defXY", whether the pause ends by its button or by the window
+// manager's close.
+class ResumeTest : public PauseTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ResumeTest, TheCaretIsWhereItWasAndNothingIsSelected) {
+  LoadText(0);
+  正式測驗& s = StartScreen();
+  QCoreApplication::processEvents();
+  sched.Advance(1000);
+  Type(s.TB[0], "abc");
+  Key(s.TB[0], Qt::Key_Return);
+  Type(s.TB[1], "def");
+  ASSERT_EQ(s.CurBox, 1);
+  s.Image2_Click();
+  auto& pause = plat::forms::get<run::是否暫離>();
+  ASSERT_TRUE(pause.isVisible());
+  if (GetParam()) {
+    pause.close();
+  } else {
+    pause.Command2_Click();
+  }
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(s.isVisible());
+  EXPECT_FALSE(s.TB[1]->hasSelectedText());
+  EXPECT_EQ(s.TB[1]->cursorPosition(), 3);
+  Type(s.TB[1], "XY");
+  EXPECT_EQ(s.TB[0]->text(), "abc");
+  EXPECT_EQ(s.TB[1]->text(), "defXY");
+}
+
+INSTANTIATE_TEST_SUITE_P(ByButtonOrClose, ResumeTest, ::testing::Bool());
 
 // ---------------------------------------------------------------------------
 // Audio parts
