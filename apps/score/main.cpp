@@ -36,13 +36,7 @@ int main(int argc, char** argv) {
   if (!drive.isEmpty()) scoring::SetDriveSource([drive] { return QStringList{drive}; });
 
   scorer::Companions c;
-  c.showBackdrops = [] {
-    for (plat::Form* f : {static_cast<plat::Form*>(&plat::forms::get<run::全螢幕黑景>()),
-                          static_cast<plat::Form*>(&plat::forms::get<run::背景>())}) {
-      f->setEnabled(false);
-      f->Show();
-    }
-  };
+  c.showBackdrops = [] { run::ShowBackdrops(); };
   c.backdrop = []() -> QWidget* { return &plat::forms::get<run::背景>(); };
   c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
   c.setCreditsLimits = [](const QString& lines, const QString& columns) {

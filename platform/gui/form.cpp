@@ -36,6 +36,26 @@ QList<Form*>& live() {
 
 Form* g_active = nullptr;
 ModalDriver g_modalDriver;
+std::function<QWidget*()> g_defaultOwner;
+
+// The shown window the form goes over: the owner's, else the nearest shown
+// window it is owned by, else the default owner; never one the form itself
+// owns (that would make a loop).
+QWindow* OwnerWindow(QWidget* owner, QWidget* self) {
+  QWindow* w = nullptr;
+  if (owner && owner->window() != self) {
+    owner->window()->winId();
+    w = owner->window()->windowHandle();
+  }
+  while (w && !w->isVisible()) w = w->transientParent();
+  if (!w) {
+    QWidget* d = DefaultOwner();
+    if (d && d->window() != self) w = d->window()->windowHandle();
+  }
+  for (QWindow* up = w; up; up = up->transientParent())
+    if (up == self->windowHandle()) return nullptr;
+  return w;
+}
 
 QString HandlerName(const QObject* f, const char* handler) {
   return f->objectName() + QLatin1Char('.') + QLatin1String(handler);
@@ -80,6 +100,13 @@ void FormRegistry::DestroyAll() {
 
 void SetModalDriver(ModalDriver driver) { g_modalDriver = std::move(driver); }
 
+void SetDefaultOwner(std::function<QWidget*()> owner) { g_defaultOwner = std::move(owner); }
+
+QWidget* DefaultOwner() {
+  QWidget* d = g_defaultOwner ? g_defaultOwner() : nullptr;
+  return d && d->isVisible() ? d : nullptr;
+}
+
 // ---- form -------------------------------------------------------------------
 
 Form::Form(const QString& name) : QDialog(nullptr) {
@@ -110,11 +137,9 @@ void Form::Show(ShowMode mode, QWidget* owner) {
   if (unloaded_ || app().Ending()) return;
   Load();
   if (unloaded_ || app().Ending()) return;  // the load handler may have ended it
-  if (owner && owner->window() != this) {
+  if (!isVisible()) {
     winId();
-    QWidget* top = owner->window();
-    top->winId();
-    if (windowHandle()) windowHandle()->setTransientParent(top->windowHandle());
+    if (QWindow* over = OwnerWindow(owner, this)) windowHandle()->setTransientParent(over);
   }
   const bool modal = mode == ShowMode::Modal;
   if (modal && !isVisible()) setWindowModality(Qt::ApplicationModal);

@@ -140,6 +140,15 @@ inline QString ArrayElementName(const QString& array, int index) {
   return array + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
 }
 
+// The window a form is shown over when it is shown without an owner, or
+// with one that is not on screen (the test program's backdrop): a window
+// manager keeps an owned window above its owner and gives the focus back
+// within the family, so no screen falls behind the backdrops. None when the
+// function is empty or the window is hidden.
+void SetDefaultOwner(std::function<QWidget*()> owner);
+// The default owner when it is on screen, else nullptr.
+QWidget* DefaultOwner();
+
 // Tests replace the nested loop of a modal show: the driver gets the shown,
 // activated form and acts as the user would; the show returns after it.
 using ModalDriver = std::function<void(Form&)>;

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gui/form.h"
+
 namespace plat {
 
 namespace {
@@ -20,6 +22,9 @@ namespace {
 QWidget* Owner() {
   QWidget* w = QApplication::activeModalWidget();
   if (!w) w = QApplication::activeWindow();
+  // Between two screens no window is active: the box goes over the
+  // backdrop, never under it.
+  if (!w) w = DefaultOwner();
   return w;
 }
 

@@ -106,7 +106,10 @@ QStringList ProgramArguments() {
 // Construction: the design's controls and places.
 
 輸入資料表面::輸入資料表面() : Form(QStringLiteral("輸入資料表面")) {
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+  // A dialog-type window: the window manager hears of its owner, the
+  // backdrop, and keeps it above.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowMinimizeButtonHint);
   BuildControls();
 }
 
@@ -312,13 +315,8 @@ void 輸入資料表面::Form_Load() {
   using namespace common;
   FirstActivated = false;
 
-  // Backdrops, which take no clicks.
-  for (plat::Form* f : std::initializer_list<plat::Form*>{&plat::forms::get<run::全螢幕黑景>(),
-                                                           &plat::forms::get<run::背景>()}) {
-    f->Load();
-    f->setEnabled(false);
-    f->Show(plat::ShowMode::Modeless);
-  }
+  // Backdrops, which take no clicks; this screen is shown over them.
+  run::ShowBackdrops();
 
   ProgramFolder.set(plat::ProgramFolder());
   SettingsBase.set(ProgramFolder.get() + rec::testRecordModule().OwnProgramName);

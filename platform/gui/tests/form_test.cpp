@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "platform/gui/form.h"
@@ -147,6 +148,49 @@ TEST_F(FormLayer, ModalDriverStandsInForTheUser) {
   });
   plat::forms::get<CountForm>().Show(ShowMode::Modal);
   EXPECT_EQ(driven, 1);
+}
+
+class ThirdForm : public Form {
+ public:
+  ThirdForm() : Form("ThirdForm") {}
+};
+
+class RootForm : public Form {
+ public:
+  RootForm() : Form("RootForm") {}
+};
+
+// The window manager keeps an owned window above its owner: a form shown
+// without an owner, or with one off screen, goes over the default owner.
+TEST_F(FormLayer, FormsWithoutAShownOwnerGoOverTheDefaultOwner) {
+  OtherForm& backdrop = plat::forms::get<OtherForm>();
+  plat::SetDefaultOwner([&backdrop]() -> QWidget* { return &backdrop; });
+  CountForm& screen = plat::forms::get<CountForm>();
+  screen.Show();
+  EXPECT_EQ(screen.windowHandle()->transientParent(), nullptr) << "no default owner while it is hidden";
+  screen.Hide();
+
+  backdrop.Show();
+  EXPECT_EQ(backdrop.windowHandle()->transientParent(), nullptr) << "never its own owner";
+  screen.Show();
+  EXPECT_EQ(screen.windowHandle()->transientParent(), backdrop.windowHandle());
+
+  // Owned by a hidden screen: over that screen's own owner.
+  ThirdForm& dialog = plat::forms::get<ThirdForm>();
+  screen.Hide();
+  dialog.Show(ShowMode::Modeless, &screen);
+  EXPECT_EQ(dialog.windowHandle()->transientParent(), backdrop.windowHandle());
+  dialog.Hide();
+  // The default owner's own owner, shown again, does not go over it.
+  RootForm& root = plat::forms::get<RootForm>();
+  backdrop.Hide();
+  root.Show();
+  backdrop.Show(ShowMode::Modeless, &root);
+  EXPECT_EQ(backdrop.windowHandle()->transientParent(), root.windowHandle());
+  root.Hide();
+  root.Show();
+  EXPECT_EQ(root.windowHandle()->transientParent(), nullptr);
+  plat::SetDefaultOwner(nullptr);
 }
 
 TEST_F(FormLayer, ProgramEndStopsTimersHidesWindowsAndRunsNoUnloadHandler) {
