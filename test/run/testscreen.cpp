@@ -169,6 +169,7 @@ class ScreenBoxes : public rec::TypingBoxes {
       const int edited = std::exchange(commitEdit_, -1);
       if (edited >= 0) Trap("TB_Change", [&] { WatchKeystrokeRhythm(1, edited); });
     };
+    b->TakesClicks = [this] { return clickHold_.hasExpired(); };
     // Only the candidate's own edits reach the rhythm watch; refills and the
     // screen's own splits and joins change the lengths only.
     connect(b, &QLineEdit::textEdited, this, [this, i] { editPending_ = i; });
@@ -316,6 +317,7 @@ void 正式測驗::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
 }
 
 void 正式測驗::Form_Activate() {
+  HoldClicks();
   ClearClip();
   RunState = common::TestRunState.get();
   if (RunState == 0) {
@@ -460,8 +462,19 @@ void 正式測驗::RefreshBoxAccess() {
     // buffer's end cannot be kept, so nothing can be typed there.
     const bool past = lines.FirstVisibleLine + i > rec::kLastLineIndex;
     TB[i]->setReadOnly(HandedOver || !typing || past);
-    TB[i]->setFocusPolicy(typing ? Qt::StrongFocus : Qt::NoFocus);
+    // While clicks are held a press must not even move the focus, which Qt
+    // does before the box sees the press.
+    TB[i]->setFocusPolicy(!typing                   ? Qt::NoFocus
+                          : clickHold_.hasExpired() ? Qt::StrongFocus
+                                                    : Qt::TabFocus);
   }
+}
+
+void 正式測驗::HoldClicks() {
+  const int ms = QApplication::doubleClickInterval();
+  clickHold_.setRemainingTime(ms);
+  RefreshBoxAccess();
+  QTimer::singleShot(ms + 10, this, [this] { RefreshBoxAccess(); });
 }
 
 void 正式測驗::ScrollLines(int direction) {

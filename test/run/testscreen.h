@@ -2,6 +2,7 @@
 // 正式測驗, the test screen: sixteen typing boxes over the answer buffer,
 // the clock and its time-up, the audio of the passage part by part, the
 // typing-rhythm watch and the pause button.
+#include <QDeadlineTimer>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -148,6 +149,9 @@ class 正式測驗 : public plat::Form {
   void StartDueAudio();
   void ScrollLines(int direction);
   void RefreshBoxAccess();
+  // For a moment after each show the boxes take no click: the rest of a
+  // double-click that opened the screen must not move the caret.
+  void HoldClicks();
   void FocusBox(int i);
   void ShowRowCol(int i);
   void ShowCaretState(int i);
@@ -167,6 +171,7 @@ class 正式測驗 : public plat::Form {
   // Inside an input-method commit, and the last typing box it changed.
   bool inCommit_ = false;
   int commitEdit_ = -1;
+  QDeadlineTimer clickHold_;  // expired: clicks are taken
 };
 
 }  // namespace run

@@ -143,7 +143,14 @@ void TypingBox::inputMethodEvent(QInputMethodEvent* e) {
   e->accept();
 }
 
+bool TypingBox::HeldBack(QMouseEvent* e) {
+  if (!e->spontaneous() || !TakesClicks || TakesClicks()) return false;
+  e->accept();
+  return true;
+}
+
 void TypingBox::mousePressEvent(QMouseEvent* e) {
+  if (HeldBack(e)) return;
   if (MouseDown) MouseDown(index_);
   if (e->button() == Qt::MiddleButton) {  // the selection paste
     e->accept();
@@ -153,6 +160,7 @@ void TypingBox::mousePressEvent(QMouseEvent* e) {
 }
 
 void TypingBox::mouseReleaseEvent(QMouseEvent* e) {
+  if (HeldBack(e)) return;
   if (e->button() == Qt::MiddleButton) {
     e->accept();
     return;
@@ -162,6 +170,7 @@ void TypingBox::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TypingBox::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (HeldBack(e)) return;
   if (e->button() == Qt::MiddleButton) {
     e->accept();
     return;

@@ -35,6 +35,8 @@ class TypingBox : public QLineEdit {
   std::function<void(int i)> CommitEnd;
   // Which box a character goes to after KeyPress: the box with the caret.
   std::function<TypingBox*()> CaretBox;
+  // False while the box takes no click from the mouse.
+  std::function<bool()> TakesClicks;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -54,6 +56,8 @@ class TypingBox : public QLineEdit {
   // or the box the caret moved on to. Returns the box it went to.
   TypingBox* TypeCharacter(QChar ch);
   void Insert(const QString& text);
+  // A click from the mouse the box does not take now.
+  bool HeldBack(QMouseEvent* e);
 
   int index_;
 };
