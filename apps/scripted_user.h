@@ -23,7 +23,7 @@
 // Desktop tests drive the programs with real X input instead and only need
 // to see where things are: with TAVREL_E2E_WIDGETS set to a file prefix, the
 // program keeps "<prefix>.<pid>" up to date (tab-separated lines):
-//   window <name> <X id> <visible> <active> <modal> <x> <y> <w> <h> <title>
+//   window <name or class> <X id> <visible> <active> <modal> <x> <y> <w> <h> <title>
 //   widget <path> <visible> <enabled> <x> <y> <w> <h>     (screen coordinates)
 //   focus  <path> <caret> <selection start> <selected length> <text>
 #include <QAbstractButton>
@@ -278,9 +278,15 @@ class WidgetProbe {
  private:
   explicit WidgetProbe(QString file) : file_(std::move(file)) {}
 
+  // A message box or a file dialog has no name: its class stands for it.
+  static QString WindowName(QWidget* top) {
+    return top->objectName().isEmpty() ? QString::fromLatin1(top->metaObject()->className()) : top->objectName();
+  }
+
   static QString Path(QWidget* w) {
     QStringList parts;
-    for (QWidget* at = w; at; at = at->isWindow() ? nullptr : at->parentWidget()) parts.prepend(at->objectName());
+    for (QWidget* at = w; at; at = at->isWindow() ? nullptr : at->parentWidget())
+      parts.prepend(at->isWindow() ? WindowName(at) : at->objectName());
     return parts.join(u'/');
   }
 
@@ -291,10 +297,10 @@ class WidgetProbe {
   void Write() {
     QStringList lines;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (!top->testAttribute(Qt::WA_WState_Created) || top->objectName().isEmpty()) continue;
+      if (!top->testAttribute(Qt::WA_WState_Created) || !top->isWindow()) continue;
       const QRect frame(top->mapToGlobal(QPoint(0, 0)), top->size());
       lines << QStringLiteral("window\t%1\t%2\t%3\t%4\t%5\t%6\t%7")
-                   .arg(top->objectName())
+                   .arg(WindowName(top))
                    .arg(top->winId())
                    .arg(int(top->isVisible()))
                    .arg(int(top->isActiveWindow()))

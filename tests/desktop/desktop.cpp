@@ -10,6 +10,7 @@
 #include <QThread>
 #include <csignal>
 #include <sys/types.h>
+#include <utility>
 
 namespace desktop {
 
@@ -199,6 +200,14 @@ QList<Window> Desktop::Windows() const {
   return out;
 }
 
+QList<Window> Desktop::Find(const QString& title, const QString& wmClass, qint64 pid) const {
+  QList<Window> out;
+  for (const Window& w : Windows())
+    if (w.title.contains(title) && (wmClass.isEmpty() || w.wmClass == wmClass) && (pid == 0 || w.pid == pid))
+      out << w;
+  return out;
+}
+
 int Desktop::StackIndex(quint64 id) const { return static_cast<int>(Stacking().indexOf(id)); }
 
 // ---- input ------------------------------------------------------------------
@@ -215,9 +224,28 @@ void Desktop::Click(QPoint p, int count, int delayMs) const {
 }
 
 void Desktop::Type(const QString& text, int delayMs) const {
-  Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs),
-                                  QStringLiteral("--"), text},
-      10000 + static_cast<int>(text.size()) * (delayMs + 50));
+  // xdotool types a character the keyboard map lacks by mapping a spare key
+  // to it for a moment; a program that reads the key after the next such
+  // change sees the wrong character. Those characters go one at a time.
+  auto type = [this](const QString& part, int delay) {
+    Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay),
+                                    QStringLiteral("--"), part},
+        10000 + static_cast<int>(part.size()) * (delay + 50));
+  };
+  QString ascii;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    if (c.unicode() < 0x80) {
+      ascii += c;
+      continue;
+    }
+    if (!ascii.isEmpty()) type(std::exchange(ascii, QString()), delayMs);
+    const qsizetype n = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    type(text.mid(i, n), delayMs);
+    i += n - 1;
+    QThread::msleep(150);
+  }
+  if (!ascii.isEmpty()) type(ascii, delayMs);
 }
 
 void Desktop::Key(const QString& keys) const {

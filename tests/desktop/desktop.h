@@ -67,6 +67,9 @@ class Desktop {
   Window Describe(quint64 id) const;
   // The managed windows, bottom first.
   QList<Window> Windows() const;
+  // The managed windows that match, bottom first: a title containing
+  // `title`, the class, the process (empty or 0: any).
+  QList<Window> Find(const QString& title, const QString& wmClass = QString(), qint64 pid = 0) const;
   // The position of a window in the stacking order (bottom 0), -1 if absent.
   int StackIndex(quint64 id) const;
 

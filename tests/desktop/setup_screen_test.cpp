@@ -52,5 +52,26 @@ TEST_F(SetupScreenTest, AClickOnABackdropLeavesTheSetupScreenInFrontWithTheFocus
   EXPECT_TRUE(WaitFor([&] { return Probe().focusText.endsWith(QStringLiteral("xy")); }, 3000)) << Describe();
 }
 
+// Minutes with a unit are refused at Start: the message box stands in front
+// with the focus, no test screen opens, and after the box the set-up screen
+// has the focus again.
+TEST_F(SetupScreenTest, MinutesWithAUnitAreRefusedAtStartInAMessageInFront) {
+  ASSERT_TRUE(StartSetup(true));
+  ASSERT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 300));
+  ASSERT_TRUE(ClickWidget(QStringLiteral("輸入資料表面/Text4")));
+  desk.Key(QStringLiteral("ctrl+a"));
+  desk.Type(QStringLiteral("3x"));
+  ASSERT_TRUE(WaitFor([&] { return Probe().focusText == QStringLiteral("3x"); }, 3000)) << Describe();
+  ASSERT_TRUE(ClickWidget(QStringLiteral("輸入資料表面/Command1")));
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("QMessageBox"), 5000)) << Describe();
+  EXPECT_TRUE(InFrontAndActive(QStringLiteral("QMessageBox"), 500));
+  EXPECT_EQ(WindowId(QStringLiteral("正式測驗")), 0u);
+  desk.Key(QStringLiteral("Return"));
+  ASSERT_TRUE(WaitForHidden(QStringLiteral("QMessageBox"), 5000)) << Describe();
+  EXPECT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 500));
+  QThread::msleep(500);
+  EXPECT_EQ(WindowId(QStringLiteral("正式測驗")), 0u) << "the test started with minutes Start refused";
+}
+
 }  // namespace
 }  // namespace desktop

@@ -117,5 +117,15 @@ TEST_F(TestScreenTest, ADoubleClickOnStartLeavesTheCaretInTheFirstBox) {
   }
 }
 
+// Characters the record cannot hold are not taken from the keyboard: an
+// emoji (a surrogate pair) and a simplified character.
+TEST_F(TestScreenTest, CharactersTheRecordCannotHoldAreNotTaken) {
+  OpenTestScreen();
+  ASSERT_TRUE(ClickWidget(kScreen + QStringLiteral("/MMControl1/Play")));
+  desk.Type(QStringLiteral("a\U0001F600b们c們"));
+  EXPECT_TRUE(WaitFor([&] { return Probe().focusText == QStringLiteral("abc們"); }, 5000)) << Describe();
+  EXPECT_TRUE(CaretAt(0, 4));
+}
+
 }  // namespace
 }  // namespace desktop
