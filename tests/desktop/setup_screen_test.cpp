@@ -63,11 +63,11 @@ TEST_F(SetupScreenTest, MinutesWithAUnitAreRefusedAtStartInAMessageInFront) {
   desk.Type(QStringLiteral("3x"));
   ASSERT_TRUE(WaitFor([&] { return Probe().focusText == QStringLiteral("3x"); }, 3000)) << Describe();
   ASSERT_TRUE(ClickWidget(QStringLiteral("輸入資料表面/Command1")));
-  ASSERT_TRUE(WaitForWindow(QStringLiteral("QMessageBox"), 5000)) << Describe();
-  EXPECT_TRUE(InFrontAndActive(QStringLiteral("QMessageBox"), 500));
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("MessageBox"), 5000)) << Describe();
+  EXPECT_TRUE(InFrontAndActive(QStringLiteral("MessageBox"), 500));
   EXPECT_EQ(WindowId(QStringLiteral("正式測驗")), 0u);
   desk.Key(QStringLiteral("Return"));
-  ASSERT_TRUE(WaitForHidden(QStringLiteral("QMessageBox"), 5000)) << Describe();
+  ASSERT_TRUE(WaitForHidden(QStringLiteral("MessageBox"), 5000)) << Describe();
   EXPECT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 500));
   QThread::msleep(500);
   EXPECT_EQ(WindowId(QStringLiteral("正式測驗")), 0u) << "the test started with minutes Start refused";
