@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <sys/types.h>
 #include <utility>
@@ -226,8 +227,9 @@ void Desktop::Click(QPoint p, int count, int delayMs) const {
 
 void Desktop::Type(const QString& text, int delayMs) const {
   // xdotool types a character the keyboard map lacks by mapping a spare key
-  // to it for a moment; a program that reads the key after the next such
-  // change sees the wrong character. Those characters go one at a time.
+  // to it for the length of its delay; a program that reads the map after
+  // it is undone sees no character. Those characters go one at a time, each
+  // held long enough.
   auto type = [this](const QString& part, int delay) {
     Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay),
                                     QStringLiteral("--"), part},
@@ -242,9 +244,8 @@ void Desktop::Type(const QString& text, int delayMs) const {
     }
     if (!ascii.isEmpty()) type(std::exchange(ascii, QString()), delayMs);
     const qsizetype n = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-    type(text.mid(i, n), delayMs);
+    type(text.mid(i, n), std::max(delayMs, 250));
     i += n - 1;
-    QThread::msleep(150);
   }
   if (!ascii.isEmpty()) type(ascii, delayMs);
 }
