@@ -1,0 +1,200 @@
+// The scorer at a real window manager: its windows closed by the window
+// manager (close message and Alt+F4) while they work, against a scoring
+// server on 127.0.0.1 that counts connections. The scoring window and the
+// save notice stay, the sheet behind the notice stays and comes back
+// enabled, and the run reaches the server once.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <atomic>
+#include <thread>
+
+#include "platform/core/textfile.h"
+#include "tests/desktop/desktop.h"
+#include "test/record/testrecord.h"
+
+namespace desktop {
+namespace {
+
+// The scoring server: one record a connection, answered "Complete" once
+// its 24 fields are in. Runs on its own thread, so it answers while the
+// test waits; every wait is bounded and the thread ends with the server.
+class CountingServer {
+ public:
+  CountingServer() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = 0;
+    socklen_t len = sizeof a;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 8) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+      return;
+    port_ = ntohs(a.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~CountingServer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int Port() const { return port_; }
+  int Connections() const { return connections_; }
+  int Records() const { return records_; }
+
+ private:
+  static bool Readable(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) > 0;
+  }
+  void Serve() {
+    while (!stop_) {
+      if (!Readable(fd_, 100)) continue;
+      const int c = ::accept(fd_, nullptr, nullptr);
+      if (c < 0) continue;
+      ++connections_;
+      QByteArray in;
+      for (int waited = 0; !stop_ && in.count('|') < 24 && waited < 100; ++waited) {
+        if (!Readable(c, 100)) continue;
+        char buf[4096];
+        const ssize_t n = ::recv(c, buf, sizeof buf, 0);
+        if (n <= 0) break;
+        in.append(buf, n);
+      }
+      if (in.count('|') >= 24) {
+        ++records_;
+        ::send(c, "Complete", 8, MSG_NOSIGNAL);
+      }
+      for (int waited = 0; !stop_ && waited < 10; ++waited) Readable(c, 100);  // let it read the verdict
+      ::close(c);
+    }
+  }
+
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> connections_{0};
+  std::atomic<int> records_{0};
+};
+
+class ScorerDesktop : public DesktopTest {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_GT(server.Port(), 0);
+    // The run is written and uploaded when the sheet first shows; the save
+    // button copies to a folder standing for the removable drive.
+    ASSERT_TRUE(Settings({{7999, "1"},
+                          {904, "0"},
+                          {908, "2"},
+                          {5999, "0"},
+                          {5951, "0"},
+                          {7910, "111111"},
+                          {149, "0"},
+                          {306, "1"},
+                          {293, "127.0.0.1"},
+                          {5902, QString::number(server.Port())}}));
+    drive = inst.Folder() + QStringLiteral("drive");
+    ASSERT_TRUE(QDir().mkpath(drive));
+    inst.SetEnvironment(QStringLiteral("SCORE_REMOVABLE_DRIVE"), drive);
+  }
+
+  // A finished test's record in TMP, and the scorer started on it as the
+  // test program starts it.
+  bool StartScorer() {
+    const QString folder = inst.Folder();
+    if (!plat::writeTextLines(folder + QStringLiteral("T9001.txt"),
+                              {QStringLiteral("　　今天天氣很好，我們去公園散步。")}))
+      return false;
+    const QString record = inst.Tmp() + QStringLiteral("~T032400.txt");
+    const QStringList lines = {
+        QStringLiteral("[測驗檔名]=") + folder + QStringLiteral("T9001.txt"),
+        QStringLiteral("[答案檔案]=") + folder + QStringLiteral("A123456789.T01"),
+        QStringLiteral("[成績檔案]=") + folder + QStringLiteral("A123456789.R01"),
+        QStringLiteral("[檢定姓名]=王小明"),
+        QStringLiteral("[身分證號]=A123456789"),
+        QStringLiteral("[開始時間]=031800"),
+        QStringLiteral("[終止時間]=032400"),
+        QStringLiteral("[測驗次數]=1"),
+        QStringLiteral("[指定主機]=127.0.0.1"),
+        QStringLiteral("　　今天天氣很好，我們去公園散步。")};
+    if (!rec::WriteRecordLines(record, lines, false)) return false;
+    return StartProgram(QStringLiteral("score"), {record + u',' + folder + QStringLiteral("Tavrel")}, 150);
+  }
+
+  // The window manager's two ways to close a window: its close message and
+  // Alt+F4 on the window with the focus.
+  void CloseBothWays(quint64 id) {
+    desk.CloseByWindowManager(id);
+    desk.Activate(id);
+    WaitFor([&] { return desk.Active() == id; }, 1000, 50);
+    desk.Key(QStringLiteral("alt+F4"));
+  }
+
+  bool Usable(const QString& path) const {
+    const Widgets w = Probe();
+    const auto it = w.widgets.constFind(path);
+    return it != w.widgets.cend() && it->visible && it->enabled;
+  }
+  // The upload is over and recorded: the window hid and the sheet is back.
+  bool Delivered() const { return server.Records() >= 1 && WindowId(QStringLiteral("frmClient")) == 0; }
+
+  CountingServer server;
+  QString drive;
+};
+
+TEST_F(ScorerDesktop, TheScoringWindowStaysWhenTheWindowManagerClosesIt) {
+  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("Form3"))) << Describe();
+  const quint64 form3 = WindowId(QStringLiteral("Form3"));
+  // It works about three seconds; close it as it does.
+  CloseBothWays(form3);
+  EXPECT_EQ(WindowId(QStringLiteral("Form3")), form3) << Describe();
+  if (WindowId(QStringLiteral("Form3"))) CloseBothWays(form3);
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"))) << Describe();
+  ASSERT_TRUE(WaitFor([&] { return Delivered(); }, 20000)) << Describe();
+  EXPECT_TRUE(WaitFor([&] { return Usable(QStringLiteral("成績單/Command3")); }, 5000)) << Describe();
+  EXPECT_TRUE(QFileInfo::exists(inst.Folder() + QStringLiteral("A123456789.R01")));
+  QThread::msleep(1500);
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST_F(ScorerDesktop, TheSaveNoticeAndTheSheetBehindItStayAndTheSheetComesBackEnabled) {
+  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"), 20000)) << Describe();
+  ASSERT_TRUE(WaitFor([&] { return Delivered() && Usable(QStringLiteral("成績單/Command5")); }, 20000)) << Describe();
+  const quint64 sheet = WindowId(QStringLiteral("成績單"));
+
+  ASSERT_TRUE(ClickWidget(QStringLiteral("成績單/Command5")));
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("處理存檔"), 5000)) << Describe();
+  const quint64 notice = WindowId(QStringLiteral("處理存檔"));
+  // The notice saves two seconds after it shows: close it, and the sheet,
+  // before that.
+  CloseBothWays(notice);
+  desk.CloseByWindowManager(sheet);
+  EXPECT_TRUE(WindowId(QStringLiteral("處理存檔")) == notice || QFileInfo::exists(drive + "/A123456789.R01"))
+      << Describe();
+  EXPECT_EQ(WindowId(QStringLiteral("成績單")), sheet) << Describe();
+  EXPECT_EQ(WindowId(QStringLiteral("是否結束")), 0u) << Describe();
+
+  ASSERT_TRUE(WaitForHidden(QStringLiteral("處理存檔"), 10000)) << Describe();
+  EXPECT_TRUE(WaitFor([&] { return Usable(QStringLiteral("成績單/Command5")); }, 5000)) << Describe();
+  EXPECT_EQ(WindowId(QStringLiteral("成績單")), sheet);
+  EXPECT_TRUE(QFileInfo::exists(drive + QStringLiteral("/A123456789.R01")));  // the save ran
+  // Nothing delivers a second time on its own.
+  QThread::msleep(3000);
+  EXPECT_EQ(server.Connections(), 1) << Describe();
+  EXPECT_EQ(WindowId(QStringLiteral("是否結束")), 0u);
+}
+
+}  // namespace
+}  // namespace desktop
