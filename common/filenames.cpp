@@ -35,11 +35,6 @@ bool hasExtensionLetter(const QString& name, QChar x) {
   return false;
 }
 
-QString withoutTrailingSeparators(QString folder) {
-  while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
-  return folder;
-}
-
 }  // namespace
 
 QString NumberedFileName(const QString& path, int mode) {
@@ -53,7 +48,7 @@ QString NumberedFileName(const QString& path, int mode) {
     QString folder = p.left(sep + 1);  // "" or ending with "/"
     const QString listFolder = folder.isEmpty() ? QStringLiteral(".") : folder;
     if (!QFileInfo(listFolder).isDir()) {
-      const QString found = plat::ResolvePath(withoutTrailingSeparators(folder));
+      const QString found = plat::ResolvePath(plat::WithoutTrailingSlash(folder));
       if (!QFileInfo(found).isDir()) return QString();
       folder = found + u'/';
     }
@@ -102,7 +97,7 @@ QString NextResultFileName(QString& name, ResultBase kind) {
 
     const QString data = DataPath.get();
     if (!data.isEmpty() && data != u"0") {
-      const QString folder = withoutTrailingSeparators(plat::ToSlashes(data));
+      const QString folder = plat::WithoutTrailingSlash(data);
       if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         WriteErrorLog(QStringLiteral("NextResultFileName>") + folder);
       base = (folder.endsWith(u'/') ? folder : folder + u'/') + base;

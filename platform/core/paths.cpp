@@ -31,12 +31,16 @@ QString TempFolder() {
   QString t = qEnvironmentVariable("TMP");
   if (t.isEmpty()) t = qEnvironmentVariable("TMPDIR");
   if (t.isEmpty()) t = QDir::tempPath();
-  t = ToSlashes(t);
-  while (t.size() > 1 && t.endsWith(u'/')) t.chop(1);
-  return t;
+  return WithoutTrailingSlash(t);
 }
 
 QString ToSlashes(QString path) { return path.replace(u'\\', u'/'); }
+
+QString WithoutTrailingSlash(QString path) {
+  path = ToSlashes(path);
+  while (path.size() > 1 && path.endsWith(u'/')) path.chop(1);
+  return path;
+}
 
 static bool matchFrom(QStringView p, QStringView n) {
   qsizetype pi = 0, ni = 0, star = -1, mark = 0;

@@ -18,6 +18,9 @@ QString TempFolder();
 // "\" and "/" both become "/".
 QString ToSlashes(QString path);
 
+// ToSlashes, and without trailing "/" (a lone "/" stays).
+QString WithoutTrailingSlash(QString path);
+
 // Windows wildcard match ("*", "?"), case-insensitive; "*.*" also matches a
 // name without a dot.
 bool WildcardMatch(QStringView pattern, QStringView name);

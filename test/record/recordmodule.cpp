@@ -46,12 +46,6 @@ QString JoinPath(QString folder, const QString& name) {
   return folder + name;
 }
 
-QString WithoutTrailingSeparators(QString folder) {
-  folder = plat::ToSlashes(folder);
-  while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
-  return folder;
-}
-
 int NumberOf(const QString& text) {
   return static_cast<int>(plat::RoundHalfEven(plat::ValNumber(text)).value_or(0));
 }
@@ -179,10 +173,10 @@ QString TestRecordModule::ResolveTestDataPath() const {
     if (!name.isEmpty()) return JoinPath(cd, name);
   }
   const QString testFolder = common::TestFolder.get();
-  QString folder = WithoutTrailingSeparators(testFolder.size() > 1 ? testFolder : common::ProgramFolder.get());
+  QString folder = plat::WithoutTrailingSlash(testFolder.size() > 1 ? testFolder : common::ProgramFolder.get());
   QString name = PickRandomTestFile(JoinPath(folder, pattern));
   if (name.isEmpty()) {
-    folder = WithoutTrailingSeparators(common::ProgramFolder.get());
+    folder = plat::WithoutTrailingSlash(common::ProgramFolder.get());
     name = PickRandomTestFile(JoinPath(folder, pattern));
   }
   // No test anywhere: the empty text, which the set-up screen reports.
@@ -508,7 +502,7 @@ const bool registered = (common::AddCommonStateReset(&ResetModule), true);
 
 QString NewTestRecordPath(double secondsSinceMidnight) {
   QString folder = plat::TempFolder();
-  if (folder.contains(u',')) folder = WithoutTrailingSeparators(QDir::tempPath());
+  if (folder.contains(u',')) folder = plat::WithoutTrailingSlash(QDir::tempPath());
   if (folder.contains(u',')) folder = QStringLiteral("/tmp");
   return JoinPath(folder, QStringLiteral("~T") + plat::FormatSingle(plat::ToSingle(secondsSinceMidnight), u"000000") +
                               (ScrambledRecordsOn() ? QStringLiteral(".ttt") : QStringLiteral(".txt")));
