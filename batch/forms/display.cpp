@@ -13,6 +13,7 @@
 #include "batch/forms/services.h"
 #include "batch/forms/uploadclient.h"
 #include "common/store.h"
+#include "common/workfolders.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
@@ -141,6 +142,10 @@ void Display::LoadWindow() {
   if (!fields_[0].isEmpty()) b.settings.ProgramNameSetting(fields_[0]);
   b.settings.ReadStartupIni(fields_[1]);
   if (dropped) Log(QStringLiteral("命令列超過11個欄位,其餘不用>") + arguments_.join(u' '));
+  // The summary and result files go into these folders.
+  common::WarnOfFolderProblems(
+      common::BatchFolderLead(),
+      common::CheckWorkFolders(plat::ProgramFolder(), b.settings.ProgramFolder(), plat::TempFolder()));
   b.table.ClearRecords();
   ApplyFormText(kDisplayForm, this);
   SetBackColour(Text1, BackColour(this));

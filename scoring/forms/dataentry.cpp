@@ -7,6 +7,7 @@
 #include "common/accessors.h"
 #include "common/errorlog.h"
 #include "common/settings.h"
+#include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "scoring/engine/recordlist.h"
@@ -108,6 +109,9 @@ void 輸入資料::Form_Load() {
     common::CreateErrorReport();
   }
   ApplyFormText(kEntryForm, this);
+  // The score goes into these folders: a fault there is said now, not
+  // found when the score cannot be written.
+  common::WarnOfFolderProblems(common::ScorerFolderLead(), common::CheckRunFolders());
 }
 
 void 輸入資料::ListStoredRecords() {

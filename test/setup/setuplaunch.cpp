@@ -14,6 +14,7 @@
 #include "common/nationalid.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "common/workfolders.h"
 #include "platform/core/clock.h"
 #include "platform/core/compat.h"
 #include "platform/gui/formtimer.h"
@@ -84,6 +85,10 @@ void 輸入資料表面::Command1_Click() {
 
 bool 輸入資料表面::StartChecks() {
   using namespace common;
+
+  // The folders the run writes into (the data folder may have changed
+  // since the start-up).
+  if (!WarnOfFolderProblems(TestFolderLead(), CheckRunFolders())) return false;
 
   // 1. The display layout.
   if (!Option1->isChecked()) {

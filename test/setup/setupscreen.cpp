@@ -28,6 +28,7 @@
 #include "common/settings.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "common/workfolders.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
@@ -82,12 +83,6 @@ int ShiftState(Qt::KeyboardModifiers m) {
 
 // A folder setting relative to the installation folder becomes absolute, so
 // that nothing depends on the folder the program was started from.
-QString AbsoluteFolder(const QString& value) {
-  const QString v = plat::ToSlashes(value.trimmed());
-  if (v.isEmpty() || QDir::isAbsolutePath(v)) return value;
-  return QDir::cleanPath(common::ProgramFolder.get() + v) + u'/';
-}
-
 }  // namespace
 
 SetupHooks& setupHooks() {
@@ -326,8 +321,8 @@ void 輸入資料表面::Form_Load() {
   }
   LoadHotKeys();
   // Folders in the settings are relative to the installation folder.
-  if (DataPath.get().size() > 1) DataPath.set(AbsoluteFolder(DataPath.get()));
-  if (TestFolder.get().size() > 1) TestFolder.set(AbsoluteFolder(TestFolder.get()));
+  if (DataPath.get().size() > 1) DataPath.set(FolderInProgramFolder(DataPath.get()));
+  if (TestFolder.get().size() > 1) TestFolder.set(FolderInProgramFolder(TestFolder.get()));
 
   ApplyFormText(1, this);
   Magic();
@@ -353,6 +348,12 @@ void 輸入資料表面::Form_Load() {
 
   ReadCommandLine();
   if (plat::app().Ending()) return;
+  // A folder the run cannot write into, or whose path the record cannot
+  // hold, would lose the record or the score at the end: said now, and
+  // Start refuses until it is mended.
+  const QList<FolderProblem> folders = CheckRunFolders();
+  for (const FolderProblem& p : folders) WriteErrorLog(QStringLiteral("資料夾無法使用>") + p.path);
+  WarnOfFolderProblems(TestFolderLead(), folders);
 
   GetKeyNetBox2();
   GetKeyNetBox3();

@@ -8,6 +8,7 @@
 #include "batch/forms/captions.h"
 #include "batch/forms/formkit.h"
 #include "batch/forms/layout.h"
+#include "common/workfolders.h"
 #include "fixture.h"
 #include "platform/gui/twips.h"
 
@@ -165,6 +166,17 @@ TEST_F(BatchUi, ShowsTheSummaryOfTheScoreFileTheRecordNames) {
   EXPECT_TRUE(d.Command2->isVisibleTo(&d));
   EXPECT_TRUE(d.Command3->isVisibleTo(&d));
   EXPECT_TRUE(Logged("總成績..."));
+}
+
+TEST_F(BatchUi, AFolderTheResultsCannotGoToIsSaidAndTheWindowStillShows) {
+  QDir().mkpath(root + "张");
+  qputenv("TMP", (root + "张").toUtf8());  // a path the records cannot hold
+  const QString score = WriteScoreFile("Class.R01", ClassOfThree());
+  Display& d = Start({WriteRecord(score, 0, 0) + "," + root + "Tavrel"});
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.startsWith(common::BatchFolderLead()));
+  EXPECT_TRUE(prompt.calls[0].text.contains("暫存資料夾:" + root + "张")) << prompt.calls[0].text.toStdString();
+  EXPECT_TRUE(d.isVisible());
 }
 
 TEST_F(BatchUi, SettingsHideButtonsAndTheBirthday) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 
 #include "common/errorlog.h"
+#include "common/workfolders.h"
 
 namespace {
 
@@ -54,6 +55,19 @@ TEST_F(Entry, TheCommandLineNamesTheRecordAndTheProgramToStartAgain) {
     EXPECT_FALSE(f.isEnabled());
     EXPECT_TRUE(plat::forms::exists<Form3>());  // it took the run
   }
+  EXPECT_EQ(app.ends, 0);
+}
+
+TEST_F(Entry, AFolderTheScoreCannotGoToIsSaidAndTheScoringGoesOn) {
+  const QString record = WriteRecord();
+  qputenv("TMP", "/proc");  // takes no file
+  輸入資料& f = Start(record);
+  // First the folder; what the scoring then cannot write it says itself.
+  ASSERT_GE(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.startsWith(common::ScorerFolderLead()));
+  EXPECT_TRUE(prompt.calls[0].text.contains("暫存資料夾:/proc")) << prompt.calls[0].text.toStdString();
+  EXPECT_EQ(f.TFILE->text(), record);
+  EXPECT_TRUE(plat::forms::exists<Form3>());
   EXPECT_EQ(app.ends, 0);
 }
 

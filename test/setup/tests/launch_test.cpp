@@ -213,13 +213,58 @@ TEST_F(LaunchTest, ATestThatWouldRunPastMidnightIsRefused) {
 }
 
 TEST_F(LaunchTest, NoResultNameNoStart) {
-  // The data folder cannot be made: a file stands where it would go.
-  ASSERT_TRUE(plat::writeBytesAtomic(root + "blocked", "x"));
-  Set(202, root + "blocked/scores");
+  // Every number of the series is taken, and the candidate will not have
+  // the first overwritten.
+  ASSERT_TRUE(plat::writeBytesAtomic(root + "A123456789.S99", "x"));
   auto& s = Screen();
   s.Command1_Click();
   ExpectRefused(s, T(10171));
   EXPECT_TRUE(Processing().Text2->text().isEmpty());
+}
+
+TEST_F(LaunchTest, AFolderTheRunCannotUseIsSaidAtStartUpAndNoTestStarts) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    QString folder;  // as the message names it
+    QString fault;
+  };
+  const QList<Case> cases = {
+      {"data folder that cannot be made",
+       [this] {
+         ASSERT_TRUE(plat::writeBytesAtomic(root + "blocked", "x"));
+         Set(202, root + "blocked/scores");
+       },
+       "成績資料夾:" + root + "blocked/scores", "不存在"},
+      {"temporary folder missing", [this] { qputenv("TMP", (root + "gone").toLocal8Bit()); },
+       "暫存資料夾:" + root + "gone", "不存在"},
+      {"temporary folder that takes no file", [] { qputenv("TMP", "/proc"); }, "暫存資料夾:/proc",
+       "無法"},
+      {"temporary folder the record cannot name",
+       [this] {
+         ASSERT_TRUE(QDir().mkpath(root + "张"));
+         qputenv("TMP", (root + "张").toUtf8());
+       },
+       "暫存資料夾:" + root + "张", "CP950"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings.clear();
+    prompt.calls.clear();
+    qputenv("TMP", (root + "tmp").toLocal8Bit());
+    c.arrange();
+    auto& s = Screen();
+    ASSERT_EQ(prompt.calls.size(), 1);
+    EXPECT_TRUE(prompt.calls[0].text.contains(c.folder)) << prompt.calls[0].text.toStdString();
+    EXPECT_TRUE(prompt.calls[0].text.contains(c.fault)) << prompt.calls[0].text.toStdString();
+    EXPECT_EQ(prompt.calls[0].icon, plat::Icon::Exclamation);
+    s.Command1_Click();
+    ASSERT_EQ(prompt.calls.size(), 2);
+    EXPECT_EQ(prompt.calls[1].text, prompt.calls[0].text);
+    EXPECT_FALSE(HandedOver());
+    EXPECT_TRUE(s.isEnabled());
+    plat::FormRegistry::DestroyAll();
+  }
 }
 
 TEST_F(LaunchTest, IdentityNumberCheck) {
