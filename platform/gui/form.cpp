@@ -219,6 +219,26 @@ void Form::resizeEvent(QResizeEvent* e) {
   if (loaded_ && !unloaded_) RunHandler(HandlerName(this, "Form_Resize"), [this] { Form_Resize(); });
 }
 
+void Form::changeEvent(QEvent* e) {
+  QDialog::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized)) return;
+  // A window manager may minimise any window, button or not. A form whose
+  // design has no minimise button (the test screen, whose clock runs on, or
+  // a dialog that waits for an answer) comes straight back, in front and
+  // with the focus, so the keys never go to a window out of sight.
+  // A frameless window (a backdrop) goes with the window it stands behind.
+  const Qt::WindowFlags flags = windowFlags();
+  const bool minimisable = (flags & Qt::WindowMinimizeButtonHint) || (flags & Qt::FramelessWindowHint) ||
+                           (windowType() == Qt::Window && !(flags & ~Qt::WindowType_Mask));
+  if (minimisable) return;
+  QTimer::singleShot(0, this, [this] {
+    if (!isVisible() || !(windowState() & Qt::WindowMinimized)) return;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+  });
+}
+
 void Form::keyPressEvent(QKeyEvent* e) {
   // A form is not a dialog box: Escape closes nothing unless a Cancel button
   // is named, and Enter clicks only a button marked default.

@@ -503,19 +503,6 @@ void 正式測驗::mouseMoveEvent(QMouseEvent* e) {
 
 void 正式測驗::Image2_MouseMove() { Image1->show(); }
 
-void 正式測驗::changeEvent(QEvent* e) {
-  Form::changeEvent(e);
-  // A window manager may minimise any window, button or not: the clock
-  // runs on, so the screen comes straight back, in front and with the focus.
-  if (e->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized)) return;
-  QTimer::singleShot(0, this, [this] {
-    if (!isVisible() || !(windowState() & Qt::WindowMinimized)) return;
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    raise();
-    activateWindow();
-  });
-}
-
 // ---------------------------------------------------------------------------
 // Pause and mixer
 

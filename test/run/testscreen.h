@@ -134,7 +134,6 @@ class 正式測驗 : public plat::Form {
   void Form_Resize() override;
   void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
   void mouseMoveEvent(QMouseEvent* e) override;
-  void changeEvent(QEvent* e) override;
 
  private:
   float Now() const;

@@ -193,6 +193,36 @@ TEST_F(FormLayer, FormsWithoutAShownOwnerGoOverTheDefaultOwner) {
   plat::SetDefaultOwner(nullptr);
 }
 
+// A window manager may minimise any window: a form without a minimise
+// button comes straight back; one with the button, or a frameless one,
+// stays minimised.
+TEST_F(FormLayer, OnlyAFormWithAMinimiseButtonStaysMinimised) {
+  struct Case {
+    Qt::WindowFlags flags;
+    bool staysMinimised;
+  };
+  const Case cases[] = {
+      {Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint, false},
+      {Qt::Dialog, false},
+      {Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint, false},
+      {Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint, true},
+      {Qt::Window, true},
+      {Qt::Dialog | Qt::FramelessWindowHint, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.flags));
+    CountForm& f = plat::forms::get<CountForm>();
+    f.setWindowFlags(c.flags);
+    f.Show();
+    f.setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.isMinimized(), c.staysMinimised);
+    EXPECT_TRUE(f.isVisible());
+    plat::FormRegistry::DestroyAll();
+  }
+}
+
 TEST_F(FormLayer, ProgramEndStopsTimersHidesWindowsAndRunsNoUnloadHandler) {
   CountForm& f = plat::forms::get<CountForm>();
   plat::FormTimer t1(&f, "Timer1"), t2(nullptr, "Timer2");
