@@ -83,11 +83,17 @@ TEST_F(TestScreenTest, TypingSurvivesPausesAMinimiseAttemptAndReachesTheRecord) 
   ASSERT_TRUE(CaretAt(1, 5));
   desk.Type(QStringLiteral("gh"));
 
-  // A minimise request leaves the screen where it is, with the focus.
+  // A minimise request leaves the screen where it is, with the focus, and
+  // the caret where it was.
   desk.Minimise(WindowId(kScreen));
   QThread::msleep(500);
   ASSERT_TRUE(InFrontAndActive(kScreen, 1000));
   EXPECT_NE(desk.Describe(WindowId(kScreen)).wmState, QStringLiteral("Iconic"));
+  ASSERT_TRUE(CaretAt(1, 7));
+  // A click and a double-click on the backdrop beside the screen neither.
+  desk.Click({3, 500});
+  desk.Click({3, 500}, 2);
+  ASSERT_TRUE(InFrontAndActive(kScreen, 500));
   ASSERT_TRUE(CaretAt(1, 7));
   desk.Type(QStringLiteral("ij"));
   desk.Key(QStringLiteral("Return"));
