@@ -9,8 +9,6 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
-#include <csignal>
-#include <sys/types.h>
 #include <utility>
 
 namespace desktop {

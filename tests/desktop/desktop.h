@@ -12,6 +12,11 @@
 //     desk.Type("abc"); desk.Key("Return");
 //     EXPECT_EQ(desk.Active(), WindowId("正式測驗"));
 //   }
+// Probe() is the program's own report of its windows, widgets and focus
+// (caret, selection, text); pass a pid for a program the first one started
+// (inst.Starts()). desk.Stacking(), desk.Active(), desk.Describe(id) and
+// desk.Find(title) read the window manager's view; desk.CloseByWindowManager,
+// desk.Minimise and desk.Activate ask it as a person would.
 // The fixture's display lives for one test; a failing test leaves a screenshot
 // of the whole screen in the test's output folder and names it. Every wait is
 // bounded; every process started here is ended by its id.
