@@ -60,20 +60,18 @@ AppendStatus SummaryFile::AppendScoreRecord(const QString& scoreFile, const QStr
   const QString path = scoreFile.isEmpty() ? QString() : plat::ResolvePath(scoreFile);
   if (path.isEmpty() || !QFileInfo(path).isFile()) return AppendStatus::NoScoreFile;
 
-  const qint64 n = scoring::WholeRecordCount(QFileInfo(path).size());
-  ScoreRow last;
-  const bool summarised = n > 0 && ReadScoreRecordAt(path, n, last) && scoring::IsSummaryRecord(last, marker);
-  AppendStatus status = AppendStatus::AlreadySummarised;
-  if (!summarised) {
-    const scoring::AppendOutcome out =
-        env_.append ? env_.append(path, record) : scoring::AppendScoreRecord(path, record);
-    if (out.tornTail) log(QStringLiteral("成績檔尾端不完整的記錄已覆蓋>") + path);
-    if (!out.ok) {
-      log(QStringLiteral("無法寫入成績檔>") + path + u' ' + out.error);
-      return AppendStatus::RecordFailed;
-    }
-    status = AppendStatus::Appended;
+  // Read under the append's lock: a scorer appending meanwhile is never
+  // taken for the last record, nor counted wrong in the result file's name.
+  const auto summarised = [&marker](const ScoreRow& last) { return scoring::IsSummaryRecord(last, marker); };
+  const scoring::AppendOutcome out =
+      env_.append ? env_.append(path, record, summarised) : scoring::AppendScoreRecord(path, record, summarised);
+  if (out.tornTail) log(QStringLiteral("成績檔尾端不完整的記錄已覆蓋>") + path);
+  if (!out.ok) {
+    log(QStringLiteral("無法寫入成績檔>") + path + u' ' + out.error);
+    return AppendStatus::RecordFailed;
   }
+  const AppendStatus status = out.skipped ? AppendStatus::AlreadySummarised : AppendStatus::Appended;
+  const qint64 n = out.recordNumber - 1;
   const QDate today = env_.today ? env_.today() : plat::clock().Now().date();
   resultPath_ = BatchResultFileName(path, today, n);
   if (!AppendResultLine(values)) resultPath_.clear();

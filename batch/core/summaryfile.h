@@ -52,8 +52,10 @@ class SummaryFile {
   struct Env {
     std::function<void(const QString&)> log;
     std::function<QDate()> today;
-    // The record's append (default: the scoring engine's).
-    std::function<scoring::AppendOutcome(const QString&, const ScoreRow&)> append;
+    // The record's append (default: the scoring engine's), skipped when the
+    // test holds for the last record.
+    std::function<scoring::AppendOutcome(const QString&, const ScoreRow&, const std::function<bool(const ScoreRow&)>&)>
+        append;
   };
   explicit SummaryFile(Env env = {});
 

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "platform/core/codec.h"
+#include "platform/core/filelock.h"
 
 namespace plat {
 
@@ -60,6 +61,8 @@ bool writeTextLines(const QString& path, const QStringList& lines) {
 bool appendBytes(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+  const FileLock lock(f.handle());
+  if (!lock.locked()) return false;
   bool ok = f.write(bytes) == bytes.size();
   ok = f.flush() && ok;
   return ok;

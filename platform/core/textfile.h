@@ -24,7 +24,7 @@ bool writeBytesAtomic(const QString& path, const QByteArray& bytes);
 
 // Appends one line + CRLF in a single write (the log files).
 bool appendTextLine(const QString& path, const QString& line);
-// Appends bytes in a single write (fixed records).
+// Appends bytes in a single write (fixed records), holding the file's lock.
 bool appendBytes(const QString& path, const QByteArray& bytes);
 
 // Removes trailing U+0020 only (not tabs, not the full-width blank).

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/core/codec.h"
+#include "platform/core/filelock.h"
 
 namespace scoring {
 
@@ -121,17 +122,36 @@ bool IsSummaryRecord(const ScoreRecord& r, QStringView marker) {
   return r.testNumber == 0 && !marker.isEmpty() && r.testFile.startsWith(marker);
 }
 
-AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record) {
+AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record,
+                                const std::function<bool(const ScoreRecord&)>& skipIfLast) {
   AppendOutcome out;
   QFile f(path);
   if (!f.open(QIODevice::ReadWrite)) {
     out.error = f.errorString();
     return out;
   }
+  plat::FileLock lock(f.handle());
+  if (!lock.locked()) {
+    out.error = lock.error();
+    return out;
+  }
   const qint64 length = f.size();
   const qint64 whole = WholeRecordCount(length);
-  out.tornTail = length != whole * kScoreRecordSize;
   out.recordNumber = int(whole + 1);
+  if (skipIfLast && whole > 0) {
+    ScoreRecord last;
+    if (!f.seek((whole - 1) * kScoreRecordSize)) {
+      out.error = f.errorString();
+      return out;
+    }
+    if (DecodeScoreRecord(f.read(kScoreRecordSize), last) && skipIfLast(last)) {
+      out.skipped = true;
+      out.ok = true;
+      return out;
+    }
+  }
+  plat::RunAppendGapHook();
+  out.tornTail = length != whole * kScoreRecordSize;
   if (out.tornTail && !f.resize(whole * kScoreRecordSize)) {
     out.error = f.errorString();
     return out;
@@ -141,7 +161,12 @@ AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record) 
     out.error = f.errorString();
     return out;
   }
+  lock.release();
   f.close();
+  if (f.error() != QFileDevice::NoError) {
+    out.error = f.errorString();
+    return out;
+  }
   out.ok = true;
   return out;
 }

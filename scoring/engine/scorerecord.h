@@ -25,6 +25,7 @@
 #include <QStringView>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 namespace scoring {
 
@@ -86,14 +87,19 @@ inline qint64 WholeRecordCount(qint64 fileLength) { return fileLength / kScoreRe
 
 struct AppendOutcome {
   bool ok = false;
-  int recordNumber = 0;   // counted from 1
+  int recordNumber = 0;   // counted from 1; the records before it are one less
   bool tornTail = false;  // a partial record at the end was overwritten
+  bool skipped = false;   // the last record made the caller's test true
   QString error;
 };
 // Writes the record as record WholeRecordCount(length) + 1 in one write,
 // creating the file when missing. A partial record at the end (a torn
-// earlier write) is overwritten, so the file stays aligned.
-AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record);
+// earlier write) is overwritten, so the file stays aligned. The file is
+// locked from reading its size to the end of the write, so a second writer
+// waits and appends after it. When `skipIfLast` is given and holds for the
+// last whole record (read under the same lock), nothing is written.
+AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record,
+                                const std::function<bool(const ScoreRecord&)>& skipIfLast = {});
 
 // Every whole record of the file in order; a torn tail is ignored. False with
 // a reason when the file cannot be read.

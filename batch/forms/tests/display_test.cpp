@@ -255,7 +255,7 @@ TEST_F(BatchUi, ASummaryThatCannotBeWrittenStopsTheDelivery) {
     const QString score = WriteScoreFile("Class.R01", ClassOfThree());
     int appends = 0;
     batch::batch().summary = batch::SummaryFile({[](const QString& s) { batch::batch().WriteErrorLog(s); }, {},
-                                                 [&](const QString&, const batch::ScoreRow&) {
+                                                 [&](const QString&, const batch::ScoreRow&, const auto&) {
                                                    ++appends;
                                                    scoring::AppendOutcome out;
                                                    out.error = QStringLiteral("disk full");

@@ -3,10 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
+#include <memory>
 #include <clocale>
+#include <thread>
 
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
+#include "platform/core/filelock.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 
@@ -48,6 +52,39 @@ TEST(TextFile, ReadsEveryLineEndingAndWritesCrlf) {
   EXPECT_EQ(bytes, QByteArray("\xB3\x5C\r\nb\r\n"));
   EXPECT_FALSE(readTextLines(dir.filePath("missing"), lines));
   EXPECT_EQ(trimTrailingBlanks(QString::fromUtf8("a \t　  ")), QString::fromUtf8("a \t　"));
+}
+
+TEST(FileLock, AnAppendWaitsForTheHolderAndAWaitThatRunsOutIsAFailure) {
+  QTemporaryDir dir;
+  const QString p = dir.filePath("log.txt");
+  ASSERT_TRUE(appendTextLine(p, "one"));
+  QFile holder(p);
+  ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+  auto lock = std::make_unique<FileLock>(holder.handle());
+  ASSERT_TRUE(lock->locked());
+
+  // Another open of the same file does not get the lock while it is held.
+  QFile other(p);
+  ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+  const FileLock none(other.handle(), std::chrono::milliseconds(0));
+  EXPECT_FALSE(none.locked());
+  EXPECT_FALSE(none.error().isEmpty());
+
+  // An append started meanwhile waits, and writes once the holder lets go.
+  std::atomic<bool> waiting = false;
+  SetFileLockWaitHook([&] { waiting = true; });
+  bool appended = false;
+  std::thread t([&] { appended = appendTextLine(p, "two"); });
+  for (int i = 0; i < 3000 && !waiting; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const bool waited = waiting;
+  lock.reset();
+  t.join();
+  SetFileLockWaitHook({});
+  EXPECT_TRUE(waited);
+  EXPECT_TRUE(appended);
+  QStringList lines;
+  ASSERT_TRUE(readTextLines(p, lines));
+  EXPECT_EQ(lines, (QStringList{"one", "two"}));
 }
 
 TEST(Compat, ValNumberTable) {

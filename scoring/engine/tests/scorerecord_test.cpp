@@ -2,9 +2,14 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
+#include "platform/core/filelock.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorerecord.h"
 
@@ -126,6 +131,117 @@ TEST(ScoreRecordFile, AppendsAfterWholeRecordsAndOverwritesATornTail) {
     const QByteArray all = ReadAll(path);
     EXPECT_EQ(all.size(), c.sizeAfter);
     EXPECT_EQ(all.right(252), EncodeScoreRecord(Sample()));
+  }
+}
+
+namespace {
+
+// Two writers in one process, each with its own open of the file (the lock
+// is per open, as between two programs). The first stops between reading
+// the size and writing until the second has either reached the same point
+// (no lock: both write at one place and a record is lost) or been made to
+// wait for the lock.
+class TwoWriters {
+ public:
+  TwoWriters() {
+    plat::SetAppendGapHook([this] { Gap(); });
+    plat::SetFileLockWaitHook([this] { Note(secondWaiting_); });
+  }
+  ~TwoWriters() {
+    plat::SetAppendGapHook({});
+    plat::SetFileLockWaitHook({});
+  }
+  using Append = std::function<AppendOutcome()>;
+  void Run(const Append& first, const Append& second) {
+    std::thread a([&] {
+      firstId_ = std::this_thread::get_id();
+      outA = first();
+      Note(firstDone_);
+    });
+    {
+      std::unique_lock l(m_);
+      // Bounded: a first writer that never reaches its gap fails the test.
+      if (!cv_.wait_for(l, std::chrono::seconds(30), [&] { return firstInGap_ || firstDone_; })) timedOut = true;
+    }
+    std::thread b([&] { outB = second(); });
+    a.join();
+    b.join();
+  }
+  AppendOutcome outA, outB;
+  bool timedOut = false;
+  bool secondInGap = false;
+
+ private:
+  void Note(bool& flag) {
+    {
+      std::lock_guard g(m_);
+      flag = true;
+    }
+    cv_.notify_all();
+  }
+  void Gap() {
+    std::unique_lock l(m_);
+    if (std::this_thread::get_id() != firstId_) {
+      secondInGap = true;
+      l.unlock();
+      cv_.notify_all();
+      return;
+    }
+    firstInGap_ = true;
+    cv_.notify_all();
+    if (!cv_.wait_for(l, std::chrono::seconds(30), [&] { return secondWaiting_ || secondInGap; })) timedOut = true;
+  }
+  std::mutex m_;
+  std::condition_variable cv_;
+  std::thread::id firstId_;
+  bool firstInGap_ = false, firstDone_ = false, secondWaiting_ = false;
+};
+
+}  // namespace
+
+TEST(ScoreRecordFile, TwoWritersAppendingAtOnceTakeTurnsAndNoRecordIsLost) {
+  const auto summary = [](const ScoreRecord& r) { return IsSummaryRecord(r, u"總成績"); };
+  ScoreRecord candidate = Sample(), other = Sample(), total = Sample();
+  other.name = QStringLiteral("李大華");
+  total.testNumber = 0;
+  total.testFile = QStringLiteral("總成績");
+  struct Case {
+    const char* what;
+    ScoreRecord first, second;
+    bool secondChecksForSummary;
+    QStringList names;  // the file afterwards, in order
+  };
+  const Case cases[] = {
+      {"two scorers", candidate, other, false, {"王小明", "李大華"}},
+      {"the batch summary, then a scorer", total, other, false, {"王小明", "李大華"}},
+      // The summary check reads the last record under the same lock: it sees
+      // the summary the first writer has just added, and adds none.
+      {"two batch summaries", total, total, true, {"王小明"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("S.R01");
+    {
+      QFile f(path);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TwoWriters w;
+    w.Run([&] { return AppendScoreRecord(path, c.first, summary); },
+          [&] { return c.secondChecksForSummary ? AppendScoreRecord(path, c.second, summary)
+                                                 : AppendScoreRecord(path, c.second); });
+    EXPECT_FALSE(w.timedOut);
+    EXPECT_TRUE(w.outA.ok) << w.outA.error.toStdString();
+    EXPECT_TRUE(w.outB.ok) << w.outB.error.toStdString();
+    EXPECT_EQ(w.outA.recordNumber, 1);
+    EXPECT_EQ(w.outB.recordNumber, 2);
+    EXPECT_EQ(w.outB.skipped, c.secondChecksForSummary);
+    QList<ScoreRecord> records;
+    ASSERT_TRUE(ReadScoreRecordFile(path, records));
+    QStringList names;
+    for (const ScoreRecord& r : records) names << r.name;
+    EXPECT_EQ(names, c.names);
+    EXPECT_EQ(ReadAll(path).size(), c.names.size() * kScoreRecordSize);
   }
 }
 
