@@ -25,6 +25,16 @@ QString NumberLabel(float v) { return plat::NumberText(double(v), 7); }
 
 bool Exists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
+// The first test of a series starts a new score file. False, with the
+// system's reason, when the old one is there and cannot be deleted.
+bool ClearOldSeries(const QString& path, QString* reason) {
+  if (!QFileInfo::exists(path)) return true;
+  QFile f(path);
+  if (f.remove()) return true;
+  *reason = f.errorString();
+  return false;
+}
+
 QString TrimBlanks(const QString& s) {
   qsizetype a = 0, b = s.size();
   while (a < b && s[a] == u' ') ++a;
@@ -366,15 +376,26 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
     } else if (scoreFile_.isEmpty()) {
       failures << QStringLiteral("score file");
     } else {
-      if (record_.testNumber <= 1 && QFileInfo::exists(scoreFile_)) QFile::remove(scoreFile_);
-      int cut = 0;
-      EncodeScoreRecord(record_, &cut);
-      if (cut > 0) log_.ErrorLog(QStringLiteral("WriteScoreFiles %1 fields cut to their width").arg(cut));
-      const AppendOutcome a = AppendScoreRecord(scoreFile_, record_);
-      if (a.tornTail)
-        log_.ErrorLog(QStringLiteral("WriteScoreFiles partial record at the end of ") + scoreFile_ +
-                      QStringLiteral(" overwritten"));
-      if (!a.ok) failures << scoreFile_;
+      QString oldSeries;
+      if (record_.testNumber <= 1 && !ClearOldSeries(scoreFile_, &oldSeries)) {
+        // Appended after the old series, the first test would be summed
+        // with tests that are not this series'.
+        log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法刪除舊的成績檔,不寫成績紀錄>") + scoreFile_ + u' ' +
+                      oldSeries);
+        failures << scoreFile_ + QStringLiteral(" (舊的成績無法刪除: ") + oldSeries + u')';
+      } else {
+        int cut = 0;
+        EncodeScoreRecord(record_, &cut);
+        if (cut > 0) log_.ErrorLog(QStringLiteral("WriteScoreFiles %1 fields cut to their width").arg(cut));
+        const AppendOutcome a = AppendScoreRecord(scoreFile_, record_);
+        if (a.tornTail)
+          log_.ErrorLog(QStringLiteral("WriteScoreFiles partial record at the end of ") + scoreFile_ +
+                        QStringLiteral(" overwritten"));
+        if (!a.ok) {
+          log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法寫入成績檔>") + scoreFile_ + u' ' + a.error);
+          failures << scoreFile_;
+        }
+      }
     }
   }
 

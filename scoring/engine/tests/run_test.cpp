@@ -17,6 +17,7 @@
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/resultline.h"
@@ -385,6 +386,46 @@ TEST_F(ScorerRun, FirstTestReplacesTheScoreFileLaterTestsAppend) {
   ASSERT_TRUE(ReadScoreRecordFile(At("A123.R01"), records));
   ASSERT_EQ(records.size(), 2);
   EXPECT_EQ(records[1].testNumber, 2);
+}
+
+TEST_F(ScorerRun, AnOldSeriesThatCannotBeDeletedIsToldAndTheFirstTestIsNotAddedToIt) {
+  WriteLines(At("T01.txt"), CheckText());
+  // The score file stays writable in a folder that is not: a user's folder
+  // without write permission, or for root a read-only bind mount.
+  QTemporaryDir series;
+  const QString score = series.filePath("A123.R01");
+  QByteArray old = EncodeScoreRecord(ScoreRecord{}) + EncodeScoreRecord(ScoreRecord{});
+  {
+    QFile f(score);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(old), old.size());
+    ASSERT_TRUE(f.flush());
+  }
+  const testing_fs::ReadOnlyFolder readOnly(series.path(), {score});
+  ASSERT_TRUE(readOnly.ok()) << readOnly.error().toStdString();
+  auto run = [&](int testNumber) {
+    const QString rec = WriteRecord(
+        CheckTyped(), {QStringLiteral("[答案檔案]=") + At("A123.T01"), QStringLiteral("[成績檔案]=") + score},
+        "~T012345.txt", false);
+    QStringList lines;
+    EXPECT_TRUE(plat::readTextLines(rec, lines));
+    lines.replaceInStrings(QStringLiteral("[測驗次數]=1"), QStringLiteral("[測驗次數]=%1").arg(testNumber));
+    WriteLines(rec, lines);
+    EXPECT_TRUE(xZet_LoadData(rec).ok);
+    return ProcessScoring();
+  };
+  const ProcessOutcome first = run(1);
+  EXPECT_FALSE(first.ok);
+  EXPECT_FALSE(first.failures.filter(score + QStringLiteral(" (舊的成績無法刪除: ")).isEmpty())
+      << first.failures.join(u',').toStdString();
+  EXPECT_EQ(log.errors.filter(QStringLiteral("無法刪除舊的成績檔,不寫成績紀錄>") + score).size(), 1);
+  QByteArray now;
+  ASSERT_TRUE(plat::readAllBytes(score, now));
+  EXPECT_EQ(now, old);
+  // A later test of the series still appends to the same file.
+  run(2);
+  ASSERT_TRUE(plat::readAllBytes(score, now));
+  EXPECT_EQ(now.size(), 3 * kScoreRecordSize);
 }
 
 TEST_F(ScorerRun, NeverWritesWhatLooksLikeABatchSummary) {
