@@ -1,5 +1,6 @@
 #include "batch/core/scoretable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -176,10 +177,15 @@ void ScoreTable::SortRecords(const QString& order) {
       dir[k] = int(plat::ValNumber(QStringView(order).mid(k + 6, 1)));
     }
   }
+  // Damaged records go to the front of the range, out of the sort: the
+  // summary is the last record and must never be one of them.
+  int from = first_;
+  for (int i = first_; i <= last_; ++i)
+    if (!Counts(i)) std::rotate(sorted_.begin() + from, sorted_.begin() + i, sorted_.begin() + i + 1), ++from;
   // Every ordered pair, every step in turn: this exact pass order decides
   // which record ends last and so becomes the summary.
-  for (int i = first_; i <= last_; ++i) {
-    for (int j = first_; j <= last_; ++j) {
+  for (int i = from; i <= last_; ++i) {
+    for (int j = from; j <= last_; ++j) {
       for (int k = 0; k < 6; ++k) {
         if (key[k] < 1 || key[k] > 6) continue;
         const float a = sortedResult(i, key[k]);
@@ -189,6 +195,8 @@ void ScoreTable::SortRecords(const QString& order) {
     }
   }
   working_[0] = sorted_[last_ >= 0 && last_ <= kMaxRecords ? last_ : 0];
+  // Nothing sound to show: zeros, not NaN.
+  if (from > last_ && last_ >= first_) working_[0].results = {};
 }
 
 void ScoreTable::SwapRecords(int i, int j) {

@@ -89,8 +89,8 @@ class ScoreTable {
   void RecomputeScores(const SummaryRules& rules);
   void SortRecords(const QString& order);
   void SwapRecords(int i, int j);
-  // A record whose results are not all finite numbers takes no part in an
-  // average or a total; the error report names it.
+  // A record whose results are not all finite numbers takes no part in a
+  // sort, an average or a total; the error report names it.
   void AverageRecords();
   void TotalRecords(float errorDivisor, float correctDivisor);
 

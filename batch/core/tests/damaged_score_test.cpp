@@ -54,24 +54,26 @@ ScoreRow Candidate(const char* name, std::array<float, 6> results, const char* d
 
 }  // namespace
 
-// One damaged record among sound ones: the average and the total are those
-// of the sound records alone, and the error report names the damaged one.
-TEST(DamagedScoreFile, ARecordThatIsNoNumberIsLeftOutOfAveragesAndTotals) {
+// One damaged record among sound ones: the sort, the average and the total
+// are those of the sound records alone, and the error report names the
+// damaged one. It is loaded last, where the sort takes its summary from.
+TEST(DamagedScoreFile, ARecordThatIsNoNumberIsLeftOutOfEverySummary) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   const ScoreRow a = Candidate("甲", {300, 10, 295, 96.77f, 3.23f, 29.5f}, "10:00");
   const ScoreRow b = Candidate("乙", {400, 4, 398, 99.0f, 1.0f, 39.8f}, "11:00");
   for (const ScoreRow& bad : {Candidate("壞", {nan, 0, 0, 0, 0, 0}, "5:00"), Candidate("壞", {1, 1, 1, 1, 1, inf})}) {
-    for (int method : {2, 3}) {
+    for (int method : {1, 2, 3}) {
       SCOPED_TRACE(method);
       QStringList log;
       TableEnv env;
       env.log = [&log](const QString& s) { log << s; };
       ScoreTable damaged(env), sound;
-      damaged.TakeRows({a, bad, b}, 3);
+      damaged.TakeRows({a, b, bad}, 3);
       sound.TakeRows({a, b}, 2);
       SummaryRules rules;
       rules.method = method;
+      rules.order = QStringLiteral("006003002002");
       damaged.RecomputeScores(rules);
       sound.RecomputeScores(rules);
       EXPECT_EQ(damaged.Summary().results, sound.Summary().results);
@@ -83,12 +85,15 @@ TEST(DamagedScoreFile, ARecordThatIsNoNumberIsLeftOutOfAveragesAndTotals) {
     }
   }
   // Nothing sound at all: zeros, never NaN.
-  ScoreTable none;
-  none.TakeRows({Candidate("壞", {nan, nan, nan, nan, nan, nan})}, 1);
-  SummaryRules rules;
-  rules.method = 2;
-  none.RecomputeScores(rules);
-  for (float v : none.Summary().results) EXPECT_EQ(v, 0.0f);
+  // (A total of nothing has an error rate of 100.)
+  for (int method : {1, 2}) {
+    ScoreTable none;
+    none.TakeRows({Candidate("壞", {nan, nan, nan, nan, nan, nan})}, 1);
+    SummaryRules rules;
+    rules.method = method;
+    none.RecomputeScores(rules);
+    for (float v : none.Summary().results) EXPECT_EQ(v, 0.0f) << "method " << method;
+  }
 }
 
 // A name cut inside its last character by another writer: the batch sheet
