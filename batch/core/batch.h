@@ -48,6 +48,9 @@ class Batch {
   FloppyDrives drives = FloppyDrivesFromEnvironment();
   // The local address and host name (the windows hand in the network's).
   std::function<LocalHost()> localHost;
+  // A summary record or result line of this run could not be written: the
+  // program ends with a failing exit code, however it ends.
+  bool writeFailed = false;
 };
 
 // The one instance of the program, created on first use.

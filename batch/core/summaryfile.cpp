@@ -74,7 +74,10 @@ AppendStatus SummaryFile::AppendScoreRecord(const QString& scoreFile, const QStr
   const qint64 n = out.recordNumber - 1;
   const QDate today = env_.today ? env_.today() : plat::clock().Now().date();
   resultPath_ = BatchResultFileName(path, today, n);
-  if (!AppendResultLine(values)) resultPath_.clear();
+  if (!AppendResultLine(values)) {
+    resultPath_.clear();
+    return AppendStatus::ResultLineFailed;
+  }
   return status;
 }
 

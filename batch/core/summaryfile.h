@@ -45,6 +45,8 @@ enum class AppendStatus {
   Appended,           // the summary record was added
   AlreadySummarised,  // the last record is a summary already: not added
   RecordFailed,       // the record could not be written (logged); no result line
+  ResultLineFailed,   // the record was added or was there; the result line
+                      // could not be written (logged)
 };
 
 class SummaryFile {

@@ -267,11 +267,19 @@ Display::Delivery Display::Deliver() {
   if (status == batch::AppendStatus::NoScoreFile) Log(QStringLiteral("沒有成績檔,不存總成績"));
   if (status == batch::AppendStatus::RecordFailed) {
     // Copies and the upload would ship the score file without its summary.
+    b.writeFailed = true;
     const QString file = b.table.ScoreFileName();
     Log(QStringLiteral("總成績無法寫入成績檔,不送出>") + file);
     plat::prompt().Ask(QStringLiteral("總成績無法寫入成績檔 ") + file + QStringLiteral("，成績沒有送出。"),
                        StoreText(14001), plat::Buttons::Ok, plat::Icon::Critical);
     return Delivery::Stopped;
+  }
+  if (status == batch::AppendStatus::ResultLineFailed) {
+    b.writeFailed = true;
+    const QString file = b.table.ScoreFileName();
+    Log(QStringLiteral("總成績的結果檔無法寫入>") + file);
+    plat::prompt().Ask(QStringLiteral("總成績已存入成績檔 ") + file + QStringLiteral("，但結果檔無法寫入。"),
+                       StoreText(14001), plat::Buttons::Ok, plat::Icon::Critical);
   }
   const int a = b.setup.ByteSettingA(), mode = b.setup.ByteSettingB();
   if (a == 1 || a == 3) b.CopyFloppyScoreFiles();
@@ -335,7 +343,7 @@ void Display::Command1_Click() {
     plat::forms::get<frmClient>().EndProgramWhenDone();
     return;
   }
-  plat::app().EndProgram(delivery == Delivery::Stopped ? kExitNotDelivered : 0);
+  plat::app().EndProgram(b.writeFailed ? kExitNotDelivered : 0);
 }
 
 void Display::Command2_Click() { plat::forms::get<成績單>().Show(); }

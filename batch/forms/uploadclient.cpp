@@ -115,7 +115,7 @@ void frmClient::CheckDone() {
     if (!endWhenDone_ || plat::app().Ending()) return;
     const bool dialogUp = plat::forms::exists<Dialog>() && plat::forms::get<Dialog>().isVisible();
     if (finished_) {
-      plat::app().EndProgram(0);
+      plat::app().EndProgram(B().writeFailed ? kExitNotDelivered : 0);
     } else if (!attempting_ && !dialogUp) {
       const bool ask = !gaveUp_;
       gaveUp_ = false;

@@ -11,7 +11,8 @@ namespace batchui {
 
 using net::kPlaceholderHost;
 inline constexpr int kColumns = 23;
-// The exit code of a program that ends without its summary delivered.
+// The exit code of a program that ends without its summary delivered, or
+// with a summary record or result line that could not be written.
 inline constexpr int kExitNotDelivered = 1;
 
 // The 23 values of the summary now: the result line's columns with the
@@ -24,7 +25,8 @@ class frmClient : public net::UploadWindow {
   ~frmClient() override;
 
   // The program ends once the attempt under way is over: recorded, with
-  // exit code 0. Not recorded ("Error", a close without a verdict, silence,
+  // exit code 0 (kExitNotDelivered when a file of the summary could not be
+  // written). Not recorded ("Error", a close without a verdict, silence,
   // cancel), the failure goes to the error report and a box asks to send
   // again or to end; ending so, or giving up in the host dialog, ends with
   // kExitNotDelivered.

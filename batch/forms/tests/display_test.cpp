@@ -10,6 +10,7 @@
 #include "batch/forms/layout.h"
 #include "common/workfolders.h"
 #include "fixture.h"
+#include "platform/core/testing/readonlyfolder.h"
 #include "platform/gui/twips.h"
 
 using namespace batchtest;
@@ -273,12 +274,45 @@ TEST_F(BatchUi, ASummaryThatCannotBeWrittenStopsTheDelivery) {
     EXPECT_TRUE(prompt.calls[0].text.contains(score));
     EXPECT_TRUE(Logged(QStringLiteral("總成績無法寫入成績檔,不送出>") + score));
     EXPECT_TRUE(Logged("disk full"));
-    if (QString(when) == "2") {
-      EXPECT_EQ(app.ends, 1);
-      EXPECT_EQ(app.code, batchui::kExitNotDelivered);
-    } else {
+    // Delivered unattended at the start (804 = 1), the program still waits
+    // for the exit button, and then fails too.
+    if (QString(when) == "1") {
       EXPECT_EQ(app.ends, 0);
+      d.Command1_Click();
     }
+    EXPECT_EQ(app.ends, 1);
+    EXPECT_EQ(app.code, batchui::kExitNotDelivered);
+  }
+}
+
+// The summary record goes in, its result line cannot be written (the score
+// file's folder is read-only, the score file is not: the folder's mode for
+// an account, a read-only bind mount for root). Said, logged, and the
+// program fails on exit whatever 804 says.
+TEST_F(BatchUi, AResultLineThatCannotBeWrittenIsToldAndTheProgramFailsOnExit) {
+  for (const char* when : {"1", "2"}) {
+    SCOPED_TRACE(when);
+    if (QString(when) == "2") {
+      TearDown();
+      SetUp();
+      app = plat::FakeAppControl();
+      prompt.calls.clear();
+    }
+    settings[804] = when;
+    ASSERT_TRUE(QDir().mkpath(root + "scores"));
+    const QString score = WriteScoreFile("scores/Class.R01", ClassOfThree());
+    const testing_fs::ReadOnlyFolder readOnly(root + "scores", {score});
+    ASSERT_TRUE(readOnly.ok()) << readOnly.error().toStdString();
+    Display& d = Start({WriteRecord(score, 0, 0)});
+    d.Command1_Click();
+    EXPECT_EQ(SizeOf(score), 4 * 252);
+    EXPECT_TRUE(QDir(root + "scores").entryList({"*.Sco"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(batch::batch().ResultFileName().isEmpty());
+    ASSERT_EQ(prompt.calls.size(), 1);
+    EXPECT_TRUE(prompt.calls[0].text.contains("結果檔無法寫入"));
+    EXPECT_TRUE(Logged(QStringLiteral("總成績的結果檔無法寫入>") + score));
+    EXPECT_EQ(app.ends, 1);
+    EXPECT_EQ(app.code, batchui::kExitNotDelivered);
   }
 }
 
