@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "batch/core/batch.h"
 #include "batch/forms/display.h"
+#include "batch/forms/services.h"
+#include "platform/core/prompt.h"
 #include "platform/core/paths.h"
 #include "platform/gui/form.h"
 
@@ -18,13 +21,17 @@ QString SingleInstance::DefaultLockPath() {
 }
 
 bool SingleInstance::Acquire() {
+  cannotMake_.clear();
   if (lock_ && lock_->isLocked()) return true;
   lock_ = std::make_unique<QLockFile>(path_);
   // Stale only when its holder is gone, never by age: a copy may run all day.
   lock_->setStaleLockTime(0);
   if (lock_->tryLock(0)) return true;
-  if (lock_->error() != QLockFile::LockFailedError)
-    std::fprintf(stderr, "Tallisk: cannot make the lock %s\n", qPrintable(path_));
+  switch (lock_->error()) {
+    case QLockFile::LockFailedError: break;
+    case QLockFile::PermissionError: cannotMake_ = QStringLiteral("沒有寫入權限或唯讀"); break;
+    default: cannotMake_ = QStringLiteral("無法寫入,磁碟可能已滿"); break;
+  }
   lock_.reset();
   return false;
 }
@@ -36,7 +43,18 @@ void SingleInstance::Release() {
 
 int RunTallisk(QApplication& app, const QStringList& arguments) {
   SingleInstance instance;
-  if (!instance.Acquire()) return 0;
+  if (!instance.Acquire()) {
+    if (instance.CannotMake().isEmpty()) return 0;
+    // Ending without a word would look like a copy already running.
+    const QString path = instance.LockPath();
+    std::fprintf(stderr, "Tallisk: cannot make the lock %s\n", qPrintable(path));
+    batch::batch().WriteErrorLog(QStringLiteral("無法建立鎖定檔,程式結束>") + path + u'>' + instance.CannotMake());
+    plat::prompt().Ask(QStringLiteral("無法在暫存資料夾建立鎖定檔 ") + path + QStringLiteral(" (") +
+                           instance.CannotMake() + QStringLiteral(")。\n請檢查暫存資料夾是否已滿或唯讀，程式結束。"),
+                       StoreText(14001).isEmpty() ? QStringLiteral("訊息") : StoreText(14001), plat::Buttons::Ok,
+                       plat::Icon::Critical);
+    return kExitCannotStart;
+  }
   // The program ends through the exit button (or the main window's close),
   // never because the last window happened to hide.
   app.setQuitOnLastWindowClosed(false);

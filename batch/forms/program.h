@@ -16,10 +16,13 @@ class SingleInstance {
  public:
   explicit SingleInstance(const QString& lockPath = DefaultLockPath());
   // True when this process now holds the lock; false when another live copy
-  // does (or the lock cannot be made, which is logged to stderr).
+  // does, or when the lock cannot be made (CannotMake() then says why).
   bool Acquire();
   void Release();
   QString LockPath() const { return path_; }
+  // Why the last Acquire could not make the lock file (a full or read-only
+  // temporary folder); empty when it could.
+  const QString& CannotMake() const { return cannotMake_; }
 
   // <temporary folder>/Tallisk-<user>.lock
   static QString DefaultLockPath();
@@ -27,10 +30,16 @@ class SingleInstance {
  private:
   QString path_;
   std::unique_ptr<QLockFile> lock_;
+  QString cannotMake_;
 };
 
-// Runs the program: returns at once (0) when another copy runs, else after
-// the main window ended the event loop.
+// The exit code of a program that could not start (no lock file).
+inline constexpr int kExitCannotStart = 1;
+
+// Runs the program: returns at once (0) when another copy runs; when the
+// lock file cannot be made, says so in a message and the error report and
+// returns kExitCannotStart; else returns after the main window ended the
+// event loop.
 int RunTallisk(QApplication& app, const QStringList& arguments);
 
 }  // namespace batchui

@@ -6,7 +6,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <QApplication>
+
+#include "batch/core/batch.h"
 #include "batch/forms/program.h"
+#include "platform/core/paths.h"
+#include "platform/core/prompt.h"
+#include "platform/core/testing/readonlyfolder.h"
+#include "platform/core/textfile.h"
 
 TEST(SingleInstance, OneCopyAtATimeAndAStaleLockIsTakenOver) {
   QTemporaryDir dir;
@@ -44,4 +51,37 @@ TEST(SingleInstance, OneCopyAtATimeAndAStaleLockIsTakenOver) {
   batchui::SingleInstance third(path);
   EXPECT_TRUE(third.Acquire());
   EXPECT_TRUE(batchui::SingleInstance::DefaultLockPath().endsWith(".lock"));
+}
+
+// A temporary folder that is read-only (the folder's mode for an account, a
+// read-only bind mount for root): the program does not end as if another
+// copy ran, but says so, writes it to the error report and fails.
+TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
+  QTemporaryDir program, temp;
+  const QString savedFolder = plat::ProgramFolder();
+  plat::SetProgramFolder(program.path() + u'/');
+  const QByteArray savedTmp = qgetenv("TMP");
+  qputenv("TMP", temp.path().toLocal8Bit());
+  plat::FakePrompt prompt;
+  plat::SetPrompt(&prompt);
+  int code = -1;
+  const QString lockPath = batchui::SingleInstance::DefaultLockPath();
+  {
+    const testing_fs::ReadOnlyFolder readOnly(temp.path());
+    ASSERT_TRUE(readOnly.ok()) << readOnly.error().toStdString();
+    batchui::SingleInstance probe;
+    EXPECT_FALSE(probe.Acquire());
+    EXPECT_FALSE(probe.CannotMake().isEmpty());
+    code = batchui::RunTallisk(*qApp, {});
+  }
+  plat::SetPrompt(nullptr);
+  qputenv("TMP", savedTmp);
+  plat::SetProgramFolder(savedFolder);
+  EXPECT_EQ(code, batchui::kExitCannotStart);
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.contains(lockPath));
+  QStringList log;
+  ASSERT_TRUE(plat::readTextLines(program.filePath("ZetError.Txt"), log));
+  EXPECT_TRUE(log.join('\n').contains("無法建立鎖定檔,程式結束>"));
+  batch::ResetBatch();
 }
