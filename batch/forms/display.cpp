@@ -265,22 +265,22 @@ Display::Delivery Display::Deliver() {
   }
   const batch::AppendStatus status = b.AppendScoreRecord();
   if (status == batch::AppendStatus::NoScoreFile) Log(QStringLiteral("沒有成績檔,不存總成績"));
+  // Either failure is told and makes the program's exit fail.
+  const auto tell = [&b](const QString& logLine, const QString& before, const QString& after) {
+    b.writeFailed = true;
+    const QString file = b.table.ScoreFileName();
+    b.WriteErrorLog(logLine + file);
+    plat::prompt().Ask(before + file + after, StoreText(14001), plat::Buttons::Ok, plat::Icon::Critical);
+  };
   if (status == batch::AppendStatus::RecordFailed) {
     // Copies and the upload would ship the score file without its summary.
-    b.writeFailed = true;
-    const QString file = b.table.ScoreFileName();
-    Log(QStringLiteral("總成績無法寫入成績檔,不送出>") + file);
-    plat::prompt().Ask(QStringLiteral("總成績無法寫入成績檔 ") + file + QStringLiteral("，成績沒有送出。"),
-                       StoreText(14001), plat::Buttons::Ok, plat::Icon::Critical);
+    tell(QStringLiteral("總成績無法寫入成績檔,不送出>"), QStringLiteral("總成績無法寫入成績檔 "),
+         QStringLiteral("，成績沒有送出。"));
     return Delivery::Stopped;
   }
-  if (status == batch::AppendStatus::ResultLineFailed) {
-    b.writeFailed = true;
-    const QString file = b.table.ScoreFileName();
-    Log(QStringLiteral("總成績的結果檔無法寫入>") + file);
-    plat::prompt().Ask(QStringLiteral("總成績已存入成績檔 ") + file + QStringLiteral("，但結果檔無法寫入。"),
-                       StoreText(14001), plat::Buttons::Ok, plat::Icon::Critical);
-  }
+  if (status == batch::AppendStatus::ResultLineFailed)
+    tell(QStringLiteral("總成績的結果檔無法寫入>"), QStringLiteral("總成績已存入成績檔 "),
+         QStringLiteral("，但結果檔無法寫入。"));
   const int a = b.setup.ByteSettingA(), mode = b.setup.ByteSettingB();
   if (a == 1 || a == 3) b.CopyFloppyScoreFiles();
   bool upload = false;

@@ -244,12 +244,7 @@ TEST_F(BatchUi, NoDeliveryWithoutCandidatesOrWhenSettingSaysOnExit) {
 TEST_F(BatchUi, ASummaryThatCannotBeWrittenStopsTheDelivery) {
   for (const char* when : {"1", "2"}) {
     SCOPED_TRACE(when);
-    if (QString(when) == "2") {
-      TearDown();
-      SetUp();
-      app = plat::FakeAppControl();
-      prompt.calls.clear();
-    }
+    if (QString(when) == "2") Afresh();
     QDir(root + "remote").removeRecursively();
     QDir().mkpath(root + "remote");
     settings[804] = when;
@@ -292,12 +287,7 @@ TEST_F(BatchUi, ASummaryThatCannotBeWrittenStopsTheDelivery) {
 TEST_F(BatchUi, AResultLineThatCannotBeWrittenIsToldAndTheProgramFailsOnExit) {
   for (const char* when : {"1", "2"}) {
     SCOPED_TRACE(when);
-    if (QString(when) == "2") {
-      TearDown();
-      SetUp();
-      app = plat::FakeAppControl();
-      prompt.calls.clear();
-    }
+    if (QString(when) == "2") Afresh();
     settings[804] = when;
     ASSERT_TRUE(QDir().mkpath(root + "scores"));
     const QString score = WriteScoreFile("scores/Class.R01", ClassOfThree());

@@ -149,6 +149,13 @@ class BatchUi : public ::testing::Test {
     settings = DefaultSettings();
   }
 
+  // A new program in a new folder, within one test.
+  void Afresh() {
+    TearDown();
+    SetUp();
+    app = plat::FakeAppControl();
+    prompt.calls.clear();
+  }
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
     batchui::frmClient::SetTickerMaker({});
