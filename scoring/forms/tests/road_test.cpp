@@ -1,6 +1,10 @@
 // The scorer started by the test program: record in, scoring window, sheet.
 #include "scorer_fixture.h"
 
+#include <QTemporaryDir>
+
+#include "platform/core/testing/readonlyfolder.h"
+#include "platform/core/textfile.h"
 #include "scoring/engine/scorerecord.h"
 
 namespace {
@@ -132,6 +136,31 @@ TEST_F(Road, FilesThatCannotBeWrittenAreReportedAndTheResultStillShows) {
   bool told = false;
   for (const plat::PromptCall& c : prompt.calls) told = told || c.text.contains("A123456789.R01");
   EXPECT_TRUE(told);
+}
+
+// Test 1 starts a new series, but the old score file cannot be deleted (its
+// folder is read-only, the file is not: the folder's mode for an account, a
+// read-only bind mount for root). The box says so; the old series is kept
+// as it was, with nothing of this test added to it.
+TEST_F(Road, AnOldSeriesThatCannotBeClearedIsToldAndKeptAsItWas) {
+  IniLines({{7999, "1"}});
+  QTemporaryDir series;
+  const QString score = series.filePath("A123456789.R01");
+  const QByteArray old = scoring::EncodeScoreRecord({}) + scoring::EncodeScoreRecord({});
+  ASSERT_TRUE(plat::writeBytesAtomic(score, old));
+  const testing_fs::ReadOnlyFolder readOnly(series.path(), {score});
+  ASSERT_TRUE(readOnly.ok()) << readOnly.error().toStdString();
+  const QString record =
+      WriteRecord(QStringLiteral("~T032400.txt"), 1, {QStringLiteral("[成績檔案]=") + score});
+  prompt.calls.clear();
+  成績單* sheet = StartAndScore(record);
+  ASSERT_NE(sheet, nullptr);
+  bool told = false;
+  for (const plat::PromptCall& c : prompt.calls) told = told || c.text.contains(score + " (舊的成績無法刪除");
+  EXPECT_TRUE(told);
+  QByteArray now;
+  ASSERT_TRUE(plat::readAllBytes(score, now));
+  EXPECT_EQ(now, old);
 }
 
 }  // namespace
