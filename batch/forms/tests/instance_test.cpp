@@ -6,7 +6,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <memory>
 
 #include "batch/core/batch.h"
 #include "batch/forms/program.h"
@@ -53,35 +57,77 @@ TEST(SingleInstance, OneCopyAtATimeAndAStaleLockIsTakenOver) {
   EXPECT_TRUE(batchui::SingleInstance::DefaultLockPath().endsWith(".lock"));
 }
 
-// A temporary folder that is read-only (the folder's mode for an account, a
-// read-only bind mount for root): the program does not end as if another
-// copy ran, but says so, writes it to the error report and fails.
-TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
-  QTemporaryDir program, temp;
-  const QString savedFolder = plat::ProgramFolder();
-  plat::SetProgramFolder(program.path() + u'/');
-  const QByteArray savedTmp = qgetenv("TMP");
-  qputenv("TMP", temp.path().toLocal8Bit());
-  plat::FakePrompt prompt;
-  plat::SetPrompt(&prompt);
-  int code = -1;
-  const QString lockPath = batchui::SingleInstance::DefaultLockPath();
-  {
-    const testing_fs::ReadOnlyFolder readOnly(temp.path());
-    ASSERT_TRUE(readOnly.ok()) << readOnly.error().toStdString();
-    batchui::SingleInstance probe;
-    EXPECT_FALSE(probe.Acquire());
-    EXPECT_FALSE(probe.CannotMake().isEmpty());
-    code = batchui::RunTallisk(*qApp, {});
+namespace {
+
+// A tiny tmpfs over `folder`, filled to the last byte (root only).
+struct FullFolder {
+  explicit FullFolder(const QString& folder) : path(QFile::encodeName(folder)) {
+    if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0) return;
+    mounted = true;
+    QFile fill(folder + "/fill");
+    if (!fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
+    const QByteArray block(4096, 'x');
+    while (fill.write(block) == block.size()) {
+    }
+    ok = true;
   }
-  plat::SetPrompt(nullptr);
-  qputenv("TMP", savedTmp);
-  plat::SetProgramFolder(savedFolder);
-  EXPECT_EQ(code, batchui::kExitCannotStart);
-  ASSERT_EQ(prompt.calls.size(), 1);
-  EXPECT_TRUE(prompt.calls[0].text.contains(lockPath));
-  QStringList log;
-  ASSERT_TRUE(plat::readTextLines(program.filePath("ZetError.Txt"), log));
-  EXPECT_TRUE(log.join('\n').contains("無法建立鎖定檔,程式結束>"));
-  batch::ResetBatch();
+  ~FullFolder() {
+    if (mounted) ::umount2(path.constData(), MNT_DETACH);
+  }
+  QByteArray path;
+  bool mounted = false, ok = false;
+};
+
+}  // namespace
+
+// A temporary folder that is read-only (the folder's mode for an account, a
+// read-only bind mount for root) or full (root: a full tmpfs): the program
+// does not end as if another copy ran, but says so, writes it to the error
+// report and fails.
+TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
+  for (const char* how : {"read-only", "full"}) {
+    SCOPED_TRACE(how);
+    const bool full = QString(how) == "full";
+    if (full && geteuid() != 0) continue;  // only root can mount a small file system
+    QTemporaryDir program, temp;
+    const QString savedFolder = plat::ProgramFolder();
+    plat::SetProgramFolder(program.path() + u'/');
+    const QByteArray savedTmp = qgetenv("TMP");
+    qputenv("TMP", temp.path().toLocal8Bit());
+    plat::FakePrompt prompt;
+    plat::SetPrompt(&prompt);
+    int code = -1;
+    const QString lockPath = batchui::SingleInstance::DefaultLockPath();
+    bool made = false, refused = false;
+    QString reason;
+    {
+      std::unique_ptr<testing_fs::ReadOnlyFolder> readOnly;
+      std::unique_ptr<FullFolder> filled;
+      if (full) {
+        filled = std::make_unique<FullFolder>(temp.path());
+        made = filled->ok;
+      } else {
+        readOnly = std::make_unique<testing_fs::ReadOnlyFolder>(temp.path());
+        made = readOnly->ok();
+        reason = readOnly->error();
+      }
+      if (made) {
+        batchui::SingleInstance probe;
+        refused = !probe.Acquire() && !probe.CannotMake().isEmpty();
+        code = batchui::RunTallisk(*qApp, {});
+      }
+    }
+    plat::SetPrompt(nullptr);
+    qputenv("TMP", savedTmp);
+    plat::SetProgramFolder(savedFolder);
+    ASSERT_TRUE(made) << reason.toStdString();
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(code, batchui::kExitCannotStart);
+    ASSERT_EQ(prompt.calls.size(), 1);
+    EXPECT_TRUE(prompt.calls[0].text.contains(lockPath));
+    QStringList log;
+    ASSERT_TRUE(plat::readTextLines(program.filePath("ZetError.Txt"), log));
+    EXPECT_TRUE(log.join('\n').contains("無法建立鎖定檔,程式結束>"));
+    batch::ResetBatch();
+  }
 }
