@@ -41,8 +41,9 @@ QString shellWord(const QString& path) {
   return u'\'' + quoted + u'\'';
 }
 
-// The program's own name, as the settings' texts call each program.
-QString programTitle() {
+}  // namespace
+
+QString ProgramTitle() {
   if (!QCoreApplication::instance()) return QString();
   const QString app = QCoreApplication::applicationName();
   if (app == u"Tavrel") return QStringLiteral("聽打測驗程式");
@@ -50,8 +51,6 @@ QString programTitle() {
   if (app == u"Tallisk") return QStringLiteral("成績總表程式");
   return app;
 }
-
-}  // namespace
 
 QString WindowsFolder() { return QString(); }
 
@@ -120,7 +119,7 @@ void ShowErrorMessage(const AppError& err) {
   const QString text = storeText(14002, u"程式執行時發生錯誤：") + DescribeError(err) + u'\n' +
                        storeText(14003, u"錯誤代碼：") + QString::number(err.number) + u'\n' +
                        storeText(14004, u"請通知監考人員。");
-  plat::prompt().Ask(text, programTitle(), plat::Buttons::Ok, plat::Icon::None);
+  plat::prompt().Ask(text, ProgramTitle(), plat::Buttons::Ok, plat::Icon::None);
 }
 
 void ShowMissingFileMessage(const QString& fileName) {
