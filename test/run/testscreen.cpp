@@ -535,10 +535,7 @@ void 正式測驗::Image2_Click() {
   plat::forms::get<是否暫離>().Show(plat::ShowMode::Modeless, this);
 }
 
-void 正式測驗::Command1_Click() {
-  QString why;
-  if (!plat::mixer().Start(&why)) common::WriteErrorLog(QStringLiteral("Command1_Click>") + why);
-}
+void 正式測驗::Command1_Click() { OpenVolumeMixer(QStringLiteral("Command1_Click")); }
 
 void 正式測驗::CloseForHandOver() {
   ReportUnheard();

@@ -2,6 +2,7 @@
 // and the error report says which parts were not heard and why.
 #include "common/errorlog.h"
 #include "test/run/pausedialog.h"
+#include "test/run/volumetest.h"
 #include "test/run/tests/run_fixture.h"
 
 namespace runtest {
@@ -127,6 +128,34 @@ TEST_F(SoundTest, APartThatNeverCameIsListedWhenTheCandidateLeaves) {
   ASSERT_EQ(summary.size(), 1);
   EXPECT_TRUE(summary[0].contains("第2段(")) << summary[0].toStdString();
   EXPECT_FALSE(summary[0].contains("第1段"));
+}
+
+// Both volume buttons: without a mixer program a message in Chinese says so
+// and the report names the button's handler; with one, it starts quietly.
+TEST_F(SoundTest, AVolumeButtonWithoutAMixerSaysSo) {
+  LoadText(1, {2000, 2000, 2000});
+  struct Case {
+    const char* handler;
+    std::function<void()> click;
+  };
+  const QList<Case> cases = {
+      {"Command1_Click", [&] { StartScreen().Command1_Click(); }},
+      {"Command2_Click", [&] { plat::forms::get<run::音量測試>().Command2_Click(); }},
+  };
+  for (const Case& c : cases) {
+    prompt.calls.clear();
+    mixer.available = false;
+    c.click();
+    ASSERT_EQ(prompt.calls.size(), 1) << c.handler;
+    EXPECT_TRUE(prompt.calls[0].text.contains("找不到音量控制程式")) << prompt.calls[0].text.toStdString();
+    EXPECT_EQ(prompt.calls[0].title, "電腦聽打測驗系統");
+    EXPECT_EQ(LogLinesWith(QString(c.handler) + ">找不到音量控制程式").size(), 1) << c.handler;
+    mixer.available = true;
+    const int starts = mixer.starts;
+    c.click();
+    EXPECT_EQ(mixer.starts, starts + 1);
+    EXPECT_EQ(prompt.calls.size(), 1) << c.handler;
+  }
 }
 
 }  // namespace
