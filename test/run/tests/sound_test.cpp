@@ -10,13 +10,12 @@ namespace {
 
 using run::正式測驗;
 
-QStringList ErrorLog() {
+// The lines of the error report that hold `part`.
+QStringList LogLinesWith(const QString& part) {
   QStringList lines;
   plat::readTextLines(common::ErrorReportPath(), lines);
-  return lines;
+  return lines.filter(part);
 }
-
-QStringList LogLinesWith(const QString& part) { return ErrorLog().filter(part); }
 
 // A proctor who mends the output at the first box and presses 重試.
 class MendingPrompt : public plat::FakePrompt {
@@ -71,6 +70,22 @@ TEST_F(SoundTest, NoOutputCallsTheProctorBeforeTheClockAndListsThePartsNotHeard)
   const QStringList summary = LogLinesWith("未聽到的段落");
   ASSERT_EQ(summary.size(), 1);
   EXPECT_TRUE(summary[0].contains("第1段(沒有音效卡) 第2段(沒有音效卡) 第3段(沒有音效卡)")) << summary[0].toStdString();
+}
+
+TEST_F(SoundTest, WaitingForTheFirstPlayTheProctorIsCalledBeforeIt) {
+  common::Setting705.set(1);
+  LoadText(1, {2000, 2000, 2000});
+  正式測驗& s = Screen();
+  Audio(s).noOutput = "沒有音效卡";
+  prompt.answers = {plat::Answer::Cancel};
+  s.Show();
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_FALSE(s.Timer1->Enabled());  // the clock waits for Play as ever
+  EXPECT_TRUE(LogLinesWith("音效>第1段").isEmpty());
+  s.Mci->pressPlay();
+  EXPECT_TRUE(s.Timer1->Enabled());
+  EXPECT_EQ(LogLinesWith("音效>第1段").size(), 1);
+  EXPECT_EQ(prompt.calls.size(), 1);
 }
 
 TEST_F(SoundTest, TheProctorMendsItAndTriesAgainAndTheTestIsANormalOne) {
