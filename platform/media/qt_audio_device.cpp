@@ -43,7 +43,8 @@ QtAudioDevice::~QtAudioDevice() {
 
 QString QtAudioDevice::outputProblem() const {
   if (qEnvironmentVariableIsSet("TAVREL_E2E_SILENT_AUDIO")) return {};
-  if (QMediaDevices::audioOutputs().isEmpty()) return QStringLiteral("找不到音效輸出裝置(沒有音效卡,或音效伺服器沒有執行)");
+  if (QMediaDevices::audioOutputs().isEmpty())
+    return QStringLiteral("找不到音效輸出裝置(沒有音效卡,或音效伺服器沒有執行)");
   return {};
 }
 

@@ -260,7 +260,8 @@ class ScreenBoxes : public rec::TypingBoxes {
   connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
   connect(Mci, &plat::AudioDevice::lengthChanged, this, [this] { ShowLengthLabels(); });
   connect(Mci, &plat::AudioDevice::failure, this, [this](const QString& why) {
-    if (!HandedOver && RunState != 0) NoteUnheard(Mci->openFile().isEmpty() ? Mci->fileName() : Mci->openFile(), why);
+    if (HandedOver || RunState == 0) return;
+    NoteUnheard(Mci->openFile().isEmpty() ? Mci->fileName() : Mci->openFile(), why);
   });
 
   for (int i = 0; i < kBoxes; ++i) {
@@ -717,7 +718,8 @@ void 正式測驗::ReportUnheard() {
   if (HandedOver || common::Setting701.get() == 0) return;
   // The part that was due when the test ended and whose file never came.
   const QString file = Module().ParagraphAudioFile(PartNo);
-  if (AudioDue > 0 && !IsNoPart(file) && Mci->openFile() != file) NoteUnheard(file, QStringLiteral("測驗結束前找不到音效檔"));
+  if (AudioDue > 0 && !IsNoPart(file) && Mci->openFile() != file)
+    NoteUnheard(file, QStringLiteral("測驗結束前找不到音效檔"));
   const QString summary = Unheard.Summary();
   if (!summary.isEmpty()) common::WriteErrorLog(summary);
 }

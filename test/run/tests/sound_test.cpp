@@ -131,7 +131,7 @@ TEST_F(SoundTest, ABrokenPartIsReportedAndTheOthersPlay) {
 
 TEST_F(SoundTest, APartThatNeverCameIsListedWhenTheCandidateLeaves) {
   LoadText(1, {2000});
-  // Part 2 is named by the text but its file never arrives.
+  // The second part is named by the text but its file never arrives.
   FakeFiles().append({root + "Data/T0001-02.wma", 2000, plat::clock().MonotonicMs() + 10000000});
   正式測驗& s = StartScreen();
   sched.Advance(8000);
