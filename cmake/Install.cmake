@@ -29,10 +29,11 @@ install(CODE [[
 Type=Application
 Version=1.0
 Name=Tavrel
+Name[zh_TW]=聽打測驗系統
 GenericName=Listening-and-typing test
 GenericName[zh_TW]=聽打測驗
 Comment=Timed listening-and-typing test of Traditional Chinese text
-Comment[zh_TW]=中文聽打測驗
+Comment[zh_TW]=限時的中文聽打測驗:聽錄音,打出聽到的文字
 Exec=\"${programs}/Tavrel\"
 Path=${programs}
 Terminal=false

@@ -61,24 +61,32 @@ QStringList headerLines() {
 
 QString RuntimeErrorText(int number) {
   switch (number) {
-    case kInvalidCall: return QStringLiteral("Invalid procedure call or argument");
-    case kOverflow: return QStringLiteral("Overflow");
-    case 7: return QStringLiteral("Out of memory");
-    case 9: return QStringLiteral("Subscript out of range");
-    case 11: return QStringLiteral("Division by zero");
-    case kTypeMismatch: return QStringLiteral("Type mismatch");
-    case 52: return QStringLiteral("Bad file name or number");
-    case kFileNotFound: return QStringLiteral("File not found");
-    case 57: return QStringLiteral("Device I/O error");
-    case 58: return QStringLiteral("File already exists");
-    case 61: return QStringLiteral("Disk full");
-    case 62: return QStringLiteral("Input past end of file");
-    case 70: return QStringLiteral("Permission denied");
-    case 71: return QStringLiteral("Disk not ready");
-    case kPathFileAccess: return QStringLiteral("Path/File access error");
-    case kPathNotFound: return QStringLiteral("Path not found");
+    case kInvalidCall: return QStringLiteral("程序呼叫或引數不正確");
+    case kOverflow: return QStringLiteral("數值溢位");
+    case 7: return QStringLiteral("記憶體不足");
+    case 9: return QStringLiteral("陣列索引超出範圍");
+    case 11: return QStringLiteral("除數為零");
+    case kTypeMismatch: return QStringLiteral("資料型態不符");
+    case 52: return QStringLiteral("檔案名稱或代碼不正確");
+    case kFileNotFound: return QStringLiteral("找不到檔案");
+    case 57: return QStringLiteral("裝置輸入/輸出錯誤");
+    case 58: return QStringLiteral("檔案已經存在");
+    case 61: return QStringLiteral("磁碟已滿");
+    case 62: return QStringLiteral("讀取超過檔案結尾");
+    case 70: return QStringLiteral("沒有存取權限");
+    case 71: return QStringLiteral("磁碟未就緒");
+    case kPathFileAccess: return QStringLiteral("路徑/檔案存取錯誤");
+    case kPathNotFound: return QStringLiteral("找不到路徑");
     default: return QString();
   }
+}
+
+QString DescribeError(const AppError& err) {
+  const QString kind = RuntimeErrorText(err.number);
+  if (kind.isEmpty()) return err.text;
+  if (err.text.isEmpty()) return kind;
+  if (err.text.startsWith(kind)) return err.text;  // the description with its detail
+  return kind + QStringLiteral("(") + err.text + u')';
 }
 
 AppError MakeAppError(int number, const QString& source, int line) {

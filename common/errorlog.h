@@ -29,7 +29,11 @@ struct AppError {
 // An error with the runtime's own description of the number (empty text for
 // numbers we do not know).
 AppError MakeAppError(int number, const QString& source = {}, int line = 0);
+// The description of a number, in Traditional Chinese.
 QString RuntimeErrorText(int number);
+// What a box shows of an error: the description of its number, with the
+// detail the error carries when that says more ("路徑/檔案存取錯誤(...)").
+QString DescribeError(const AppError& err);
 
 // The error being handled, for a `catch (...)` trap: an AppError as thrown;
 // any other exception as number 5 with its description (7 for memory).

@@ -41,11 +41,16 @@ QString shellWord(const QString& path) {
   return u'\'' + quoted + u'\'';
 }
 
-QString programTitle() {
-  return QCoreApplication::instance() ? QCoreApplication::applicationName() : QString();
-}
-
 }  // namespace
+
+QString ProgramTitle() {
+  if (!QCoreApplication::instance()) return QString();
+  const QString app = QCoreApplication::applicationName();
+  if (app == u"Tavrel") return QStringLiteral("聽打測驗程式");
+  if (app == u"score") return QStringLiteral("評分程式");
+  if (app == u"Tallisk") return QStringLiteral("成績總表程式");
+  return app;
+}
 
 QString WindowsFolder() { return QString(); }
 
@@ -111,10 +116,10 @@ QString ChangeDirSafe(QString& path) {
 }
 
 void ShowErrorMessage(const AppError& err) {
-  const QString text = storeText(14002, u"程式執行時發生錯誤：") + err.text + u'\n' +
+  const QString text = storeText(14002, u"程式執行時發生錯誤：") + DescribeError(err) + u'\n' +
                        storeText(14003, u"錯誤代碼：") + QString::number(err.number) + u'\n' +
                        storeText(14004, u"請通知監考人員。");
-  plat::prompt().Ask(text, programTitle(), plat::Buttons::Ok, plat::Icon::None);
+  plat::prompt().Ask(text, ProgramTitle(), plat::Buttons::Ok, plat::Icon::None);
 }
 
 void ShowMissingFileMessage(const QString& fileName) {

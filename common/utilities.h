@@ -47,6 +47,9 @@ QString ChangeDirSafe(QString& path);
 // The run-time error box (OK only): text 14002, the error's description, a
 // line break, text 14003, the error number, a line break, text 14004. Until
 // the settings file has given those texts, built-in wording stands in.
+// The running program's Chinese name, as the settings' texts call it (the
+// title of its runtime-error box).
+QString ProgramTitle();
 void ShowErrorMessage(const AppError& err);
 
 // The warning box for a missing file: text 14006, " ", the file name, " ",

@@ -27,23 +27,23 @@ bool CopyFileOver(const QString& src, const QString& dst, QString* error) {
     return false;
   };
   QFile in(src);
-  if (!in.open(QIODevice::ReadOnly)) return fail(QStringLiteral("cannot read ") + src);
+  if (!in.open(QIODevice::ReadOnly)) return fail(QStringLiteral("無法讀取:") + src);
   QSaveFile out(dst);
-  if (!out.open(QIODevice::WriteOnly)) return fail(QStringLiteral("cannot write ") + dst);
+  if (!out.open(QIODevice::WriteOnly)) return fail(QStringLiteral("無法寫入:") + dst);
   char buf[64 * 1024];
   for (;;) {
     const qint64 n = in.read(buf, sizeof buf);
     if (n < 0) {
       out.cancelWriting();
-      return fail(QStringLiteral("cannot read ") + src);
+      return fail(QStringLiteral("無法讀取:") + src);
     }
     if (n == 0) break;
     if (out.write(buf, n) != n) {
       out.cancelWriting();
-      return fail(QStringLiteral("cannot write ") + dst);
+      return fail(QStringLiteral("無法寫入:") + dst);
     }
   }
-  if (!out.commit()) return fail(QStringLiteral("cannot write ") + dst);
+  if (!out.commit()) return fail(QStringLiteral("無法寫入:") + dst);
   return true;
 }
 

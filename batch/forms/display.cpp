@@ -17,6 +17,7 @@
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 
 namespace batchui {
@@ -316,7 +317,7 @@ void Display::EnterWWW() {
     Log(QStringLiteral("EnterWWW>網址不正確,不開啟>") + address);
   else if (!desktop().OpenUrl(url))
     Log(QStringLiteral("EnterWWW>無法開啟>") + url.toString());
-  desktop().Beep();
+  plat::beeper().Beep();
 }
 
 void Display::EnterMail() {
@@ -329,7 +330,7 @@ void Display::EnterMail() {
     Log(QStringLiteral("EnterMail>郵件地址不正確,不開啟>") + address);
   else if (!desktop().OpenUrl(url))
     Log(QStringLiteral("EnterMail>無法開啟>") + url.toString());
-  desktop().Beep();
+  plat::beeper().Beep();
 }
 
 void Display::Command1_Click() {

@@ -16,6 +16,7 @@
 #include "platform/core/prompt.h"
 #include "platform/gui/lineprinter.h"
 #include "platform/gui/widgetprompt.h"
+#include "platform/media/sound.h"
 
 namespace batchui {
 
@@ -356,14 +357,14 @@ void frmLiaison::Label2_Click() {
   const QUrl url = MailUrl(mail_, subject + u'[' + version + u']');
   if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + mail_);
   if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>郵件地址不正確>") + mail_);
-  desktop().Beep();
+  plat::beeper().Beep();
 }
 
 void frmLiaison::Label3_Click() {
   const QUrl url = WebUrl(web_.startsWith(QStringLiteral("//")) ? QStringLiteral("http:") + web_ : web_);
   if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + web_);
   if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>網址不正確>") + web_);
-  desktop().Beep();
+  plat::beeper().Beep();
 }
 
 bool frmLiaison::eventFilter(QObject* watched, QEvent* event) {

@@ -10,8 +10,8 @@
 
 namespace batchui {
 
-// The desktop's programs (browser, mail, the editor for a typed-text file,
-// the beep) and the checked addresses come from the platform layer.
+// The desktop's programs (browser, mail, the editor for a typed-text file)
+// and the checked addresses come from the platform layer.
 using plat::Desktop;
 using plat::desktop;
 using plat::FakeDesktop;

@@ -166,7 +166,7 @@ void frmClient::AttemptEnded() {
 }
 
 void frmClient::ShowRuntimeError(const common::AppError& e) {
-  const QString what = e.text.isEmpty() ? common::RuntimeErrorText(e.number) : e.text;
+  const QString what = common::DescribeError(e);
   lblMessage->setText(StoreText(14003) + QString::number(e.number) + u' ' + what);
 }
 

@@ -50,10 +50,10 @@ class ErrorReport : public ::testing::Test {
 
 TEST(ErrorTrap, LineFormat) {
   EXPECT_EQ(ErrorTrapLine(QStringLiteral("Form1"), MakeAppError(kFileNotFound, QStringLiteral("LoadTest"))),
-            QStringLiteral("內部錯誤發生於檔案 Form1 的 >53 File not found 53 0 LoadTest"));
+            QStringLiteral("內部錯誤發生於檔案 Form1 的 >53 找不到檔案 53 0 LoadTest"));
   EXPECT_EQ(ErrorTrapLine(QStringLiteral("xZet_LoadData"), AppError{6, QStringLiteral("Overflow"), QString(), 120}),
             QStringLiteral("內部錯誤發生於檔案 xZet_LoadData 的 >6 Overflow 6 120 "));
-  EXPECT_EQ(RuntimeErrorText(kPathFileAccess), QStringLiteral("Path/File access error"));
+  EXPECT_EQ(RuntimeErrorText(kPathFileAccess), QStringLiteral("路徑/檔案存取錯誤"));
   EXPECT_EQ(RuntimeErrorText(12345), QString());
 }
 
@@ -150,5 +150,5 @@ TEST_F(ErrorReport, AnUnwritableFolderNeverThrowsIntoTheTrap) {
 
 TEST_F(ErrorReport, LogTrappedErrorWritesTheTrapLine) {
   LogTrappedError(QStringLiteral("處理下"), MakeAppError(kTypeMismatch, QStringLiteral("Timer1_Timer"), 7));
-  EXPECT_EQ(lines().back(), QStringLiteral("09:04:07>內部錯誤發生於檔案 處理下 的 >13 Type mismatch 13 7 Timer1_Timer"));
+  EXPECT_EQ(lines().back(), QStringLiteral("09:04:07>內部錯誤發生於檔案 處理下 的 >13 資料型態不符 13 7 Timer1_Timer"));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -116,7 +117,7 @@ TEST_F(MessageBoxes, WordingComesFromTheStore) {
   ShowErrorMessage(MakeAppError(kFileNotFound, QStringLiteral("LoadTest")));
   ShowMissingFileMessage(QStringLiteral("Key.Ini"));
   ASSERT_EQ(prompt.calls.size(), 2);
-  EXPECT_EQ(prompt.calls[0].text, QStringLiteral("錯誤:File not found\n代碼:53\n請洽監考老師"));
+  EXPECT_EQ(prompt.calls[0].text, QStringLiteral("錯誤:找不到檔案\n代碼:53\n請洽監考老師"));
   EXPECT_EQ(prompt.calls[0].buttons, plat::Buttons::Ok);
   EXPECT_EQ(prompt.calls[1].text, QStringLiteral("缺少 Key.Ini 檔案"));
   EXPECT_EQ(prompt.calls[1].title, QStringLiteral("系統訊息"));
@@ -126,7 +127,7 @@ TEST_F(MessageBoxes, WordingComesFromTheStore) {
 
 TEST_F(MessageBoxes, BuiltInWordingStandsInBeforeTheSettingsAreRead) {
   ShowMissingFileMessage(QStringLiteral("/opt/exam/Tavrel.Ini"));
-  ShowErrorMessage(AppError{75, QStringLiteral("Path/File access error"), QString(), 0});
+  ShowErrorMessage(MakeAppError(kPathFileAccess));
   ASSERT_EQ(prompt.calls.size(), 2);
   const QString missing = prompt.calls[0].text;
   EXPECT_TRUE(missing.contains(QStringLiteral(" /opt/exam/Tavrel.Ini ")));
@@ -134,11 +135,38 @@ TEST_F(MessageBoxes, BuiltInWordingStandsInBeforeTheSettingsAreRead) {
   EXPECT_FALSE(prompt.calls[0].title.isEmpty());
   const QStringList lines = prompt.calls[1].text.split(u'\n');
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("Path/File access error")));
-  EXPECT_GT(lines[0].size(), QStringLiteral("Path/File access error").size());
+  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("路徑/檔案存取錯誤")));
+  EXPECT_GT(lines[0].size(), QStringLiteral("路徑/檔案存取錯誤").size());
   EXPECT_TRUE(lines[1].endsWith(u"75"));
   EXPECT_GT(lines[1].size(), 2);
   EXPECT_FALSE(lines[2].isEmpty());
+}
+
+// The runtime-error box names the program in Chinese and the error with
+// what kind of failure it was.
+TEST_F(MessageBoxes, RuntimeErrorBoxIsInChineseUnderTheProgramsName) {
+  struct Case {
+    const char* program;
+    const char* title;
+  };
+  const QString before = QCoreApplication::applicationName();
+  for (const Case& c : {Case{"Tavrel", "聽打測驗程式"}, Case{"score", "評分程式"}, Case{"Tallisk", "成績總表程式"}}) {
+    QCoreApplication::setApplicationName(QString::fromUtf8(c.program));
+    prompt.calls.clear();
+    AppError err = MakeAppError(kPathFileAccess, QStringLiteral("score"));
+    err.text += QStringLiteral(" 無法寫入:/data/A1.S01");
+    ShowErrorMessage(err);
+    ASSERT_EQ(prompt.calls.size(), 1);
+    EXPECT_EQ(prompt.calls[0].title, QString::fromUtf8(c.title)) << c.program;
+    EXPECT_TRUE(prompt.calls[0].text.contains(QStringLiteral("路徑/檔案存取錯誤 無法寫入:/data/A1.S01\n")))
+        << prompt.calls[0].text.toStdString();
+  }
+  QCoreApplication::setApplicationName(before);
+  // An error with a detail of its own keeps the description in front.
+  EXPECT_EQ(DescribeError(AppError{kFileNotFound, QStringLiteral("T0001.txt"), QString(), 0}),
+            QStringLiteral("找不到檔案(T0001.txt)"));
+  EXPECT_EQ(DescribeError(AppError{424, QStringLiteral("表單 2 沒有控制項 X"), QString(), 0}),
+            QStringLiteral("表單 2 沒有控制項 X"));
 }
 
 TEST_F(MessageBoxes, ChangeDirSafeCreatesAMissingFolderAndLeavesTheCurrentOne) {

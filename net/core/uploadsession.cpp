@@ -62,14 +62,6 @@ QStringList ScorerUploadHeadings() {
   return out;
 }
 
-QStringList ScorerUploadValues(scoring::ScorerResultValues sheet, const QString& localIp, const QString& localHost) {
-  sheet.setting701 = common::Setting701.get();
-  sheet.productName = common::Setting294.get();
-  sheet.localAddress = localIp;
-  sheet.hostName = localHost;
-  return scoring::ScorerResultFields(sheet);
-}
-
 UploadSession::UploadSession(UploadView& view, UploadPolicy policy, std::unique_ptr<plat::TcpClient> socket,
                              std::unique_ptr<Ticker> ticker)
     : view_(view), policy_(std::move(policy)), socket_(std::move(socket)), ticker_(std::move(ticker)) {

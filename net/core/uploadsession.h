@@ -14,7 +14,6 @@
 #include "common/errorlog.h"
 #include "net/core/ticker.h"
 #include "platform/net/tcpclient.h"
-#include "scoring/engine/resultline.h"
 
 namespace net {
 
@@ -66,10 +65,6 @@ QStringList UploadBuiltInHeadings();
 // The scorer's headings: column 0 kept, the others from the text store by
 // id, emptied where the table empties them.
 QStringList ScorerUploadHeadings();
-
-// The scorer's 24 values, the fields of its result line: tag by setting 701,
-// subject setting 294, the sheet's fields, this computer's address and name.
-QStringList ScorerUploadValues(scoring::ScorerResultValues sheet, const QString& localIp, const QString& localHost);
 
 class UploadSession {
  public:

@@ -24,6 +24,7 @@
 #include "platform/gui/desktop.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
+#include "platform/media/sound.h"
 
 namespace net {
 
@@ -1062,7 +1063,7 @@ void FrmDownload3::OpenHelpPage(const QString& url) {
 }
 
 void FrmDownload3::Beep() {
-  if (!TestUnderWay()) plat::desktop().Beep();
+  if (!TestUnderWay()) plat::beeper().Beep();
 }
 
 }  // namespace net

@@ -1,6 +1,5 @@
 #include "platform/gui/desktop.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QProcess>
 
@@ -14,8 +13,6 @@ bool Desktop::OpenUrl(const QUrl& url) {
   // opener, given the address as one argument.
   return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
 }
-
-void Desktop::Beep() { QApplication::beep(); }
 
 namespace {
 Desktop* g_desktop = nullptr;

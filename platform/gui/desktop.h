@@ -1,7 +1,8 @@
 #pragma once
 // The desktop's own programs, behind one hook: the browser and the mail
 // program for an address, the viewer or editor for a local file (a report,
-// a typed text), and the beep. Never a shell. Tests install FakeDesktop.
+// a typed text). Never a shell. Tests install FakeDesktop. (The beep is
+// plat::beeper().)
 #include <QList>
 #include <QUrl>
 
@@ -13,7 +14,6 @@ class Desktop {
   // http, https, mailto and local-file addresses only; false for any other
   // scheme or when nothing could open it.
   virtual bool OpenUrl(const QUrl& url);
-  virtual void Beep();
 };
 
 class FakeDesktop : public Desktop {
@@ -22,10 +22,8 @@ class FakeDesktop : public Desktop {
     opened << url;
     return result;
   }
-  void Beep() override { ++beeps; }
   QList<QUrl> opened;
   bool result = true;
-  int beeps = 0;
 };
 
 Desktop& desktop();

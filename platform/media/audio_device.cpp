@@ -116,6 +116,7 @@ void AudioDevice::endReached() {
 void AudioDevice::failed(const QString& why) {
   lastError_ = why;
   if (mode_ == kModePlaying || mode_ == kModePaused) setMode(kModeStopped);
+  emit failure(why);
 }
 
 void AudioDevice::setMode(int m) {

@@ -60,6 +60,9 @@ class AudioDevice : public QObject {
   void setTimeFormat(int f) { timeFormat_ = f; }
 
   QString lastError() const { return lastError_; }
+  // Why nothing would be heard whatever is played (no output device):
+  // empty while sound can come out.
+  virtual QString outputProblem() const { return {}; }
 
   // The control's own buttons: the press signal comes first, then the
   // device acts, as the control's buttons do.
@@ -77,6 +80,8 @@ class AudioDevice : public QObject {
   void pausePressed();
   void prevPressed();
   void stopPressed();
+  // The open file could not be played (a decoding or device error).
+  void failure(const QString& why);
 
  protected:
   // Sees every command before it runs.

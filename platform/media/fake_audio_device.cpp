@@ -33,6 +33,8 @@ void FakeAudioDevice::addFile(const QString& name, qint64 lengthMs, qint64 appea
 
 void FakeAudioDevice::removeFile(const QString& name) { files_.remove(Key(name)); }
 
+void FakeAudioDevice::breakFile(const QString& name, const QString& why) { broken_.insert(Key(name), why); }
+
 bool FakeAudioDevice::exists(const QString& name) const {
   auto it = files_.constFind(Key(name));
   return it != files_.constEnd() && now() >= it->appearsAt;
@@ -81,6 +83,10 @@ void FakeAudioDevice::doClose() {
 void FakeAudioDevice::doPlay() {
   const Entry& e = files_.value(current_);
   if (base_ >= e.length) base_ = 0;  // playing again from the end starts over
+  if (broken_.contains(current_)) {
+    failed(broken_.value(current_));
+    return;
+  }
   plays.append({current_, now(), base_});
   playFrom_ = now();
   armEnd();

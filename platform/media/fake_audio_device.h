@@ -25,6 +25,13 @@ class FakeAudioDevice : public AudioDevice {
   // How long after "OPEN" the length becomes known (0 = at once).
   void setLengthDelay(qint64 ms) { lengthDelay_ = ms; }
 
+  // What outputProblem() answers (empty: sound comes out).
+  QString noOutput;
+  // A file that opens but fails with why as soon as it plays (a broken
+  // recording).
+  void breakFile(const QString& name, const QString& why);
+  QString outputProblem() const override { return noOutput; }
+
   // Every command as given, in order, also those that did nothing; an
   // "OPEN" is followed by a blank and the file name.
   QStringList log;
@@ -56,6 +63,7 @@ class FakeAudioDevice : public AudioDevice {
   void armEnd();
 
   QHash<QString, Entry> files_;
+  QHash<QString, QString> broken_;
   QString current_;
   qint64 openedAt_ = 0;
   qint64 lengthDelay_ = 0;

@@ -2,6 +2,8 @@
 
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -37,6 +39,13 @@ QtAudioDevice::QtAudioDevice(QObject* parent) : AudioDevice(parent) {
 QtAudioDevice::~QtAudioDevice() {
   stopping_ = true;
   player_->stop();
+}
+
+QString QtAudioDevice::outputProblem() const {
+  if (qEnvironmentVariableIsSet("TAVREL_E2E_SILENT_AUDIO")) return {};
+  if (QMediaDevices::audioOutputs().isEmpty())
+    return QStringLiteral("找不到音效輸出裝置(沒有音效卡,或音效伺服器沒有執行)");
+  return {};
 }
 
 bool QtAudioDevice::doOpen(const QString& path) {

@@ -33,16 +33,16 @@ bool Mixer::Start(QString* why) {
     QStringList args;
     if (name == u"gnome-control-center") args << QStringLiteral("sound");
     if (launcher().Start(path, args, WindowStyle::NormalNoFocus)) return true;
-    if (why) *why = QStringLiteral("volume mixer %1 could not be started").arg(path);
+    if (why) *why = QStringLiteral("無法啟動音量控制程式 %1。").arg(path);
     return false;
   }
-  if (why) *why = QStringLiteral("volume mixer not available (none of %1 found)").arg(Candidates().join(u", "));
+  if (why) *why = QStringLiteral("找不到音量控制程式(%1 都沒有安裝)。").arg(Candidates().join(u"、"));
   return false;
 }
 
 bool FakeMixer::Start(QString* why) {
   if (!available) {
-    if (why) *why = QStringLiteral("volume mixer not available");
+    if (why) *why = QStringLiteral("找不到音量控制程式。");
     return false;
   }
   ++starts;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/errorlog.h"
+#include "common/utilities.h"
 #include "platform/core/compat.h"
 #include "platform/core/prompt.h"
 
@@ -269,7 +270,7 @@ ScoreOutcome ComputeScore(Matcher& m, const ScoreSettings& s, float startTime, f
     const QString desc = common::RuntimeErrorText(number);
     plat::prompt().Ask(QStringLiteral("錯誤訊息:") + desc + QStringLiteral("\n\r錯誤代碼:") + QString::number(number) +
                            QStringLiteral("\n\r錯誤行號:0\n\r錯誤檔名:score\n\r"),
-                       QString(), plat::Buttons::Ok);
+                       common::ProgramTitle(), plat::Buttons::Ok);
     log.ErrorLog(QStringLiteral("X0000 xZet_Exit_PartCompare >Error>") + desc + QStringLiteral(" Number>") +
                  QString::number(number) + QStringLiteral(" 0 Source>score"));
   }

@@ -63,7 +63,7 @@ QString ResultFileNameFor(const QString& scoreFile, const QDate& today, int test
 
 bool WriteResultLineFile(const QString& path, const QString& line, QString* error) {
   if (!plat::writeTextLines(path, {line})) {
-    if (error) *error = QStringLiteral("cannot write ") + path;
+    if (error) *error = QStringLiteral("無法寫入:") + path;
     return false;
   }
   return true;

@@ -271,7 +271,7 @@ void ScoringRun::RunComparePasses() {
 ProcessOutcome ScoringRun::Process(const HostInfo& host) {
   ProcessOutcome out;
   if (!loaded_) {
-    out.failures << QStringLiteral("no record loaded");
+    out.failures << QStringLiteral("沒有載入測驗記錄");
     return out;
   }
   try {
@@ -365,7 +365,7 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   report_ = BuildReport();
   if (s_.writeFiles) {
     if (answerFile_.isEmpty() || !plat::writeTextLines(answerFile_, report_))
-      failures << (answerFile_.isEmpty() ? QStringLiteral("answer file") : answerFile_);
+      failures << (answerFile_.isEmpty() ? QStringLiteral("答案檔") : answerFile_);
   }
 
   if (s_.writeFiles) {
@@ -374,7 +374,7 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
       // That shape is the batch scorer's summary: its readers would skip it.
       log_.ErrorLog(QStringLiteral("WriteScoreFiles 測驗次數 0 與 ") + marker + QStringLiteral(" 不寫成績紀錄"));
     } else if (scoreFile_.isEmpty()) {
-      failures << QStringLiteral("score file");
+      failures << QStringLiteral("成績檔");
     } else {
       QString oldSeries;
       if (record_.testNumber <= 1 && !ClearOldSeries(scoreFile_, &oldSeries)) {

@@ -10,6 +10,7 @@
 #include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/media/sound.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/form3.h"
@@ -99,7 +100,7 @@ void 輸入資料::Form_Load() {
         const QUrl url = QUrl::fromUserInput(common::SystemIniValue(198).asText().trimmed());
         if (!url.isValid() || !desktop().OpenUrl(url))
           common::WriteErrorLog(QStringLiteral("輸入資料>cannot open ") + url.toString());
-        desktop().Beep();
+        plat::beeper().Beep();
       }
       plat::app().EndProgram(0);
       return;

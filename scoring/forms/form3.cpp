@@ -147,7 +147,7 @@ void Form3::Score() {
   if (!out.ok) {
     // The results stand on the sheet; say which files could not be written.
     common::AppError err = common::MakeAppError(common::kPathFileAccess, QStringLiteral("score"));
-    err.text += QStringLiteral(" ") + out.failures.join(QStringLiteral(", "));
+    err.text += QStringLiteral(" 無法寫入:") + out.failures.join(QStringLiteral(", "));
     common::LogTrappedError(QStringLiteral("ProcessScoring"), err);
     common::ShowErrorMessage(err);
   }

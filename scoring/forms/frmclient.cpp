@@ -49,6 +49,8 @@ void InstallUploadWindow() {
 
 scoring::ScorerResultValues SheetUploadFields() {
   scoring::ScorerResultValues f;
+  f.setting701 = common::Setting701.get();
+  f.productName = common::Setting294.get();
   if (!plat::forms::exists<成績單>()) return f;
   const 成績單& s = plat::forms::get<成績單>();
   f.testFile = s.TEXT4->text();
@@ -97,8 +99,10 @@ void frmClient::Form_Load() {
 
 void frmClient::FillValues() {
   // Once, at load: the boxes keep these values for every later attempt.
-  const QStringList values = net::ScorerUploadValues(SheetUploadFields(), session_->Socket().LocalIP(),
-                                                     session_->Socket().LocalHostName());
+  scoring::ScorerResultValues sheet = SheetUploadFields();
+  sheet.localAddress = session_->Socket().LocalIP();
+  sheet.hostName = session_->Socket().LocalHostName();
+  const QStringList values = scoring::ScorerResultFields(sheet);
   for (int i = 0; i < kUploadColumns; ++i) Text1[i]->setText(values.value(i));
 }
 

@@ -13,6 +13,7 @@
 
 #include "net/forms/uploadwindow.h"
 #include "platform/gui/formtimer.h"
+#include "scoring/engine/resultline.h"
 
 namespace scorer {
 
@@ -28,8 +29,8 @@ inline constexpr int kClientUnfoldedHeight = net::kUploadUnfoldedHeight;
 // StartUpload shows frmClient, whose first activation starts the upload.
 void InstallUploadWindow();
 
-// The score sheet's captions that the record carries (empty fields when
-// there is no sheet).
+// What the record carries: the tag's and the subject's settings and the
+// score sheet's captions (empty fields when there is no sheet).
 scoring::ScorerResultValues SheetUploadFields();
 
 class frmClient : public net::UploadWindow {

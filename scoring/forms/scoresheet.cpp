@@ -93,11 +93,11 @@ QString PrinterErrorText(int error) {
 bool CopyWhole(const QString& from, const QString& to, QString* why) {
   QByteArray bytes;
   if (!plat::readAllBytes(plat::ResolvePath(from), bytes)) {
-    *why = QStringLiteral("cannot read ") + from;
+    *why = QStringLiteral("無法讀取:") + from;
     return false;
   }
   if (!plat::writeBytesAtomic(to, bytes)) {
-    *why = QStringLiteral("cannot write ") + to;
+    *why = QStringLiteral("無法寫入:") + to;
     return false;
   }
   return true;

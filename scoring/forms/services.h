@@ -30,8 +30,8 @@ struct Companions {
 void SetCompanions(const Companions& c);
 const Companions& companions();
 
-// The desktop's programs (web pages, the editor for a report, the beep)
-// come from the platform layer.
+// The desktop's programs (web pages, the editor for a report) come from
+// the platform layer.
 using plat::Desktop;
 using plat::desktop;
 using plat::FakeDesktop;

@@ -3,9 +3,11 @@
 #include <QFileInfo>
 
 #include "common/accessors.h"
+#include "common/errorlog.h"
 #include "common/store.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/media/sound.h"
 #include "test/run/test_clock.h"
 
 namespace run {
@@ -37,6 +39,13 @@ int StoreInt(int number) { return common::SystemIniValue(number).asInt(); }
 void ShowMessage(const QString& text, bool warning) {
   plat::prompt().Ask(text, common::ProductTitle.get(), plat::Buttons::Ok,
                      warning ? plat::Icon::Exclamation : plat::Icon::None);
+}
+
+void OpenVolumeMixer(const QString& procedure) {
+  QString why;
+  if (plat::mixer().Start(&why)) return;
+  common::WriteErrorLog(procedure + u'>' + why);
+  ShowMessage(why + QStringLiteral("\n請用桌面上的音量控制調整聲音大小,或請監考人員協助。"), true);
 }
 
 bool AudioFileExists(const QString& path) {

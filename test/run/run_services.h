@@ -27,6 +27,10 @@ int StoreInt(int number);
 // A message box titled with the product title; OK only.
 void ShowMessage(const QString& text, bool warning = false);
 
+// The volume buttons: starts the desktop's volume mixer; when there is none
+// a message says so (and the error report, under the procedure's name).
+void OpenVolumeMixer(const QString& procedure);
+
 // True when an audio part's file is there (the name as built, any letter
 // case of the file itself).
 bool AudioFileExists(const QString& path);

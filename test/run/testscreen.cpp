@@ -259,6 +259,10 @@ class ScreenBoxes : public rec::TypingBoxes {
           [this] { Trap("MMControl1_StatusUpdate", [this] { MMControl1_StatusUpdate(); }); });
   connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
   connect(Mci, &plat::AudioDevice::lengthChanged, this, [this] { ShowLengthLabels(); });
+  connect(Mci, &plat::AudioDevice::failure, this, [this](const QString& why) {
+    if (HandedOver || RunState == 0) return;
+    NoteUnheard(Mci->openFile().isEmpty() ? Mci->fileName() : Mci->openFile(), why);
+  });
 
   for (int i = 0; i < kBoxes; ++i) {
     boxGeometry_[i] = {(kFormWidth - kBoxWidth) / 2, kRowsTop + i * (kBoxHeight + kRowStep), kBoxWidth, kBoxHeight};
@@ -335,6 +339,7 @@ void 正式測驗::StartTest() {
   Label3->setText(QStringLiteral("00:00"));
   HandedOver = false;
   ClockStarted = false;
+  Unheard.Clear();
   Module().ClearTestLines(*boxes_);
 
   bool ok = false;
@@ -384,6 +389,10 @@ void 正式測驗::StartTest() {
   CurBox = 0;
   FocusBox(0);
   ShowParagraph(0);
+  if (s701 > 0) {
+    CheckSoundOutput();
+    if (AudioDue > 0) AudioDue = Now();  // the first part's delay counts from the clock's start
+  }
   // Waiting for the first Play only makes sense with audio to play.
   if (common::Setting705.get() == 1 && s701 > 0) return;
   StartClock();
@@ -527,12 +536,10 @@ void 正式測驗::Image2_Click() {
   plat::forms::get<是否暫離>().Show(plat::ShowMode::Modeless, this);
 }
 
-void 正式測驗::Command1_Click() {
-  QString why;
-  if (!plat::mixer().Start(&why)) common::WriteErrorLog(QStringLiteral("Command1_Click>") + why);
-}
+void 正式測驗::Command1_Click() { OpenVolumeMixer(QStringLiteral("Command1_Click")); }
 
 void 正式測驗::CloseForHandOver() {
+  ReportUnheard();
   HandedOver = true;
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
@@ -628,6 +635,7 @@ int 正式測驗::CheckTimeUp() {
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
   if (StopTime - StartTime < Duration) StopTime = Now();
+  ReportUnheard();
   if (common::Setting701.get() > 0) Mci->command(QStringLiteral("CLOSE"));
   ScrollLines(0);
   common::TestRunState.set(8);
@@ -653,7 +661,9 @@ void 正式測驗::OpenPartAudio(const QString& file) {
   if (Mci->isOpen() && Mci->openFile() == file) return;
   Mci->command(QStringLiteral("CLOSE"));
   Mci->setFileName(file);
-  Mci->command(QStringLiteral("OPEN"));
+  // A part still arriving is tried again; one that is there but will not
+  // open cannot be heard.
+  if (!Mci->command(QStringLiteral("OPEN")) && AudioFileExists(file)) NoteUnheard(file, Mci->lastError());
   MciPos = 0;
   Mci->setUpdateInterval(0);
   Mci->setTimeFormat(0);
@@ -674,9 +684,44 @@ void 正式測驗::MMControl1_PlayClick() {
   // A part whose file was not there when it was due to be opened.
   const QString file = Module().ParagraphAudioFile(PartNo);
   if (!Mci->isOpen() && common::Setting701.get() > 0 && !IsNoPart(file)) OpenPartAudio(file);
+  if (Mci->isOpen()) {
+    const QString silent = Mci->outputProblem();
+    if (!silent.isEmpty()) NoteUnheard(Mci->openFile(), silent);
+  }
   Mci->setUpdateInterval(1000);
   if (isVisible()) FocusBox(CurBox);
   if (common::Setting705.get() == 1 && !ClockStarted && !HandedOver) StartClock();
+}
+
+void 正式測驗::CheckSoundOutput() {
+  for (;;) {
+    const QString why = Mci->outputProblem();
+    if (why.isEmpty()) return;
+    common::WriteErrorLog(QStringLiteral("音效>無法放音>") + why);
+    const plat::Answer a = plat::prompt().Ask(
+        QStringLiteral("無法播放測驗的聲音:") + why + QStringLiteral("\n\n請舉手通知監考人員。\n\n") +
+            QStringLiteral("監考人員修好後請按「重試」;按「取消」則不放聲音繼續測驗。"),
+        common::ProductTitle.get(), plat::Buttons::RetryCancel, plat::Icon::Exclamation);
+    if (a != plat::Answer::Retry) {
+      common::WriteErrorLog(QStringLiteral("音效>監考人員選擇不放聲音繼續測驗"));
+      return;
+    }
+  }
+}
+
+void 正式測驗::NoteUnheard(const QString& file, const QString& why) {
+  const QString line = Unheard.Note(PartNo, file, why);
+  if (!line.isEmpty()) common::WriteErrorLog(line);
+}
+
+void 正式測驗::ReportUnheard() {
+  if (HandedOver || common::Setting701.get() == 0) return;
+  // The part that was due when the test ended and whose file never came.
+  const QString file = Module().ParagraphAudioFile(PartNo);
+  if (AudioDue > 0 && !IsNoPart(file) && Mci->openFile() != file)
+    NoteUnheard(file, QStringLiteral("測驗結束前找不到音效檔"));
+  const QString summary = Unheard.Summary();
+  if (!summary.isEmpty()) common::WriteErrorLog(summary);
 }
 
 void 正式測驗::MMControl1_PauseClick() { Mci->setUpdateInterval(0); }

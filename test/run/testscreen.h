@@ -11,6 +11,7 @@
 #include "platform/gui/twips.h"
 #include "test/run/rhythm_watch.h"
 #include "test/run/typing_box.h"
+#include "test/run/unheard_parts.h"
 
 class QLabel;
 class QPushButton;
@@ -89,6 +90,8 @@ class 正式測驗 : public plat::Form {
   // Handed over to the processing screen (time-up or leave): nothing the
   // candidate does changes the record any more.
   bool HandedOver = false;
+  // Parts of this test that could not be heard.
+  UnheardParts Unheard;
 
   // ---- handlers ----
   void Image2_Click();
@@ -159,6 +162,12 @@ class 正式測驗 : public plat::Form {
   void ShowParagraph(int row);
   void ShowProcessing();
   void ShowLengthLabels();
+  // Before the clock starts: with no sound output the candidate is told to
+  // call the proctor, who can mend it and try again or go on without sound.
+  void CheckSoundOutput();
+  void NoteUnheard(const QString& file, const QString& why);
+  // At the end of the test: the list of parts not heard into the report.
+  void ReportUnheard();
   void Trap(const char* procedure, const std::function<void()>& body);
 
   rec::TypingBoxes* boxes_;

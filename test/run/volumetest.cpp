@@ -97,10 +97,7 @@ void 音量測試::MMControl1_Done() {
 // Positions are reported in milliseconds whatever set the format before.
 void 音量測試::MMControl1_StatusUpdate() { Mci->setTimeFormat(0); }
 
-void 音量測試::Command2_Click() {
-  QString why;
-  if (!plat::mixer().Start(&why)) common::WriteErrorLog(QStringLiteral("Command2_Click>") + why);
-}
+void 音量測試::Command2_Click() { OpenVolumeMixer(QStringLiteral("Command2_Click")); }
 
 void 音量測試::Command4_Click() {
   Mci->command(QStringLiteral("CLOSE"));

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include "platform/core/codec.h"
@@ -50,6 +51,13 @@ TEST(Install, OneFolderReadyToRunAndADesktopEntry) {
   EXPECT_TRUE(entry.contains(QStringLiteral("Name=Tavrel")));
   EXPECT_TRUE(entry.contains(QStringLiteral("Exec=\"%1Tavrel\"").arg(bin)));
   EXPECT_TRUE(entry.contains(QStringLiteral("Path=%1").arg(bin.chopped(1))));
+  // Menus in a Traditional Chinese desktop show the Chinese name (the entry
+  // is UTF-8, as desktop entries are).
+  QFile entryFile(inst.Prefix() + "/share/applications/Tavrel.desktop");
+  ASSERT_TRUE(entryFile.open(QIODevice::ReadOnly));
+  const QStringList utf8 = QString::fromUtf8(entryFile.readAll()).split(u'\n');
+  EXPECT_TRUE(utf8.contains(QStringLiteral("Name[zh_TW]=聽打測驗系統")));
+  EXPECT_FALSE(utf8.filter(QRegularExpression(QStringLiteral("^Comment\\[zh_TW\\]=.*聽打"))).isEmpty());
 
   // Ready to run from there with the shipped settings: the test program
   // starts on its set-up screen, and its exit button ends it, having read the

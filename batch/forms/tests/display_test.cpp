@@ -335,7 +335,7 @@ TEST_F(BatchUi, GradeLines) {
   QCoreApplication::sendEvent(d.Label4, &press);
   ASSERT_EQ(desktop.opened.size(), 1);
   EXPECT_EQ(desktop.opened[0], QUrl("http://www.example.org/batch"));
-  EXPECT_EQ(desktop.beeps, 1);
+  EXPECT_EQ(beeper.beeps, 1);
 }
 
 TEST_F(BatchUi, LowGradeAndNoGrade) {
@@ -399,7 +399,7 @@ TEST_F(BatchUi, ExitOpensTheWebPageWhenAsked) {
   EXPECT_EQ(app.ends, 1);
   ASSERT_EQ(desktop.opened.size(), 1);
   EXPECT_EQ(desktop.opened[0].scheme(), QString("http"));
-  EXPECT_EQ(desktop.beeps, 1);
+  EXPECT_EQ(beeper.beeps, 1);
   EXPECT_EQ(SizeOf(score), 3 * 252);  // 804 not 2: nothing delivered
 }
 
@@ -418,7 +418,7 @@ TEST_F(BatchUi, WebAndMailAddressesAreCheckedNeverRun) {
   Display& d = Start({WriteRecord(score, 0, 0)});
   d.EnterWWW();
   EXPECT_TRUE(desktop.opened.isEmpty());
-  EXPECT_EQ(desktop.beeps, 1);
+  EXPECT_EQ(beeper.beeps, 1);
   EXPECT_TRUE(Logged("EnterWWW>網址不正確"));
   d.EnterMail();
   ASSERT_EQ(desktop.opened.size(), 1);
@@ -426,7 +426,7 @@ TEST_F(BatchUi, WebAndMailAddressesAreCheckedNeverRun) {
   EXPECT_EQ(mail.scheme(), QString("mailto"));
   EXPECT_EQ(mail.path(), QString("service@example.org"));
   EXPECT_EQ(QUrl::fromPercentEncoding(mail.query(QUrl::FullyEncoded).mid(8).toLatin1()), QString("Tavrel聽打測驗V2.7"));
-  EXPECT_EQ(desktop.beeps, 2);
+  EXPECT_EQ(beeper.beeps, 2);
   // Which addresses pass: platform/core's WebUrl and MailUrl tests.
 }
 
@@ -460,7 +460,7 @@ TEST_F(BatchUi, ContactWindow) {
   EXPECT_EQ(desktop.opened[1].scheme(), QString("mailto"));
   EXPECT_TRUE(QUrl::fromPercentEncoding(desktop.opened[1].query(QUrl::FullyEncoded).toLatin1())
                   .startsWith("subject=Tavrel聽打測驗V2.7["));
-  EXPECT_EQ(desktop.beeps, 2);
+  EXPECT_EQ(beeper.beeps, 2);
   c.Command1_Click();
   EXPECT_FALSE(c.isVisible());
 }

@@ -26,6 +26,7 @@
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/lineprinter.h"
+#include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 #include "scoring/engine/scorerecord.h"
 
@@ -139,6 +140,7 @@ class BatchUi : public ::testing::Test {
     plat::SetAppControl(&app);
     plat::SetPrinter(&printer);
     batchui::SetDesktop(&desktop);
+    plat::SetBeeper(&beeper);
     batchui::SetNoticeHook([this](const QString& text, const QString& title) { notices << text + u'|' + title; });
     plat::SetTcpClientMaker([] {
       auto c = std::make_unique<plat::FakeTcpClient>();
@@ -162,6 +164,7 @@ class BatchUi : public ::testing::Test {
     plat::SetTcpClientMaker({});
     batchui::SetNoticeHook({});
     batchui::SetDesktop(nullptr);
+    plat::SetBeeper(nullptr);
     plat::SetPrinter(nullptr);
     plat::SetAppControl(nullptr);
     plat::SetPrompt(nullptr);
@@ -251,6 +254,7 @@ class BatchUi : public ::testing::Test {
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
   batchui::FakeDesktop desktop;
+  plat::FakeBeeper beeper;
   QStringList notices;
 };
 

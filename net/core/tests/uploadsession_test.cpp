@@ -100,26 +100,14 @@ TEST(UploadRecord, BarsAreAlwaysThereAndNeverInsideAValue) {
 }
 
 TEST_F(Upload, ScorerRecordIsByteExactAndCompletes) {
-  common::Setting701.set(1);
-  common::Setting294.set("Nuvo");
-  scoring::ScorerResultValues sheet;
-  sheet.testFile = "C:\\Tavrel\\Data\\T01.TXT";
-  sheet.name = QString::fromUtf8("許育四");
-  sheet.identity = "A123456789";
-  sheet.classSeat = "0312";
-  sheet.birthday = "80/1/2";
-  sheet.speed = "35.5";
-  sheet.minutes = "09";
-  sheet.seconds = "58";
-  sheet.accuracy = "98.50";
-  sheet.errorRate = "1.50";
-  sheet.net = "300";
-  sheet.errors = "4";
-  sheet.correct = "304";
-  sheet.scoredAt = "2026/3/5 09:12:00";
-  sheet.inputMethod = QString::fromUtf8("注音");
+  // The scorer's 24 values as its result line has them.
   auto s = Make();
-  s->SetValues(ScorerUploadValues(sheet, s->Socket().LocalIP(), "PC01"));
+  QStringList values = {"DovoRO__", "Nuvo", "C:\\Tavrel\\Data\\T01.TXT", QString::fromUtf8("許育四"),
+                        "A1234567890312", "80/1/2", "", "35.5", "09:58"};
+  for (int k = 0; k < 6; ++k) values << QString();
+  values << "98.50" << "1.50" << "300" << "4" << "304" << s->Socket().LocalIP() << "PC01" << "2026/3/5 09:12:00"
+         << QString::fromUtf8("注音");
+  s->SetValues(values);
   Answer([](QTcpSocket* c) { c->write("Complete"); });
   s->Deliver();
   EXPECT_EQ(view.shown, 1);

@@ -88,7 +88,7 @@ TEST_F(Entry, WithoutArgumentsTheNoticeOffersTheWebPageAndTheProgramEnds) {
     app.ends = 0;
     prompt.calls.clear();
     desktop.opened.clear();
-    desktop.beeps = 0;
+    beeper.beeps = 0;
     prompt.answers = {answer};
     Start(QString());
     ASSERT_EQ(prompt.calls.size(), 1);
@@ -100,7 +100,7 @@ TEST_F(Entry, WithoutArgumentsTheNoticeOffersTheWebPageAndTheProgramEnds) {
     if (answer == plat::Answer::Yes) {
       ASSERT_EQ(desktop.opened.size(), 1);
       EXPECT_EQ(desktop.opened.first(), QUrl(common::SystemIniValue(198).asText()));
-      EXPECT_EQ(desktop.beeps, 1);
+      EXPECT_EQ(beeper.beeps, 1);
     } else {
       EXPECT_TRUE(desktop.opened.isEmpty());
     }

@@ -24,6 +24,7 @@
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/lineprinter.h"
+#include "platform/media/sound.h"
 #include "scoring/engine/lineprinter.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
@@ -68,6 +69,7 @@ class ScorerFixture : public ::testing::Test {
     plat::SetPrinter(&printer);
     scoring::SetLinePrinter(&reportPrinter);
     scorer::SetDesktop(&desktop);
+    plat::SetBeeper(&beeper);
     scorer::Companions c;
     c.showBackdrops = [this] { ++backdrops; };
     c.showCredits = [this] { ++credits; };
@@ -99,6 +101,7 @@ class ScorerFixture : public ::testing::Test {
     scorer::SetCommandLine(QString());
     scorer::SetCompanions({});
     scorer::SetDesktop(nullptr);
+    plat::SetBeeper(nullptr);
     scoring::SetLinePrinter(nullptr);
     plat::SetPrinter(nullptr);
     plat::SetAppControl(nullptr);
@@ -173,6 +176,7 @@ class ScorerFixture : public ::testing::Test {
   plat::FakeLinePrinter printer;
   scoring::FakeLinePrinter reportPrinter;
   scorer::FakeDesktop desktop;
+  plat::FakeBeeper beeper;
   int backdrops = 0, credits = 0, contacts = 0;
   QStringList creditsLimits;  // each "lines/columns" given to the credits window
 };
