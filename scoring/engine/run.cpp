@@ -254,8 +254,9 @@ void ScoringRun::RunComparePasses() {
   outcome_ = ComputeScore(m, s_.score, startTime_, endTime_, log_);
   progress_.SetToolTip(QStringLiteral("第一區比較校對的副程式"));
   results_ = outcome_.results;
-  if (!plat::writeTextLines(ReportWorkFile(), outcome_.listing))
-    log_.ErrorLog(QStringLiteral("ComputeScore cannot write ") + ReportWorkFile());
+  QString why;
+  if (!plat::writeTextLines(ReportWorkFile(), outcome_.listing, &why))
+    log_.ErrorLog(QStringLiteral("ComputeScore cannot write ") + ReportWorkFile() + u' ' + why);
 }
 
 ProcessOutcome ScoringRun::Process(const HostInfo& host) {
@@ -275,9 +276,11 @@ ProcessOutcome ScoringRun::Process(const HostInfo& host) {
     log_.ErrorLog(QStringLiteral("處理成績檔完畢"));
     if (QFileInfo::exists(ReportWorkFile())) QFile::remove(ReportWorkFile());
     markedCopy_ = WithThirdFromEnd(answerFile_, u'E');
-    if (s_.writeFiles && Exists(MarkedLinesWorkFile()) && !markedCopy_.isEmpty()) {
-      QFile::remove(markedCopy_);
-      if (!QFile::copy(MarkedLinesWorkFile(), markedCopy_)) out.failures << markedCopy_;
+    // Only a work file this run wrote is copied: one that could not be
+    // replaced is another run's marks.
+    if (s_.writeFiles && markedWritten_ && !markedCopy_.isEmpty()) {
+      QString why;
+      if (!plat::copyFileChecked(MarkedLinesWorkFile(), markedCopy_, &why)) out.failures << markedCopy_ + u' ' + why;
     }
     progress_.SetValue(100);
   } catch (const std::exception& e) {
@@ -324,7 +327,11 @@ QStringList ScoringRun::BuildReport() const {
 
 void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   // A marked-lines file left by an earlier run must never pass for this one.
-  if (QFileInfo::exists(MarkedLinesWorkFile())) QFile::remove(MarkedLinesWorkFile());
+  markedWritten_ = false;
+  QFile stale(MarkedLinesWorkFile());
+  if (stale.exists() && !stale.remove())
+    log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法刪除舊的工作檔>") + MarkedLinesWorkFile() + u' ' +
+                  stale.errorString());
 
   if (s_.applyPassMark && s_.passMark <= results_.errorRate) {
     results_.net = 0;
@@ -354,8 +361,11 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
 
   report_ = BuildReport();
   if (s_.writeFiles) {
-    if (answerFile_.isEmpty() || !plat::writeTextLines(answerFile_, report_))
-      failures << (answerFile_.isEmpty() ? QStringLiteral("answer file") : answerFile_);
+    QString why;
+    if (answerFile_.isEmpty())
+      failures << QStringLiteral("answer file");
+    else if (!plat::writeTextLines(answerFile_, report_, &why))
+      failures << answerFile_ + u' ' + why;
   }
 
   if (s_.writeFiles) {
@@ -374,7 +384,7 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
       if (a.tornTail)
         log_.ErrorLog(QStringLiteral("WriteScoreFiles partial record at the end of ") + scoreFile_ +
                       QStringLiteral(" overwritten"));
-      if (!a.ok) failures << scoreFile_;
+      if (!a.ok) failures << scoreFile_ + u' ' + a.error;
     }
   }
 
@@ -384,8 +394,11 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
       const QString t = TrimBlanks(entry);
       if (!t.isEmpty()) marked << t;
     }
-    if (!marked.isEmpty() && !plat::writeTextLines(MarkedLinesWorkFile(), marked))
-      failures << MarkedLinesWorkFile();
+    QString why;
+    if (!marked.isEmpty()) {
+      markedWritten_ = plat::writeTextLines(MarkedLinesWorkFile(), marked, &why);
+      if (!markedWritten_) failures << MarkedLinesWorkFile() + u' ' + why;
+    }
   }
 
   resultFile_ = ResultFileNameFor(scoreFile_, plat::clock().Now().date(), record_.testNumber, answerFile_);
@@ -414,10 +427,11 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   if (cleaned > 0) log_.ErrorLog(QStringLiteral("WriteResultLine %1 fields held | or a line break").arg(cleaned));
   if (s_.writeFiles) {
     QString error;
-    if (!WriteResultLineFile(resultFile_, resultLine_, &error)) failures << resultFile_;
+    if (!WriteResultLineFile(resultFile_, resultLine_, &error)) failures << error;
   }
 
-  log_.ErrorLog(QStringLiteral("成績出來正常"));
+  // Said only when every file of the run was written.
+  if (failures.isEmpty()) log_.ErrorLog(QStringLiteral("成績出來正常"));
   if (checkMode_) MarkResultDifferences();
 }
 

@@ -96,8 +96,9 @@ bool CopyWhole(const QString& from, const QString& to, QString* why) {
     *why = QStringLiteral("cannot read ") + from;
     return false;
   }
-  if (!plat::writeBytesAtomic(to, bytes)) {
-    *why = QStringLiteral("cannot write ") + to;
+  QString reason;
+  if (!plat::writeBytesAtomic(to, bytes, &reason)) {
+    *why = QStringLiteral("cannot write ") + to + QStringLiteral(": ") + reason;
     return false;
   }
   return true;

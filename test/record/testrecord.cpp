@@ -182,8 +182,9 @@ bool WriteRecordLines(const QString& path, const QStringList& lines, bool scramb
     out += "\r\n";
   }
   if (replaced) *replaced = lossy;
-  if (!plat::writeBytesAtomic(plat::ToSlashes(path), out)) {
-    if (error) *error = QStringLiteral("cannot write the test record ") + path;
+  QString why;
+  if (!plat::writeBytesAtomic(plat::ToSlashes(path), out, &why)) {
+    if (error) *error = QStringLiteral("cannot write the test record ") + path + QStringLiteral(": ") + why;
     return false;
   }
   return true;
