@@ -71,13 +71,18 @@ bool FullDisk::Fill() {
   return full;
 }
 
+bool FullDisk::MakeReadOnly() {
+  return mounted_ && ::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs",
+                             MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
+}
+
 void FullDisk::Free() {
   if (!mounted_) {
     g_seamFolder.clear();
     plat::setOpenedForWriteHook(nullptr);
     return;
   }
-  QFile::remove(Filler(path_));
+  if (QFile::exists(Filler(path_))) QFile::remove(Filler(path_));
 }
 
 }  // namespace testing_support

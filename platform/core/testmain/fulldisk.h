@@ -31,6 +31,9 @@ class FullDisk {
   bool Fill();
   // Frees the room again, as a proctor deleting files would.
   void Free();
+  // Mounted only: the file system becomes read-only, so no file there can
+  // be made, replaced or removed. False when it could not be.
+  bool MakeReadOnly();
 
  private:
   QTemporaryDir dir_;
