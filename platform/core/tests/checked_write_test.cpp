@@ -71,11 +71,13 @@ TEST_P(CheckedWrite, AFullDiskLeavesTheEarlierFileAndSaysWhy) {
   }
 }
 
-TEST_P(CheckedWrite, AnAppendThatDoesNotFitWholeIsCutOffAgain) {
-  FullDisk disk(16 * 1024, GetParam());
+INSTANTIATE_TEST_SUITE_P(OnTmpfsAndThroughTheSeam, CheckedWrite, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "tmpfs" : "seam"; });
+
+TEST(CheckedAppend, AnAppendThatDoesNotFitWholeIsCutOffAgain) {
+  FullDisk disk(16 * 1024);
   ASSERT_TRUE(disk.Ok());
-  if (GetParam() && !disk.Mounted()) GTEST_SKIP() << "no tmpfs mount here; the seam case covers it";
-  if (!disk.Mounted()) GTEST_SKIP() << "a part-written append needs a real small disk";
+  if (!disk.Mounted()) GTEST_SKIP() << "a part-written append needs a real small file system (tmpfs, as root)";
   const QString log = disk.Path() + QStringLiteral("/log.txt");
   ASSERT_TRUE(appendBytes(log, "first\r\n"));
   // Room for part of the next record only.
@@ -86,10 +88,7 @@ TEST_P(CheckedWrite, AnAppendThatDoesNotFitWholeIsCutOffAgain) {
   EXPECT_EQ(Read(log), QByteArray("first\r\n"));
 }
 
-INSTANTIATE_TEST_SUITE_P(OnTmpfsAndThroughTheSeam, CheckedWrite, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "tmpfs" : "seam"; });
-
-TEST(CheckedWrite, ACopyOfAMissingFileFailsAndMakesNothing) {
+TEST(CheckedCopy, ACopyOfAMissingFileFailsAndMakesNothing) {
   QTemporaryDir dir;
   const QString to = dir.filePath("copy");
   QString why;
