@@ -138,15 +138,14 @@ TEST_F(WorkFolders, ThePrivateTemporaryFolderMustBeTheAccountsAndClosedToOthers)
     QString fault;  // the start of the reason, empty when fine
   } const cases[] = {
       {"0700 and the account's", [&] { ::chmod(path, 0700); }, QString()},
-      {"open to the group", [&] { ::chmod(path, 0750); }, "is open to other accounts (mode 0750)"},
-      {"open to all", [&] { ::chmod(path, 0777); }, "is open to other accounts"},
-      {"another account's", [&] { ::chmod(path, 0700), ::chown(path, 4242, 4242); },
-       "belongs to another account (uid 4242)"},
+      {"open to the group", [&] { ::chmod(path, 0750); }, "別的帳號也能進入(權限 0750)"},
+      {"open to all", [&] { ::chmod(path, 0777); }, "別的帳號也能進入"},
+      {"another account's", [&] { ::chmod(path, 0700), ::chown(path, 4242, 4242); }, "屬於別的帳號(uid 4242)"},
       {"a link to a folder", [&] {
          ::rmdir(path);
          ::symlink(QFile::encodeName(Folder("elsewhere")), path);
-       }, "is not a folder of its own"},
-      {"missing", [&] { ::unlink(path); }, "cannot be made"},
+       }, "不是資料夾本身"},
+      {"missing", [&] { ::unlink(path); }, "無法建立"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -170,6 +169,16 @@ TEST_F(WorkFolders, WithoutTmpAndTmpdirTheAccountsOwnFolderIsMadeAndUsed) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_EQ(st.st_uid, ::geteuid());
   EXPECT_TRUE(CheckWorkFolders(Folder("bin"), Folder("bin"), own).isEmpty());
+  // Opened to others, it is refused by name.
+  ::chmod(QFile::encodeName(own), 0755);
+  const QList<FolderProblem> p = CheckWorkFolders(Folder("bin"), Folder("bin"), own);
+  ::chmod(QFile::encodeName(own), 0700);
+  ASSERT_EQ(p.size(), 1);
+  EXPECT_EQ(p[0].fault, FolderFault::NotPrivate);
+  const QString text = FolderProblemsText(TestFolderLead(), p);
+  EXPECT_TRUE(text.contains(QStringLiteral("暫存資料夾:") + own + QStringLiteral("\r\n這個暫存資料夾不是本帳號專用的")))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("(別的帳號也能進入(權限 0755))"))) << text.toStdString();
   if (!tmpdir.isEmpty()) qputenv("TMPDIR", tmpdir);
 }
 

@@ -54,11 +54,11 @@ bool TempFolderIsPrivateOne() {
 QString PrivateFolderFault(const QString& folder) {
   struct stat st {};
   if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
-    return QStringLiteral("cannot be made: ") + QString::fromLocal8Bit(std::strerror(errno));
-  if (!S_ISDIR(st.st_mode)) return QStringLiteral("is not a folder of its own (a link or a file)");
-  if (st.st_uid != ::geteuid()) return QStringLiteral("belongs to another account (uid %1)").arg(st.st_uid);
+    return QStringLiteral("無法建立:") + QString::fromLocal8Bit(std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return QStringLiteral("不是資料夾本身(是連結或檔案)");
+  if (st.st_uid != ::geteuid()) return QStringLiteral("屬於別的帳號(uid %1)").arg(st.st_uid);
   if ((st.st_mode & 077) != 0)
-    return QStringLiteral("is open to other accounts (mode %1)").arg(st.st_mode & 0777, 4, 8, QLatin1Char('0'));
+    return QStringLiteral("別的帳號也能進入(權限 %1)").arg(st.st_mode & 0777, 4, 8, QLatin1Char('0'));
   return {};
 }
 
