@@ -33,18 +33,18 @@ QString ProgramFolder() {
 void SetProgramFolder(const QString& folder) { programFolderOverride() = ToSlashes(folder); }
 
 QString PrivateTempFolder() {
-  return WithoutTrailingSlash(QDir::tempPath()) + QStringLiteral("/Tavrel-") + QString::number(::geteuid());
+  const QString own = WithoutTrailingSlash(QDir::tempPath()) + QStringLiteral("/Tavrel-") + QString::number(::geteuid());
+  // Made on first use for the account alone; whether an existing one is
+  // really the account's is for the start-up check to say.
+  ::mkdir(QFile::encodeName(own).constData(), 0700);
+  return own;
 }
 
 QString TempFolder() {
   QString t = qEnvironmentVariable("TMP");
   if (t.isEmpty()) t = qEnvironmentVariable("TMPDIR");
   if (!t.isEmpty()) return WithoutTrailingSlash(t);
-  // Made on first use for the account alone; whether an existing one is
-  // really the account's is for the start-up check to say.
-  const QString own = PrivateTempFolder();
-  ::mkdir(QFile::encodeName(own).constData(), 0700);
-  return own;
+  return PrivateTempFolder();
 }
 
 bool TempFolderIsPrivateOne() {

@@ -15,8 +15,8 @@ void SetProgramFolder(const QString& folder);
 // TMP, else TMPDIR, else the account's own folder in the system's temporary
 // folder (PrivateTempFolder, made 0700 when missing); no trailing "/".
 QString TempFolder();
-// "<system temporary folder>/Tavrel-<uid>": work files of two accounts never
-// meet there.
+// "<system temporary folder>/Tavrel-<uid>", made 0700 when missing: work
+// files of two accounts never meet there.
 QString PrivateTempFolder();
 // True when neither TMP nor TMPDIR is set, so TempFolder is the private one.
 bool TempFolderIsPrivateOne();

@@ -515,7 +515,7 @@ const bool registered = (common::AddCommonStateReset(&ResetModule), true);
 
 QString NewTestRecordPath(double secondsSinceMidnight) {
   QString folder = plat::TempFolder();
-  if (folder.contains(u',')) folder = plat::WithoutTrailingSlash(QDir::tempPath());
+  if (folder.contains(u',')) folder = plat::PrivateTempFolder();
   if (folder.contains(u',')) folder = QStringLiteral("/tmp");
   return JoinPath(folder, QStringLiteral("~T") + plat::FormatSingle(plat::ToSingle(secondsSinceMidnight), u"000000") +
                               (ScrambledRecordsOn() ? QStringLiteral(".ttt") : QStringLiteral(".txt")));

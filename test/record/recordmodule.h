@@ -128,7 +128,7 @@ TestRecordModule& testRecordModule();
 // TMP (else TMPDIR, else the system's), "/~T", the seconds since midnight
 // as "000000", and ".ttt" when store 181 is 2 or 3, else ".txt". A
 // temporary folder whose path holds a "," (it would split the scorer's
-// command line) is replaced by the system's.
+// command line) is replaced by the account's own (plat::PrivateTempFolder).
 QString NewTestRecordPath(double secondsSinceMidnight);
 
 // The base the result name is made from: the name when Setting905 is 1, the
