@@ -13,6 +13,7 @@
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
+#include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/resultline.h"
 #include "test/record/testrecord.h"
@@ -198,6 +199,15 @@ LoadOutcome ScoringRun::Load(const QString& recordPath, const QString& testFileO
       sheet_.TEXT4 = testFileOverride;
       sheet_.TEXT4B = common::PathPart(1, testFileOverride);
       testFile_ = testFileOverride;
+    }
+    if (testFile_.trimmed().isEmpty()) {
+      // An empty or cut record names no test: say which record it is.
+      const QString text = QStringLiteral("測驗記錄 ") + recordPath +
+                           QStringLiteral(" 沒有測驗檔名,檔案可能是空的或沒有寫完整,無法評分,請檢查原因");
+      log_.ErrorLog(QStringLiteral("xZet_LoadData>") + text);
+      plat::prompt().Ask(text, QStringLiteral("警告訊息"), plat::Buttons::Ok, plat::Icon::Exclamation);
+      out.missingFile = recordPath;
+      return out;
     }
     const QString testFile = plat::ResolvePath(testFile_);
     if (!Exists(testFile)) {

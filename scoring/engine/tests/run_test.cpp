@@ -682,3 +682,16 @@ TEST_F(ScorerRun, AFullDataFolderKeepsTheEarlierFilesAndNamesEachFailure) {
   EXPECT_TRUE(Logged(log.errors, QStringLiteral("ProcessScoring 未能寫入>") + score));
   EXPECT_FALSE(Logged(log.errors, QStringLiteral("成績出來正常")));
 }
+
+// What a full disk left before writes were checked: a record of 0 bytes.
+TEST_F(ScorerRun, AnEmptyRecordIsNamedAndNotScored) {
+  const QString rec = At("~T045310.txt");
+  ASSERT_TRUE(plat::writeBytesAtomic(rec, QByteArray()));
+  const LoadOutcome out = xZet_LoadData(rec);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.missingFile, rec);
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.contains(QStringLiteral("測驗記錄 ") + rec + QStringLiteral(" 沒有測驗檔名")))
+      << prompt.calls[0].text.toStdString();
+  EXPECT_TRUE(Logged(log.errors, rec));
+}
