@@ -126,8 +126,9 @@ QString ErrorReportPath() {
 void CreateErrorReport() noexcept {
   try {
     const QString path = ErrorReportPath();
-    if (!plat::writeTextLines(path, headerLines()))
-      toStderr(QStringLiteral("cannot write the error report ") + path, QString());
+    QString why;
+    if (!plat::writeTextLines(path, headerLines(), &why))
+      toStderr(QStringLiteral("cannot write the error report ") + path + QStringLiteral(": ") + why, QString());
   } catch (...) {
     toStderr(QStringLiteral("cannot write the error report"), QString());
   }
@@ -139,8 +140,9 @@ void WriteErrorLog(const QString& text) noexcept {
     line = plat::clock().Now().toString(QStringLiteral("HH:mm:ss")) + u'>' + text;
     const QString path = ErrorReportPath();
     if (!QFileInfo::exists(path)) CreateErrorReport();
-    if (!plat::appendTextLine(path, line))
-      toStderr(QStringLiteral("cannot append to the error report ") + path, line);
+    QString why;
+    if (!plat::appendTextLine(path, line, &why))
+      toStderr(QStringLiteral("cannot append to the error report ") + path + QStringLiteral(": ") + why, line);
   } catch (...) {
     toStderr(QStringLiteral("cannot append to the error report"), line);
   }

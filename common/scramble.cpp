@@ -96,8 +96,9 @@ bool ScrambleFile(const QString& source, const QString& target) {
     }
     return true;
   }
-  if (!plat::writeBytesAtomic(dst, out)) {
-    WriteErrorLog(QStringLiteral("無法寫入加密檔>") + dst);
+  QString why;
+  if (!plat::writeBytesAtomic(dst, out, &why)) {
+    WriteErrorLog(QStringLiteral("無法寫入加密檔>") + dst + u' ' + why);
     return false;
   }
   return true;

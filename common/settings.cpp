@@ -493,8 +493,13 @@ bool SaveSetting(int number, const QString& value) {
     changed = true;
   }
   if (!changed) return true;
-  if (!plat::writeBytesAtomic(path, out)) {
-    WriteErrorLog(QStringLiteral("存回INI時無法寫入>") + path);
+  QString why;
+  if (!plat::writeBytesAtomic(path, out, &why)) {
+    // The file keeps its earlier settings; the person at the screen is told.
+    WriteErrorLog(QStringLiteral("存回INI時無法寫入>") + path + u' ' + why);
+    plat::prompt().Ask(QStringLiteral("存回INI時,無法寫入 ") + path + QStringLiteral(" 檔案:") + why +
+                           QStringLiteral("\r\n原來的設定沒有改變,請檢查原因"),
+                       QStringLiteral("警告訊息"), plat::Buttons::Ok, plat::Icon::Exclamation);
     return false;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
 #include "common/accessors.h"
@@ -27,6 +28,9 @@ QString FaultText(FolderFault f) {
     case FolderFault::Missing: return QStringLiteral("這個資料夾不存在。");
     case FolderFault::NotWritable: return QStringLiteral("無法在這個資料夾寫入檔案。");
     case FolderFault::NotCp950: return QStringLiteral("路徑中有 Big5 (CP950) 無法存放的字元,測驗記錄會記錯路徑。");
+    case FolderFault::NoSpace: return QStringLiteral("這個資料夾所在的磁碟空間不足,一次測驗至少需要 1 MB。");
+    case FolderFault::NotPrivate:
+      return QStringLiteral("這個暫存資料夾不是本帳號專用的,別的帳號可能讀寫其中的檔案。");
     case FolderFault::None: break;
   }
   return {};
@@ -34,7 +38,7 @@ QString FaultText(FolderFault f) {
 
 }  // namespace
 
-FolderFault CheckFolder(const QString& path) {
+FolderFault CheckFolder(const QString& path, QString* detail) {
   const QString folder = plat::WithoutTrailingSlash(path.trimmed());
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) return FolderFault::Missing;
   // The permission bits do not tell a read-only mount or an access list:
@@ -43,6 +47,12 @@ FolderFault CheckFolder(const QString& path) {
   if (!probe.open()) return FolderFault::NotWritable;
   probe.close();
   if (!plat::fitsCp950(QFileInfo(folder).absoluteFilePath())) return FolderFault::NotCp950;
+  QStorageInfo disk(folder);
+  disk.refresh();
+  if (disk.isValid() && disk.bytesAvailable() < kRoomForATest) {
+    if (detail) *detail = QStringLiteral("剩下 %1 KB").arg(disk.bytesAvailable() / 1024);
+    return FolderFault::NoSpace;
+  }
   return FolderFault::None;
 }
 
@@ -56,8 +66,16 @@ QList<FolderProblem> CheckWorkFolders(const QString& programs, const QString& da
     if (seen.contains(path)) continue;
     seen << path;
     if (which == WorkFolder::Data && !path.isEmpty() && !QFileInfo(path).exists()) QDir().mkpath(path);
-    const FolderFault fault = CheckFolder(path);
-    if (fault != FolderFault::None) out.append({which, path, fault});
+    if (which == WorkFolder::Temp && plat::TempFolderIsPrivateOne() && path == plat::PrivateTempFolder()) {
+      const QString why = plat::PrivateFolderFault(path);
+      if (!why.isEmpty()) {
+        out.append({which, path, FolderFault::NotPrivate, why});
+        continue;
+      }
+    }
+    QString detail;
+    const FolderFault fault = CheckFolder(path, &detail);
+    if (fault != FolderFault::None) out.append({which, path, fault, detail});
   }
   return out;
 }
@@ -78,7 +96,7 @@ QString FolderProblemsText(const QString& lead, const QList<FolderProblem>& prob
   QString text = lead;
   for (const FolderProblem& p : problems)
     text += QStringLiteral("\r\n\r\n") + FolderName(p.folder) + QStringLiteral(":") + p.path + QStringLiteral("\r\n") +
-            FaultText(p.fault);
+            FaultText(p.fault) + (p.detail.isEmpty() ? QString() : QStringLiteral("(") + p.detail + u')');
   return text;
 }
 

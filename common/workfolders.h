@@ -3,25 +3,33 @@
 // programs' folder (logs, settings, downloads), the data folder of the score
 // and result files, and the temporary folder (the test record and the work
 // files). A folder that is missing, takes no file, or whose path the records'
-// code page cannot hold would lose the run's record or its score at the end,
-// so the programs say so at the start.
+// code page cannot hold, or that has no room left for a test's files, would
+// lose the run's record or its score at the end, so the programs say so at
+// the start. The account's own temporary folder (TMP and TMPDIR unset) must
+// also be the account's and closed to others.
 #include <QList>
 #include <QString>
 
 namespace common {
 
 enum class WorkFolder { Programs, Data, Temp };
-enum class FolderFault { None, Missing, NotWritable, NotCp950 };
+enum class FolderFault { None, Missing, NotWritable, NotCp950, NoSpace, NotPrivate };
 
 struct FolderProblem {
   WorkFolder folder = WorkFolder::Programs;
   QString path;
   FolderFault fault = FolderFault::None;
+  QString detail;  // the room left, or what is wrong with a private folder
 };
 
+// The room a test's files need in each folder: the record, the report, the
+// score and result files, the logs.
+constexpr qint64 kRoomForATest = 1024 * 1024;
+
 // One folder: it exists, a new file can be made in it (a probe file that is
-// removed at once) and its path survives CP950. The first fault found.
-FolderFault CheckFolder(const QString& path);
+// removed at once), its path survives CP950 and it has kRoomForATest free.
+// The first fault found; `detail` gets the room left for NoSpace.
+FolderFault CheckFolder(const QString& path, QString* detail = nullptr);
 
 // The three folders; the data folder is made when it is missing, as the
 // score's naming would make it. Only the folders with a fault are listed;

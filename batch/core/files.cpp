@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include "common/filenames.h"
@@ -22,29 +21,10 @@ QString NumberedFileName(const QString& path, int mode) {
 }
 
 bool CopyFileOver(const QString& src, const QString& dst, QString* error) {
-  auto fail = [&](const QString& why) {
-    if (error) *error = why;
-    return false;
-  };
-  QFile in(src);
-  if (!in.open(QIODevice::ReadOnly)) return fail(QStringLiteral("無法讀取:") + src);
-  QSaveFile out(dst);
-  if (!out.open(QIODevice::WriteOnly)) return fail(QStringLiteral("無法寫入:") + dst);
-  char buf[64 * 1024];
-  for (;;) {
-    const qint64 n = in.read(buf, sizeof buf);
-    if (n < 0) {
-      out.cancelWriting();
-      return fail(QStringLiteral("無法讀取:") + src);
-    }
-    if (n == 0) break;
-    if (out.write(buf, n) != n) {
-      out.cancelWriting();
-      return fail(QStringLiteral("無法寫入:") + dst);
-    }
-  }
-  if (!out.commit()) return fail(QStringLiteral("無法寫入:") + dst);
-  return true;
+  QString why;
+  if (plat::copyFileChecked(src, dst, &why)) return true;
+  if (error) *error = QStringLiteral("無法寫入:") + dst + QStringLiteral(" ") + why;
+  return false;
 }
 
 FloppyDrives FloppyDrivesFromEnvironment() {

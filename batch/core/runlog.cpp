@@ -36,9 +36,12 @@ QStringList RunLogHeader(const QString& contact) {
 void CreateErrorReport(const QString& contact) noexcept {
   try {
     const QString path = common::ErrorReportPath();
-    if (!plat::writeTextLines(path, RunLogHeader(contact))) {
+    QString why;
+    if (!plat::writeTextLines(path, RunLogHeader(contact), &why)) {
       static bool warned = false;
-      if (!warned) std::fprintf(stderr, "cannot write the run log %s\n", path.toLocal8Bit().constData());
+      if (!warned)
+        std::fprintf(stderr, "cannot write the run log %s: %s\n", path.toLocal8Bit().constData(),
+                     why.toLocal8Bit().constData());
       warned = true;
     }
   } catch (...) {

@@ -11,6 +11,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
+#include "platform/core/testmain/fulldisk.h"
 
 using namespace common;
 
@@ -438,3 +439,28 @@ TEST_F(SettingsFileTest, SaveIntoTheScrambledFile) {
   EXPECT_EQ(Setting908.get(), 2);
   EXPECT_EQ(Setting201.get(), 20);
 }
+
+namespace {
+
+// Tavrel.Ini on a full disk: the save fails whole, the file keeps every byte,
+// and both the error report and the person at the screen are told why.
+TEST_F(SettingsFileTest, ASaveOnAFullDiskLeavesTheFileAsItWasAndSaysWhy) {
+  testing_support::FullDisk disk;
+  ASSERT_TRUE(disk.Ok());
+  SCOPED_TRACE(disk.Kind().toStdString());
+  const QString path = disk.Path() + QStringLiteral("/Tavrel.Ini");
+  const QByteArray original = "292,x=/old\r\n908,y=1\r\n";
+  ASSERT_TRUE(plat::writeBytesAtomic(path, original));
+  ASSERT_TRUE(disk.Fill());
+  useFile(path);
+  EXPECT_FALSE(SaveSetting(292, QStringLiteral("/new")));
+  EXPECT_EQ(readBytes(path), original);
+  ASSERT_EQ(prompt_.calls.size(), 1);
+  EXPECT_TRUE(prompt_.calls[0].text.contains(path)) << prompt_.calls[0].text.toStdString();
+  EXPECT_TRUE(prompt_.calls[0].text.contains(plat::systemReason(ENOSPC))) << prompt_.calls[0].text.toStdString();
+  const QByteArray report = readBytes(folder_ + QStringLiteral("ZetError.Txt"));
+  EXPECT_TRUE(plat::fromCp950(report).contains(QStringLiteral("存回INI時無法寫入>") + path + u' ' +
+                                               plat::systemReason(ENOSPC)));
+}
+
+}  // namespace

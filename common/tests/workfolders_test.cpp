@@ -4,12 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/accessors.h"
 #include "common/store.h"
 #include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/core/testmain/fulldisk.h"
 
 using namespace common;
 
@@ -103,6 +107,79 @@ TEST_F(WorkFolders, TheMessageNamesEachFolderAndItsFault) {
   EXPECT_TRUE(text.contains("CP950"));
   EXPECT_TRUE(text.contains("暫存資料夾:/tmp/x\r\n無法在這個資料夾寫入檔案")) << text.toStdString();
   EXPECT_EQ(prompt.calls[0].icon, plat::Icon::Exclamation);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WorkFolders, AFolderWithLessRoomThanATestNeedsIsRefusedWithTheRoomLeft) {
+  testing_support::FullDisk small(512 * 1024);
+  ASSERT_TRUE(small.Ok());
+  if (!small.Mounted()) GTEST_SKIP() << "the room left needs a real small file system (tmpfs, as root)";
+  QString detail;
+  EXPECT_EQ(CheckFolder(small.Path(), &detail), FolderFault::NoSpace);
+  EXPECT_EQ(detail, QStringLiteral("剩下 512 KB"));
+  const QList<FolderProblem> p = CheckWorkFolders(Folder("bin"), small.Path(), Folder("tmp"));
+  ASSERT_EQ(p.size(), 1);
+  EXPECT_EQ(p[0].folder, WorkFolder::Data);
+  const QString text = FolderProblemsText(TestFolderLead(), p);
+  EXPECT_TRUE(text.contains(QStringLiteral("成績資料夾:") + small.Path())) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("1 MB。(剩下 512 KB)"))) << text.toStdString();
+  EXPECT_EQ(CheckFolder(Folder("ok")), FolderFault::None);
+}
+
+TEST_F(WorkFolders, ThePrivateTemporaryFolderMustBeTheAccountsAndClosedToOthers) {
+  const QString folder = Folder("own");
+  const QByteArray path = QFile::encodeName(folder);
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    QString fault;  // the start of the reason, empty when fine
+  } const cases[] = {
+      {"0700 and the account's", [&] { ::chmod(path, 0700); }, QString()},
+      {"open to the group", [&] { ::chmod(path, 0750); }, "別的帳號也能進入(權限 0750)"},
+      {"open to all", [&] { ::chmod(path, 0777); }, "別的帳號也能進入"},
+      {"another account's", [&] { ::chmod(path, 0700), ::chown(path, 4242, 4242); }, "屬於別的帳號(uid 4242)"},
+      {"a link to a folder", [&] {
+         ::rmdir(path);
+         ::symlink(QFile::encodeName(Folder("elsewhere")), path);
+       }, "不是資料夾本身"},
+      {"missing", [&] { ::unlink(path); }, "無法建立"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    const QString why = plat::PrivateFolderFault(folder);
+    if (c.fault.isEmpty())
+      EXPECT_TRUE(why.isEmpty()) << why.toStdString();
+    else
+      EXPECT_TRUE(why.startsWith(c.fault)) << why.toStdString();
+  }
+}
+
+TEST_F(WorkFolders, WithoutTmpAndTmpdirTheAccountsOwnFolderIsMadeAndUsed) {
+  const QByteArray tmpdir = qgetenv("TMPDIR");
+  qunsetenv("TMP");
+  qunsetenv("TMPDIR");
+  const QString own = plat::TempFolder();
+  EXPECT_EQ(own, QStringLiteral("/tmp/Tavrel-") + QString::number(::geteuid()));
+  struct stat st {};
+  ASSERT_EQ(::lstat(QFile::encodeName(own), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+  EXPECT_TRUE(CheckWorkFolders(Folder("bin"), Folder("bin"), own).isEmpty());
+  // Opened to others, it is refused by name.
+  ::chmod(QFile::encodeName(own), 0755);
+  const QList<FolderProblem> p = CheckWorkFolders(Folder("bin"), Folder("bin"), own);
+  ::chmod(QFile::encodeName(own), 0700);
+  ASSERT_EQ(p.size(), 1);
+  EXPECT_EQ(p[0].fault, FolderFault::NotPrivate);
+  const QString text = FolderProblemsText(TestFolderLead(), p);
+  EXPECT_TRUE(text.contains(QStringLiteral("暫存資料夾:") + own + QStringLiteral("\r\n這個暫存資料夾不是本帳號專用的")))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("(別的帳號也能進入(權限 0755))"))) << text.toStdString();
+  if (!tmpdir.isEmpty()) qputenv("TMPDIR", tmpdir);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
 
 #include "common/errorlog.h"
@@ -13,6 +14,7 @@
 #include "net/core/failurelog.h"
 #include "net/core/listroutines.h"
 #include "platform/core/codec.h"
+#include "platform/core/textfile.h"
 
 namespace net {
 
@@ -314,13 +316,18 @@ void ReceiverLink::FinishTransfer(TransferOutcome outcome) {
     const QString temp = work_->fileName();
     bool kept = false;
     if (outcome == TransferOutcome::Done) {
+      errno = 0;
       kept = work_->flush() && ::fsync(work_->handle()) == 0;
+      int error = errno;
       work_->close();
       // rename(2) replaces the destination in one step.
-      kept = kept && std::rename(QFile::encodeName(temp).constData(),
-                                 QFile::encodeName(destination_).constData()) == 0;
+      if (kept && std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(destination_).constData()) != 0) {
+        kept = false;
+        error = errno;
+      }
       if (!kept) {
-        LogFailure(QStringLiteral("cannot store ") + destination_);
+        LogFailure(QStringLiteral("cannot store ") + destination_ + QStringLiteral(": ") +
+                   (error != 0 ? plat::systemReason(error) : work_->errorString()));
         outcome = TransferOutcome::Failed;
       }
     }

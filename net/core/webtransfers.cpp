@@ -134,7 +134,9 @@ void WebTransfers::WriteFile(const QString& url, const QString& path, std::funct
     const QString marker = Text(10601);
     // An unset marker is in every text; it must not block every write.
     bool missing = page.bytes.isEmpty() || (!marker.isEmpty() && page.text.contains(marker));
-    bool written = !missing && plat::writeBytesAtomic(path, page.bytes + "\r\n");
+    QString why;
+    const bool written = !missing && plat::writeBytesAtomic(path, page.bytes + "\r\n", &why);
+    if (!missing && !written) common::WriteErrorLog(QStringLiteral("WWW>無法寫入>") + path + u' ' + why);
     done(written);
   });
 }

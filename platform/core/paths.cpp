@@ -2,7 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plat {
 
@@ -27,11 +32,34 @@ QString ProgramFolder() {
 
 void SetProgramFolder(const QString& folder) { programFolderOverride() = ToSlashes(folder); }
 
+QString PrivateTempFolder() {
+  const QString own = WithoutTrailingSlash(QDir::tempPath()) + QStringLiteral("/Tavrel-") + QString::number(::geteuid());
+  // Made on first use for the account alone; whether an existing one is
+  // really the account's is for the start-up check to say.
+  ::mkdir(QFile::encodeName(own).constData(), 0700);
+  return own;
+}
+
 QString TempFolder() {
   QString t = qEnvironmentVariable("TMP");
   if (t.isEmpty()) t = qEnvironmentVariable("TMPDIR");
-  if (t.isEmpty()) t = QDir::tempPath();
-  return WithoutTrailingSlash(t);
+  if (!t.isEmpty()) return WithoutTrailingSlash(t);
+  return PrivateTempFolder();
+}
+
+bool TempFolderIsPrivateOne() {
+  return qEnvironmentVariable("TMP").isEmpty() && qEnvironmentVariable("TMPDIR").isEmpty();
+}
+
+QString PrivateFolderFault(const QString& folder) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+    return QStringLiteral("無法建立:") + QString::fromLocal8Bit(std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return QStringLiteral("不是資料夾本身(是連結或檔案)");
+  if (st.st_uid != ::geteuid()) return QStringLiteral("屬於別的帳號(uid %1)").arg(st.st_uid);
+  if ((st.st_mode & 077) != 0)
+    return QStringLiteral("別的帳號也能進入(權限 %1)").arg(st.st_mode & 0777, 4, 8, QLatin1Char('0'));
+  return {};
 }
 
 QString ToSlashes(QString path) { return path.replace(u'\\', u'/'); }

@@ -12,8 +12,17 @@ namespace plat {
 QString ProgramFolder();
 void SetProgramFolder(const QString& folder);
 
-// TMP, else TMPDIR, else the system's temporary folder; no trailing "/".
+// TMP, else TMPDIR, else the account's own folder in the system's temporary
+// folder (PrivateTempFolder, made 0700 when missing); no trailing "/".
 QString TempFolder();
+// "<system temporary folder>/Tavrel-<uid>", made 0700 when missing: work
+// files of two accounts never meet there.
+QString PrivateTempFolder();
+// True when neither TMP nor TMPDIR is set, so TempFolder is the private one.
+bool TempFolderIsPrivateOne();
+// Why a folder cannot serve as the account's private one (missing, a link,
+// another account's, open to others), or empty when it can.
+QString PrivateFolderFault(const QString& folder);
 
 // "\" and "/" both become "/".
 QString ToSlashes(QString path);

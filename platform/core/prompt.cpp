@@ -5,6 +5,11 @@
 namespace plat {
 
 QString Prompt::OpenFile(const QString&, const QString&, const QString&) { return {}; }
+QString Prompt::PickFolder(const QString&, const QString&) { return {}; }
+int Prompt::Choose(const QString& text, const QString& title, const QStringList&, Icon icon) {
+  Ask(text, title, Buttons::Ok, icon);
+  return -1;
+}
 int Prompt::PickColour(int) { return -1; }
 QString Prompt::InputText(const QString&, const QString&, const QString& initial) { return initial; }
 
@@ -34,6 +39,16 @@ Answer FakePrompt::Ask(const QString& text, const QString& title, Buttons button
 QString FakePrompt::OpenFile(const QString& title, const QString&, const QString&) {
   calls.append({QString(), title, Buttons::OkCancel, Icon::None});
   return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString FakePrompt::PickFolder(const QString& title, const QString&) {
+  calls.append({QString(), title, Buttons::OkCancel, Icon::None});
+  return folders.isEmpty() ? QString() : folders.takeFirst();
+}
+
+int FakePrompt::Choose(const QString& text, const QString& title, const QStringList&, Icon icon) {
+  calls.append({text, title, Buttons::Ok, icon});
+  return choices.isEmpty() ? -1 : choices.takeFirst();
 }
 
 int FakePrompt::PickColour(int) { return colours.isEmpty() ? -1 : colours.takeFirst(); }

@@ -27,6 +27,12 @@ class Prompt {
                      Icon icon = Icon::None) = 0;
   // File-open dialog: the chosen path, or empty when cancelled.
   virtual QString OpenFile(const QString& title, const QString& folder, const QString& filter);
+  // Folder dialog: the chosen folder, or empty when cancelled.
+  virtual QString PickFolder(const QString& title, const QString& folder);
+  // A box whose buttons carry their own texts: the index of the one
+  // pressed, or -1 when the box was closed without one (and without a
+  // window).
+  virtual int Choose(const QString& text, const QString& title, const QStringList& choices, Icon icon = Icon::None);
   // Colour picker on 0x00BBGGRR values: the chosen colour, or -1 when cancelled.
   virtual int PickColour(int initial);
   // Input box: the text typed, empty when cancelled. Without a window the
@@ -45,10 +51,14 @@ class FakePrompt : public Prompt {
  public:
   Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
   QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
+  QString PickFolder(const QString& title, const QString& folder) override;
+  int Choose(const QString& text, const QString& title, const QStringList& choices, Icon icon) override;
   int PickColour(int initial) override;
   QString InputText(const QString& text, const QString& title, const QString& initial) override;
 
   QList<PromptCall> calls;
+  QList<int> choices;                // answers of Choose, front first (else -1)
+  QStringList folders;               // answers of PickFolder, front first (else "")
   QList<Answer> answers;             // taken front first
   Answer fallback = Answer::Ok;      // when the queue is empty
   QStringList files;                 // answers of OpenFile, front first

@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/core/codec.h"
 #include "platform/core/filelock.h"
@@ -39,37 +43,104 @@ bool readTextLines(const QString& path, QStringList& lines) {
   return true;
 }
 
-bool writeBytesAtomic(const QString& path, const QByteArray& bytes) {
-  QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) return false;
-  if (f.write(bytes) != bytes.size()) {
-    f.cancelWriting();
-    return false;
-  }
-  return f.commit();
+namespace {
+
+OpenedForWriteHook g_openedHook = nullptr;
+
+// errno is left holding the cause, for callers that map it to a number.
+bool failed(QString* why, const QString& reason, int error) {
+  if (why) *why = reason;
+  errno = error != 0 ? error : EIO;
+  return false;
 }
 
-bool writeTextLines(const QString& path, const QStringList& lines) {
+// The reason of a write that stopped short: errno of the failing write(2),
+// else the device's own text.
+QString shortWriteReason(int error, const QFileDevice& f, qint64 wrote, qint64 wanted) {
+  if (error != 0) return systemReason(error);
+  if (f.error() != QFileDevice::NoError) return f.errorString();
+  return QStringLiteral("wrote %1 of %2 bytes").arg(wrote).arg(wanted);
+}
+
+}  // namespace
+
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+void setOpenedForWriteHook(OpenedForWriteHook hook) { g_openedHook = hook; }
+
+bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* why) {
+  QSaveFile f(path);
+  // Unbuffered, so a full disk answers in write() itself; a buffered write
+  // fails only in the close inside commit(), where Qt may still rename the
+  // cut file into place.
+  errno = 0;
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(why, f.errorString(), errno);
+  if (g_openedHook) g_openedHook(f.handle());
+  errno = 0;
+  const qint64 wrote = f.write(bytes);
+  if (wrote != bytes.size()) {
+    const int error = errno;
+    const QString reason = shortWriteReason(error, f, wrote, bytes.size());
+    f.cancelWriting();
+    return failed(why, reason, error);
+  }
+  // Some file systems tell of a lack of space only when the data goes out.
+  if (::fsync(f.handle()) != 0) {
+    const int error = errno;
+    f.cancelWriting();
+    return failed(why, systemReason(error), error);
+  }
+  struct stat st {};
+  if (::fstat(f.handle(), &st) != 0 || st.st_size != bytes.size()) {
+    f.cancelWriting();
+    return failed(why, QStringLiteral("the file on disk is not the size written"), EIO);
+  }
+  errno = 0;
+  if (!f.commit()) return failed(why, f.errorString(), errno);
+  return true;
+}
+
+bool writeTextLines(const QString& path, const QStringList& lines, QString* why) {
   QByteArray out;
   for (const QString& l : lines) {
     out += toCp950(l);
     out += "\r\n";
   }
-  return writeBytesAtomic(path, out);
+  return writeBytesAtomic(path, out, why);
 }
 
-bool appendBytes(const QString& path, const QByteArray& bytes) {
+bool copyFileChecked(const QString& from, const QString& to, QString* why) {
+  QFile in(from);
+  errno = 0;
+  if (!in.open(QIODevice::ReadOnly)) return failed(why, in.errorString(), errno);
+  const QByteArray bytes = in.readAll();
+  if (in.error() != QFileDevice::NoError) return failed(why, in.errorString(), EIO);
+  return writeBytesAtomic(to, bytes, why);
+}
+
+bool appendBytes(const QString& path, const QByteArray& bytes, QString* why) {
   QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+  errno = 0;
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    return failed(why, f.errorString(), errno);
   const FileLock lock(f.handle());
-  if (!lock.locked()) return false;
-  bool ok = f.write(bytes) == bytes.size();
-  ok = f.flush() && ok;
-  return ok;
+  if (!lock.locked()) return failed(why, lock.error(), EAGAIN);
+  if (g_openedHook) g_openedHook(f.handle());
+  const qint64 before = f.size();
+  errno = 0;
+  const qint64 wrote = f.write(bytes);
+  if (wrote != bytes.size()) {
+    const int error = errno;
+    const QString reason = shortWriteReason(error, f, wrote, bytes.size());
+    // A torn tail would pass for a line or a record of its own.
+    if (wrote > 0) f.resize(before);
+    return failed(why, reason, error);
+  }
+  return true;
 }
 
-bool appendTextLine(const QString& path, const QString& line) {
-  return appendBytes(path, toCp950(line) + "\r\n");
+bool appendTextLine(const QString& path, const QString& line, QString* why) {
+  return appendBytes(path, toCp950(line) + "\r\n", why);
 }
 
 QString trimTrailingBlanks(const QString& s) {

@@ -18,14 +18,31 @@ bool readTextLines(const QString& path, QStringList& lines);
 bool readAllBytes(const QString& path, QByteArray& bytes);
 
 // Writes lines (each ended by CRLF) to a temporary file beside the target and
-// renames it over the target, so a crash never leaves half a file.
-bool writeTextLines(const QString& path, const QStringList& lines);
-bool writeBytesAtomic(const QString& path, const QByteArray& bytes);
+// renames it over the target, so a crash never leaves half a file. The write
+// counts only when every byte reached the disk (written unbuffered, synced,
+// its size checked) before the rename: a full disk or any other failure
+// leaves the earlier file as it was, `why` gets the system's reason and
+// errno its number.
+bool writeTextLines(const QString& path, const QStringList& lines, QString* why = nullptr);
+bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 // Appends one line + CRLF in a single write (the log files).
-bool appendTextLine(const QString& path, const QString& line);
-// Appends bytes in a single write (fixed records), holding the file's lock.
-bool appendBytes(const QString& path, const QByteArray& bytes);
+bool appendTextLine(const QString& path, const QString& line, QString* why = nullptr);
+// Appends bytes in a single write (fixed records), holding the file's lock; false with the system's
+// reason unless every byte was written, and a short write is cut off again.
+bool appendBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr);
+
+// Copies a file through writeBytesAtomic.
+bool copyFileChecked(const QString& from, const QString& to, QString* why = nullptr);
+
+// The system's text for an errno value.
+QString systemReason(int error);
+
+// Test seam: called with the descriptor of every file the two writers above
+// have just opened, before the first byte goes out (a test points it at
+// /dev/full where it cannot mount a small file system). Empty by default.
+using OpenedForWriteHook = void (*)(int fd);
+void setOpenedForWriteHook(OpenedForWriteHook hook);
 
 // Removes trailing U+0020 only (not tabs, not the full-width blank).
 QString trimTrailingBlanks(const QString& s);

@@ -130,6 +130,25 @@ QString WidgetPrompt::OpenFile(const QString& title, const QString& folder, cons
   return QFileDialog::getOpenFileName(Owner(), title, folder, QtFileFilter(filter));
 }
 
+QString WidgetPrompt::PickFolder(const QString& title, const QString& folder) {
+  return QFileDialog::getExistingDirectory(Owner(), title, folder);
+}
+
+int WidgetPrompt::Choose(const QString& text, const QString& title, const QStringList& choices, Icon icon) {
+  QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, Owner());
+  box.setTextFormat(Qt::PlainText);
+  box.setObjectName(QStringLiteral("MessageBox"));
+  QList<QAbstractButton*> made;
+  for (int i = 0; i < choices.size(); ++i) {
+    QPushButton* b = box.addButton(choices[i], QMessageBox::ActionRole);
+    b->setObjectName(QStringLiteral("Choice%1").arg(i));
+    made << b;
+  }
+  if (!made.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(made.front()));
+  box.exec();
+  return int(made.indexOf(box.clickedButton()));
+}
+
 unsigned ColourFromBgr(int bgr, bool* ok) {
   if (ok) *ok = bgr >= 0 && bgr <= 0xFFFFFF;
   const unsigned v = static_cast<unsigned>(bgr) & 0xFFFFFFu;

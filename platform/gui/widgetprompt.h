@@ -17,6 +17,10 @@ class WidgetPrompt : public Prompt {
   // filter: either the Windows "Text (*.txt)|*.txt|All|*.*" pairs or Qt's
   // own "Text (*.txt);;All (*)"; patterns match in any letter case.
   QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
+  QString PickFolder(const QString& title, const QString& folder) override;
+  // The buttons are named "Choice0", "Choice1" ... in order (and found by
+  // their texts too).
+  int Choose(const QString& text, const QString& title, const QStringList& choices, Icon icon) override;
   int PickColour(int initial) override;
   QString InputText(const QString& text, const QString& title, const QString& initial) override;
 };

@@ -12,11 +12,13 @@
 #include <QSocketNotifier>
 #include <QTemporaryFile>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
 
+#include "platform/core/textfile.h"
 #include "platform/net/webclient.h"
 
 namespace plat {
@@ -383,7 +385,18 @@ void CurlWebClient::Finish(Transfer* t, CURLcode code) {
 
   if (t->file) {
     const QString temp = t->file->fileName();
-    bool written = r.failure == WebFailure::None && t->file->flush() && ::fsync(t->file->handle()) == 0;
+    bool written = r.failure == WebFailure::None;
+    if (written) {
+      // The buffered tail goes out here: a full disk answers now, and the
+      // transfer is then no success.
+      errno = 0;
+      written = t->file->flush() && ::fsync(t->file->handle()) == 0;
+      if (!written) {
+        r.failure = WebFailure::LocalFile;
+        r.error = QStringLiteral("cannot write ") + t->request.destination + QStringLiteral(": ") +
+                  (errno != 0 ? systemReason(errno) : t->file->errorString());
+      }
+    }
     t->file->close();
     if (written) {
       // rename(2) replaces the target in one step: readers see the old file

@@ -32,9 +32,11 @@ void FakeWebClient::Finish(const WebResult& result) {
   Pending p = pending.takeFirst();
   WebResult r = result;
   if (r.ok && !p.request.destination.isEmpty()) {
-    if (!writeBytesAtomic(p.request.destination, r.body)) {
+    QString why;
+    if (!writeBytesAtomic(p.request.destination, r.body, &why)) {
       r.ok = false;
       r.failure = WebFailure::LocalFile;
+      r.error = QStringLiteral("cannot write ") + p.request.destination + QStringLiteral(": ") + why;
     }
     r.bytes = r.body.size();
     r.body.clear();

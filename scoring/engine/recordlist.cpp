@@ -1,5 +1,7 @@
 #include "scoring/engine/recordlist.h"
 
+#include "platform/core/textfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -76,19 +78,8 @@ void CopyErrorMessage(int number) {
 
 // Copies source to target (replacing it); 0 or the runtime error number.
 int CopyFile(const QString& source, const QString& target) {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly)) return RuntimeFileError(errno);
-  const QByteArray bytes = in.readAll();
-  errno = 0;
-  QFile out(target);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return RuntimeFileError(errno);
-  if (out.write(bytes) != bytes.size() || !out.flush()) {
-    const int e = errno;
-    out.close();
-    return RuntimeFileError(e);
-  }
-  out.close();
-  if (out.error() != QFileDevice::NoError) return RuntimeFileError(errno);
+  // A copy that fails leaves the drive's earlier file as it was.
+  if (!plat::copyFileChecked(source, target)) return RuntimeFileError(errno);
   return 0;
 }
 

@@ -62,8 +62,9 @@ QString ResultFileNameFor(const QString& scoreFile, const QDate& today, int test
 }
 
 bool WriteResultLineFile(const QString& path, const QString& line, QString* error) {
-  if (!plat::writeTextLines(path, {line})) {
-    if (error) *error = QStringLiteral("無法寫入:") + path;
+  QString why;
+  if (!plat::writeTextLines(path, {line}, &why)) {
+    if (error) *error = QStringLiteral("無法寫入:") + path + QStringLiteral(" ") + why;
     return false;
   }
   return true;

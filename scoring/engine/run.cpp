@@ -13,6 +13,7 @@
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
+#include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/resultline.h"
 #include "test/record/testrecord.h"
@@ -209,6 +210,15 @@ LoadOutcome ScoringRun::Load(const QString& recordPath, const QString& testFileO
       sheet_.TEXT4B = common::PathPart(1, testFileOverride);
       testFile_ = testFileOverride;
     }
+    if (testFile_.trimmed().isEmpty()) {
+      // An empty or cut record names no test: say which record it is.
+      const QString text = QStringLiteral("測驗記錄 ") + recordPath +
+                           QStringLiteral(" 沒有測驗檔名,檔案可能是空的或沒有寫完整,無法評分,請檢查原因");
+      log_.ErrorLog(QStringLiteral("xZet_LoadData>") + text);
+      plat::prompt().Ask(text, QStringLiteral("警告訊息"), plat::Buttons::Ok, plat::Icon::Exclamation);
+      out.missingFile = recordPath;
+      return out;
+    }
     const QString testFile = plat::ResolvePath(testFile_);
     if (!Exists(testFile)) {
       common::ShowMissingFileMessage(testFile_);
@@ -264,8 +274,9 @@ void ScoringRun::RunComparePasses() {
   outcome_ = ComputeScore(m, s_.score, startTime_, endTime_, log_);
   progress_.SetToolTip(QStringLiteral("第一區比較校對的副程式"));
   results_ = outcome_.results;
-  if (!plat::writeTextLines(ReportWorkFile(), outcome_.listing))
-    log_.ErrorLog(QStringLiteral("ComputeScore cannot write ") + ReportWorkFile());
+  QString why;
+  if (!plat::writeTextLines(ReportWorkFile(), outcome_.listing, &why))
+    log_.ErrorLog(QStringLiteral("ComputeScore cannot write ") + ReportWorkFile() + u' ' + why);
 }
 
 ProcessOutcome ScoringRun::Process(const HostInfo& host) {
@@ -285,9 +296,11 @@ ProcessOutcome ScoringRun::Process(const HostInfo& host) {
     log_.ErrorLog(QStringLiteral("處理成績檔完畢"));
     if (QFileInfo::exists(ReportWorkFile())) QFile::remove(ReportWorkFile());
     markedCopy_ = WithThirdFromEnd(answerFile_, u'E');
-    if (s_.writeFiles && Exists(MarkedLinesWorkFile()) && !markedCopy_.isEmpty()) {
-      QFile::remove(markedCopy_);
-      if (!QFile::copy(MarkedLinesWorkFile(), markedCopy_)) out.failures << markedCopy_;
+    // Only a work file this run wrote is copied: one that could not be
+    // replaced is another run's marks.
+    if (s_.writeFiles && markedWritten_ && !markedCopy_.isEmpty()) {
+      QString why;
+      if (!plat::copyFileChecked(MarkedLinesWorkFile(), markedCopy_, &why)) out.failures << markedCopy_ + u' ' + why;
     }
     progress_.SetValue(100);
   } catch (const std::exception& e) {
@@ -334,7 +347,11 @@ QStringList ScoringRun::BuildReport() const {
 
 void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   // A marked-lines file left by an earlier run must never pass for this one.
-  if (QFileInfo::exists(MarkedLinesWorkFile())) QFile::remove(MarkedLinesWorkFile());
+  markedWritten_ = false;
+  QFile stale(MarkedLinesWorkFile());
+  if (stale.exists() && !stale.remove())
+    log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法刪除舊的工作檔>") + MarkedLinesWorkFile() + u' ' +
+                  stale.errorString());
 
   if (s_.applyPassMark && s_.passMark <= results_.errorRate) {
     results_.net = 0;
@@ -364,8 +381,11 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
 
   report_ = BuildReport();
   if (s_.writeFiles) {
-    if (answerFile_.isEmpty() || !plat::writeTextLines(answerFile_, report_))
-      failures << (answerFile_.isEmpty() ? QStringLiteral("答案檔") : answerFile_);
+    QString why;
+    if (answerFile_.isEmpty())
+      failures << QStringLiteral("答案檔");
+    else if (!plat::writeTextLines(answerFile_, report_, &why))
+      failures << answerFile_ + u' ' + why;
   }
 
   if (s_.writeFiles) {
@@ -393,7 +413,7 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
                         QStringLiteral(" overwritten"));
         if (!a.ok) {
           log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法寫入成績檔>") + scoreFile_ + u' ' + a.error);
-          failures << scoreFile_;
+          failures << scoreFile_ + u' ' + a.error;
         }
       }
     }
@@ -405,8 +425,11 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
       const QString t = TrimBlanks(entry);
       if (!t.isEmpty()) marked << t;
     }
-    if (!marked.isEmpty() && !plat::writeTextLines(MarkedLinesWorkFile(), marked))
-      failures << MarkedLinesWorkFile();
+    QString why;
+    if (!marked.isEmpty()) {
+      markedWritten_ = plat::writeTextLines(MarkedLinesWorkFile(), marked, &why);
+      if (!markedWritten_) failures << MarkedLinesWorkFile() + u' ' + why;
+    }
   }
 
   resultFile_ = ResultFileNameFor(scoreFile_, plat::clock().Now().date(), record_.testNumber, answerFile_);
@@ -435,10 +458,11 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   if (cleaned > 0) log_.ErrorLog(QStringLiteral("WriteResultLine %1 fields held | or a line break").arg(cleaned));
   if (s_.writeFiles) {
     QString error;
-    if (!WriteResultLineFile(resultFile_, resultLine_, &error)) failures << resultFile_;
+    if (!WriteResultLineFile(resultFile_, resultLine_, &error)) failures << error;
   }
 
-  log_.ErrorLog(QStringLiteral("成績出來正常"));
+  // Said only when every file of the run was written.
+  if (failures.isEmpty()) log_.ErrorLog(QStringLiteral("成績出來正常"));
   if (checkMode_) MarkResultDifferences();
 }
 

@@ -127,6 +127,7 @@ class ScoringRun {
   QStringList report_;
   QString resultLine_;
   bool checkMode_ = false;
+  bool markedWritten_ = false;  // ~TEMP.Dat holds this run's marks
   ExpectedResults expected_;
   QString recordFile_, testFile_, answerFile_, scoreFile_, resultFile_, markedCopy_;
   float startTime_ = 0, endTime_ = 0;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <cstdio>
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -63,7 +64,15 @@ void WriteCrsError(const QString& text) noexcept {
       if (QFileInfo::exists(path)) QFile::remove(path);
       line = QStringLiteral("開始> ") + now.toString(QStringLiteral("yyyy/M/d"));
     }
-    plat::appendTextLine(path, now.toString(QStringLiteral("HH:mm:ss")) + u'>' + line);
+    const QString entry = now.toString(QStringLiteral("HH:mm:ss")) + u'>' + line;
+    QString why;
+    if (!plat::appendTextLine(path, entry, &why)) {
+      // Told once where it can be: in the other report, else on stderr.
+      static bool told = false;
+      if (!told) common::WriteErrorLog(QStringLiteral("無法寫入>") + path + u' ' + why);
+      told = true;
+      std::fprintf(stderr, "%s\n", entry.toLocal8Bit().constData());
+    }
   } catch (...) {
     // Best effort: the log never stops a scoring run.
   }

@@ -96,8 +96,9 @@ bool CopyWhole(const QString& from, const QString& to, QString* why) {
     *why = QStringLiteral("無法讀取:") + from;
     return false;
   }
-  if (!plat::writeBytesAtomic(to, bytes)) {
-    *why = QStringLiteral("無法寫入:") + to;
+  QString reason;
+  if (!plat::writeBytesAtomic(to, bytes, &reason)) {
+    *why = QStringLiteral("無法寫入:") + to + u' ' + reason;
     return false;
   }
   return true;

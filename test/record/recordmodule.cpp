@@ -92,6 +92,7 @@ void TestRecordModule::Reset() {
   TestStartTime = 0;
   TestEndTime = 0;
   HandOffRecordPath.clear();
+  RecordWriteReason.clear();
   OwnProgramName = DefaultProgramName();
   VersionNumbers = DefaultVersion();
   PrepareImeName = nullptr;
@@ -272,12 +273,12 @@ TestRecordFields TestRecordModule::SessionFields(SetupValues& setup, const Proce
 namespace {
 
 // Writes built lines and logs what the building had to change.
-bool WriteBuilt(const QString& path, const BuiltRecord& b, bool scrambled, QString* error) {
+bool WriteBuilt(const QString& path, const BuiltRecord& b, bool scrambled, QString* error, QString* why = nullptr) {
   if (b.guardedLines > 0)
     Log(QStringLiteral("WriteSessionFile>打字首行形同鍵行,\"[\"已寫成\"〔\">") + path);
   if (b.replacedLines > 0)
     Log(QStringLiteral("WriteSessionFile>%1 行含有Big5以外的字,已寫成\"?\">").arg(b.replacedLines) + path);
-  return WriteRecordLines(path, b.lines, scrambled, error);
+  return WriteRecordLines(path, b.lines, scrambled, error, nullptr, why);
 }
 
 }  // namespace
@@ -285,7 +286,9 @@ bool WriteBuilt(const QString& path, const BuiltRecord& b, bool scrambled, QStri
 void TestRecordModule::WriteSessionFile(const QString& path, SetupValues& setup, const ProcessingNames& names) {
   const BuiltRecord b = BuildRecordLines(SessionFields(setup, names));
   QString err;
-  if (!WriteBuilt(path, b, false, &err)) Fail(common::kPathFileAccess, QStringLiteral("WriteSessionFile"), err);
+  if (!WriteBuilt(path, b, false, &err, &RecordWriteReason))
+    Fail(common::kPathFileAccess, QStringLiteral("WriteSessionFile"), err);
+  // Said only of a record written whole.
   Log(QStringLiteral("儲存所有資料,準備往處理成績..."));
 }
 
@@ -376,6 +379,11 @@ void TestRecordModule::SetTestTimes(double start, double end) {
 // End of the test
 
 QString TestRecordModule::FinishAndHandOff(const ProcessingNames& names, SetupValues& setup) {
+  CarrySetupChoices(setup);
+  return WriteHandOffRecord(names, setup);
+}
+
+void TestRecordModule::CarrySetupChoices(SetupValues& setup) {
   using namespace common;
   if (Setting214.get() == 0 && PrepareImeName) PrepareImeName(setup);
 
@@ -410,7 +418,12 @@ QString TestRecordModule::FinishAndHandOff(const ProcessingNames& names, SetupVa
     if (now == 2 || now == 5 || now == 6 || now == 7) SaveSetting(293, AssignedHost.get());
     SaveSetting(908, QString::number(now));
   }
+}
 
+QString TestRecordModule::WriteHandOffRecord(const ProcessingNames& names, SetupValues& setup) {
+  using namespace common;
+  HandOffRecordPath.clear();
+  RecordWriteReason.clear();
   const QString recordPath = names.recordPath;
   QString handOff = recordPath;
   if (ScrambledRecordsOn() && recordPath.size() >= 2) {
@@ -502,7 +515,7 @@ const bool registered = (common::AddCommonStateReset(&ResetModule), true);
 
 QString NewTestRecordPath(double secondsSinceMidnight) {
   QString folder = plat::TempFolder();
-  if (folder.contains(u',')) folder = plat::WithoutTrailingSlash(QDir::tempPath());
+  if (folder.contains(u',')) folder = plat::PrivateTempFolder();
   if (folder.contains(u',')) folder = QStringLiteral("/tmp");
   return JoinPath(folder, QStringLiteral("~T") + plat::FormatSingle(plat::ToSingle(secondsSinceMidnight), u"000000") +
                               (ScrambledRecordsOn() ? QStringLiteral(".ttt") : QStringLiteral(".txt")));

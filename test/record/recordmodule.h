@@ -40,6 +40,8 @@ class TestRecordModule {
   QString OwnProgramName;
   // Major.minor.revision of the program, for 軟體版本.
   QString VersionNumbers;
+  // The system's reason when the last record write failed.
+  QString RecordWriteReason;
 
   // Back to the state of a fresh process.
   void Reset();
@@ -95,7 +97,15 @@ class TestRecordModule {
   // scrambles it when store 181 is 2 or 3), keeps a copy in the data folder
   // when store 205 is 1. Returns the path to hand to the scorer. Throws when
   // no record could be written.
+  // CarrySetupChoices, then WriteHandOffRecord.
   QString FinishAndHandOff(const ProcessingNames& names, SetupValues& setup);
+  // The set-up screen's last choices into the settings (and Tavrel.Ini).
+  void CarrySetupChoices(SetupValues& setup);
+  // Writes the record (scrambled when store 181 is 2 or 3) and the data
+  // folder's copy; again as often as asked, the typed text staying in the
+  // buffers. Returns the path to hand to the scorer; throws, with
+  // RecordWriteReason set, when no record was written whole.
+  QString WriteHandOffRecord(const ProcessingNames& names, SetupValues& setup);
   // Starts the scorer with the handed-off record (or `recordPath` when
   // given). Throws when it cannot be started.
   void StartScorer(const QString& recordPath = {});
@@ -118,7 +128,7 @@ TestRecordModule& testRecordModule();
 // TMP (else TMPDIR, else the system's), "/~T", the seconds since midnight
 // as "000000", and ".ttt" when store 181 is 2 or 3, else ".txt". A
 // temporary folder whose path holds a "," (it would split the scorer's
-// command line) is replaced by the system's.
+// command line) is replaced by the account's own (plat::PrivateTempFolder).
 QString NewTestRecordPath(double secondsSinceMidnight);
 
 // The base the result name is made from: the name when Setting905 is 1, the

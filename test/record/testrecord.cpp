@@ -170,7 +170,7 @@ BuiltRecord BuildRecordLines(const TestRecordFields& f) {
 }
 
 bool WriteRecordLines(const QString& path, const QStringList& lines, bool scrambled,
-                      QString* error, int* replaced) {
+                      QString* error, int* replaced, QString* reason) {
   int lossy = 0;
   QByteArray out;
   for (const QString& line : lines) {
@@ -182,8 +182,10 @@ bool WriteRecordLines(const QString& path, const QStringList& lines, bool scramb
     out += "\r\n";
   }
   if (replaced) *replaced = lossy;
-  if (!plat::writeBytesAtomic(plat::ToSlashes(path), out)) {
-    if (error) *error = QStringLiteral("cannot write the test record ") + path;
+  QString why;
+  if (!plat::writeBytesAtomic(plat::ToSlashes(path), out, &why)) {
+    if (error) *error = QStringLiteral("cannot write the test record ") + path + QStringLiteral(": ") + why;
+    if (reason) *reason = why;
     return false;
   }
   return true;

@@ -120,8 +120,9 @@ BuiltRecord BuildRecordLines(const TestRecordFields& fields);
 // cannot hold are written as "?" and counted in *replaced. False with a
 // reason when the file cannot be written; an older file at path then stays
 // as it was.
+// `why` gets the system's reason alone.
 bool WriteRecordLines(const QString& path, const QStringList& lines, bool scrambled,
-                      QString* error = nullptr, int* replaced = nullptr);
+                      QString* error = nullptr, int* replaced = nullptr, QString* why = nullptr);
 
 // Seconds since midnight as the record writes them ("000000", single).
 QString RecordTimeText(double seconds);

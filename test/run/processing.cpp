@@ -9,6 +9,7 @@
 #include "common/gui/formtext.h"
 #include "common/utilities.h"
 #include "platform/core/paths.h"
+#include "platform/core/prompt.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/twips.h"
 #include "test/record/recordmodule.h"
@@ -82,33 +83,82 @@ void 處理下::Timer1_Timer() {
   }
 }
 
+namespace {
+
+enum class RecordChoice { TryAgain, OtherFolder, GoOnWithout };
+
+QString FolderOf(const QString& path) {
+  const QString p = plat::ToSlashes(path);
+  const qsizetype slash = p.lastIndexOf(u'/');
+  return slash > 0 ? p.left(slash) : p;
+}
+
+// The box a record that could not be written brings up. It cannot be closed
+// without an answer; closing it all the same counts as going on without.
+RecordChoice AskAboutTheRecord(const QString& folder, const QString& reason) {
+  const QString text = QStringLiteral("測驗記錄無法寫入這個資料夾:\r\n") + folder + QStringLiteral("\r\n原因:") + reason +
+                       QStringLiteral("\r\n\r\n考生打的字仍保留在程式中,沒有遺失。請考場負責人處理:"
+                                      "騰出磁碟空間後按「再試一次」,或按「存到別的資料夾」選一個可以寫入的資料夾。");
+  const int answer = plat::prompt().Choose(
+      text, QStringLiteral("警告訊息"),
+      {QStringLiteral("再試一次"), QStringLiteral("存到別的資料夾"), QStringLiteral("不存記錄")}, plat::Icon::Critical);
+  if (answer == 0) return RecordChoice::TryAgain;
+  if (answer == 1) return RecordChoice::OtherFolder;
+  return RecordChoice::GoOnWithout;
+}
+
+// Yes or No from the person; any other answer means no one can answer.
+plat::Answer ConfirmNoRecord() {
+  return plat::prompt().Ask(QStringLiteral("確定不存測驗記錄嗎?\r\n考生打的字將會遺失,這次測驗也不會評分。"),
+                            QStringLiteral("警告訊息"), plat::Buttons::YesNo, plat::Icon::Critical);
+}
+
+}  // namespace
+
 void 處理下::HandOver() {
+  // No tick while a box waits for the proctor: the end must not run before
+  // the record is settled.
+  Timer1->SetEnabled(false);
   rec::TestRecordModule& m = rec::testRecordModule();
   rec::ProcessingNames names{Text1->text(), Text2->text()};
+  HandedOffRecord.clear();
   try {
-    HandedOffRecord = m.FinishAndHandOff(names, SetupScreenValues());
-    return;
+    m.CarrySetupChoices(SetupScreenValues());
   } catch (const AppError& e) {
     common::LogTrappedError(QStringLiteral("FinishAndHandOff"), e);
-    common::ShowErrorMessage(e);
   }
-  // The temporary folder would not take the record: keep it in the data
-  // folder instead and hand that one to the scorer.
-  QString folder = common::DataPath.get();
-  if (folder.trimmed().isEmpty()) folder = common::ProgramFolder.get();
-  common::ChangeDirSafe(folder);
-  QString alt = plat::ToSlashes(folder);
-  if (!alt.endsWith(u'/')) alt += u'/';
-  alt += common::PathPart(3, plat::ToSlashes(names.recordPath));
-  if (alt == plat::ToSlashes(names.recordPath)) return;
-  names.recordPath = alt;
+  while (!WriteRecord(names)) {
+    const QString folder = FolderOf(names.recordPath);
+    const RecordChoice choice = AskAboutTheRecord(folder, m.RecordWriteReason);
+    if (choice == RecordChoice::TryAgain) continue;
+    if (choice == RecordChoice::OtherFolder) {
+      const QString picked = plat::prompt().PickFolder(QStringLiteral("選擇存放測驗記錄的資料夾"), folder);
+      if (!picked.isEmpty())
+        names.recordPath =
+            plat::WithoutTrailingSlash(picked) + u'/' + common::PathPart(3, plat::ToSlashes(Text1->text()));
+      continue;
+    }
+    const plat::Answer sure = ConfirmNoRecord();
+    if (sure == plat::Answer::No) continue;
+    common::WriteErrorLog((sure == plat::Answer::Yes
+                               ? QStringLiteral("FinishAndHandOff>考場負責人確認不存測驗記錄,考生打的字沒有存檔,不啟動評分程式>")
+                               : QStringLiteral("FinishAndHandOff>無人回答,測驗記錄沒有存檔,不啟動評分程式>")) +
+                          names.recordPath);
+    break;
+  }
+  Timer1->SetEnabled(true);
+}
+
+bool 處理下::WriteRecord(const rec::ProcessingNames& names) {
   try {
-    HandedOffRecord = m.FinishAndHandOff(names, SetupScreenValues());
-    common::WriteErrorLog(QStringLiteral("FinishAndHandOff>考生檔改存於>") + HandedOffRecord);
+    HandedOffRecord = rec::testRecordModule().WriteHandOffRecord(names, SetupScreenValues());
+    if (names.recordPath != Text1->text())
+      common::WriteErrorLog(QStringLiteral("FinishAndHandOff>考生檔改存於>") + HandedOffRecord);
+    return true;
   } catch (const AppError& e) {
     common::LogTrappedError(QStringLiteral("FinishAndHandOff"), e);
-    common::ShowErrorMessage(e);
   }
+  return false;
 }
 
 void 處理下::Finish() {
@@ -118,7 +168,8 @@ void 處理下::Finish() {
   Label1->setText(StoreText(11402));
   Timer1->SetEnabled(false);
   try {
-    rec::testRecordModule().StartScorer(HandedOffRecord);
+    // Only a record written whole is scored.
+    if (!HandedOffRecord.isEmpty()) rec::testRecordModule().StartScorer(HandedOffRecord);
   } catch (const AppError& e) {
     common::LogTrappedError(QStringLiteral("StartScorer"), e);
     // The candidate's work is safe on disk: say where, then end normally.
@@ -127,7 +178,7 @@ void 處理下::Finish() {
     shown.text = e.text + u' ' + where;
     common::ShowErrorMessage(shown);
   }
-  common::WriteErrorLog(StoreText(11403));
+  common::WriteErrorLog(HandedOffRecord.isEmpty() ? QStringLiteral("沒有測驗記錄,未啟動評分程式") : StoreText(11403));
   Counter = 0;
   SetStateNine();
   FrmDownload3& dl = plat::forms::get<FrmDownload3>();

@@ -15,6 +15,10 @@ namespace plat {
 class FormTimer;
 }
 
+namespace rec {
+struct ProcessingNames;
+}
+
 namespace net {
 class FrmDownload3;
 }
@@ -32,7 +36,8 @@ class 處理下 : public plat::Form {
 
   std::int16_t Counter = 0;
   // The record handed to the scorer (the path written, which may differ
-  // from Text1 when the temporary folder failed).
+  // from Text1 when the proctor chose another folder); empty when the
+  // proctor went on without one.
   QString HandedOffRecord;
 
   void Timer1_Timer();
@@ -46,6 +51,8 @@ class 處理下 : public plat::Form {
 
  private:
   void HandOver();
+  // One try at the record; false when it was not written whole.
+  bool WriteRecord(const rec::ProcessingNames& names);
   void Finish();
 
   QPointer<net::FrmDownload3> download_;

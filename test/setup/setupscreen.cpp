@@ -844,7 +844,10 @@ void 輸入資料表面::Form_Unload(int&) {
 bool 輸入資料表面::Crs_FileTestScore(const QString& path) {
   try {
     const QStringList lines{T(10180), T(10181), T(10182) + Text1->text()};
-    return plat::writeTextLines(plat::ToSlashes(path), lines);
+    QString why;
+    if (plat::writeTextLines(plat::ToSlashes(path), lines, &why)) return true;
+    common::WriteErrorLog(QStringLiteral("無法寫入>") + path + u' ' + why);
+    return false;
   } catch (...) {
     return false;
   }

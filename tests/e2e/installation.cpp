@@ -194,6 +194,11 @@ QList<Installation::Started> Installation::Starts() const {
   return out;
 }
 
+bool Installation::Logged(const QString& text) const {
+  QFile f(script_ + QStringLiteral(".log"));
+  return f.open(QIODevice::ReadOnly) && QString::fromUtf8(f.readAll()).contains(text);
+}
+
 int Installation::CountStarts(const QString& program) const {
   int n = 0;
   for (const Started& s : Starts()) n += s.program == program;

@@ -69,6 +69,9 @@ class Installation {
   // Every program that started, in order, from the script's log.
   QList<Started> Starts() const;
   int CountStarts(const QString& program) const;
+  // True when the script's log holds the text: ": <step>" is a step taken
+  // (a step that waits long is also logged, as "waiting on \"<step>\"").
+  bool Logged(const QString& text) const;
   // True when no process of the folder that the log knows is alive.
   bool AllEnded() const;
   // Stops every process of the folder that is still alive, by its id.

@@ -11,6 +11,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
+#include "platform/core/testmain/fulldisk.h"
 #include "printers.h"
 #include "scoring/engine/scorerecord.h"
 
@@ -162,6 +163,27 @@ TEST_F(SummaryFolder, TheScorersLineOfTheSameNameIsReplacedAndLogged) {
   b->AppendScoreRecord();
   EXPECT_EQ(bytesOf(dir.filePath("Score_03050201.Sco")), fixture("line-average.Sco"));
   EXPECT_TRUE(Log().join("\n").contains("結果檔已存在,以總成績取代>" + dir.filePath("Score_03050201.Sco")));
+}
+
+// The score file's folder on a full disk: the summary still fits the score
+// file's last page, the new result line does not. The scorer's line of that
+// name stays as it was, no result path is handed on, and the log names the
+// file and the reason.
+TEST_F(SummaryFolder, AResultLineTheFullDiskRefusesKeepsTheEarlierOneAndIsTold) {
+  testing_support::FullDisk disk;
+  ASSERT_TRUE(disk.Ok());
+  SCOPED_TRACE(disk.Kind().toStdString());
+  const QString score = disk.Path() + QStringLiteral("/Score.R01");
+  ASSERT_TRUE(plat::writeBytesAtomic(score, fixture("Score.R01")));
+  const QString line = disk.Path() + QStringLiteral("/Score_03050201.Sco");
+  ASSERT_TRUE(plat::writeBytesAtomic(line, "the scorer's line\r\n"));
+  Load(score);
+  ASSERT_TRUE(disk.Fill());
+  b->AppendScoreRecord();
+  EXPECT_EQ(bytesOf(line), QByteArray("the scorer's line\r\n"));
+  EXPECT_TRUE(b->ResultFileName().isEmpty());
+  EXPECT_TRUE(Log().join("\n").contains("無法寫入結果檔>cannot write " + line + ": " + plat::systemReason(ENOSPC)))
+      << Log().join("\n").toStdString();
 }
 
 TEST(ResultLine, FieldsOfEachMethodAndTag) {

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -71,6 +72,32 @@ TEST(WidgetPrompt, EscapeGivesTheCancellingAnswer) {
       box->close();
     });
     EXPECT_EQ(p.Ask("x", "y", buttons), answer);
+  }
+}
+
+// A box of the program's own choices: it answers by the button pressed,
+// and a close from the window manager or Escape does not answer it.
+TEST(WidgetPrompt, ChooseAnswersByTheButtonPressedAndOnlyByOne) {
+  plat::WidgetPrompt p;
+  const QStringList choices = {QStringLiteral("再試一次"), QStringLiteral("存到別的資料夾"), QStringLiteral("不存記錄")};
+  for (int pick = 0; pick < 3; ++pick) {
+    QStringList seen;
+    bool stayedUp = false;
+    QTimer::singleShot(0, [&, pick] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      box->close();
+      QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(box, &esc);
+      stayedUp = box->isVisible();
+      for (int i = 0; i < 3; ++i)
+        if (auto* b = box->findChild<QPushButton*>(QStringLiteral("Choice%1").arg(i))) seen << b->text();
+      if (auto* b = box->findChild<QPushButton*>(QStringLiteral("Choice%1").arg(pick))) b->click();
+      else box->reject();
+    });
+    EXPECT_EQ(p.Choose(QStringLiteral("測驗記錄無法寫入"), QStringLiteral("警告訊息"), choices, plat::Icon::Critical), pick);
+    EXPECT_TRUE(stayedUp);
+    EXPECT_EQ(seen, choices);
   }
 }
 

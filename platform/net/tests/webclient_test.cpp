@@ -8,6 +8,7 @@
 
 #include "platform/core/codec.h"
 #include "platform/core/textfile.h"
+#include "platform/core/testmain/fulldisk.h"
 #include "platform/net/testing/loopback.h"
 #include "platform/net/webclient.h"
 
@@ -302,4 +303,26 @@ TEST_F(Ftp, LoginMissingFileAndShortTransferFail) {
   EXPECT_EQ(r.code, 18) << r.error.toStdString();  // partial file
   EXPECT_FALSE(QFile::exists(shortOne.destination));
   EXPECT_TRUE(DataFiles().isEmpty());
+}
+
+// A body small enough to sit in the work file's buffer: the full disk
+// answers only when it is flushed, and the transfer must fail then.
+TEST_F(Web, ADownloadOntoAFullDiskFailsAndKeepsTheEarlierFile) {
+  testing_support::FullDisk disk;
+  ASSERT_TRUE(disk.Ok());
+  if (!disk.Mounted()) GTEST_SKIP() << "needs a real small file system (tmpfs, as root)";
+  const QString dest = disk.Path() + QStringLiteral("/T01.TXT");
+  ASSERT_TRUE(writeBytesAtomic(dest, "earlier"));
+  ASSERT_TRUE(disk.Fill());
+  http.Route("/T01.TXT", {200, Bytes(3000)});
+  WebRequest req(http.Url("/T01.TXT"));
+  req.destination = dest;
+  const WebResult r = Run(req);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failure, WebFailure::LocalFile);
+  EXPECT_TRUE(r.error.contains(dest)) << r.error.toStdString();
+  QByteArray got;
+  ASSERT_TRUE(readAllBytes(dest, got));
+  EXPECT_EQ(got, "earlier");
+  EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden), (QStringList{".filler", "T01.TXT"}));
 }

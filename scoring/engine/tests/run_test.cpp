@@ -19,6 +19,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
+#include "platform/core/testmain/fulldisk.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorer.h"
@@ -648,4 +649,90 @@ TEST(RuntimeFileError, ErrnoValuesMapToTheRuntimeNumbers) {
   EXPECT_EQ(RuntimeFileError(ENOMEDIUM), 71);
   EXPECT_EQ(RuntimeFileError(ENOENT), 53);
   EXPECT_EQ(RuntimeFileError(EIO), 75);
+}
+
+namespace {
+
+bool Logged(const QStringList& lines, const QString& part) {
+  for (const QString& l : lines)
+    if (l.contains(part)) return true;
+  return false;
+}
+
+}  // namespace
+
+// Another account's ~TEMP.Dat that this run can neither remove nor replace
+// (here: on a read-only tmpfs) is never copied as this candidate's marks.
+TEST_F(ScorerRun, AWorkFileThatCouldNotBeWrittenIsNeverCopiedAsTheMarks) {
+  testing_support::FullDisk tmp;
+  ASSERT_TRUE(tmp.Ok());
+  if (!tmp.Mounted()) GTEST_SKIP() << "needs a read-only file system of its own (tmpfs, as root)";
+  qputenv("TMP", tmp.Path().toLocal8Bit());
+  WriteLines(MarkedLinesWorkFile(), {QStringLiteral("another run's marks")});
+  ASSERT_TRUE(tmp.MakeReadOnly());
+  WriteLines(At("T01.txt"), {QStringLiteral("ABCDEFGHIJ")});
+  ASSERT_TRUE(xZet_LoadData(WriteRecord({QStringLiteral("ABCDXFGHIJ")})).ok);
+  const ProcessOutcome out = ProcessScoring();
+  EXPECT_FALSE(out.ok);
+  EXPECT_FALSE(QFileInfo::exists(At("A123.E01")));
+  ASSERT_FALSE(out.failures.isEmpty());
+  // The file and the reason the system gave.
+  EXPECT_TRUE(Logged(out.failures, MarkedLinesWorkFile() + QStringLiteral(" Existing file")))
+      << out.failures.join(u'\n').toStdString();
+  EXPECT_TRUE(Logged(log.errors, QStringLiteral("ProcessScoring 未能寫入>") + MarkedLinesWorkFile()));
+  EXPECT_FALSE(Logged(log.errors, QStringLiteral("成績出來正常")));
+}
+
+// The data folder on a full disk: the report, the score record and the
+// result line each fail with the system's reason, the earlier files stay
+// as they were, and the log never says the scores came out.
+TEST_F(ScorerRun, AFullDataFolderKeepsTheEarlierFilesAndNamesEachFailure) {
+  testing_support::FullDisk disk;
+  ASSERT_TRUE(disk.Ok());
+  SCOPED_TRACE(disk.Kind().toStdString());
+  const QString answer = disk.Path() + QStringLiteral("/A123.T02");
+  const QString score = disk.Path() + QStringLiteral("/A123.R01");
+  const QString result = disk.Path() + QStringLiteral("/A123_03050202.Sco");
+  // Sixteen records fill the score file's page: the next one needs a new one.
+  const QByteArray records(16 * 252, 'r');
+  ASSERT_TRUE(plat::writeBytesAtomic(score, records));
+  ASSERT_TRUE(plat::writeBytesAtomic(result, "earlier line\r\n"));
+  ASSERT_TRUE(plat::writeBytesAtomic(answer, "earlier report\r\n"));
+  ASSERT_TRUE(disk.Fill());
+  WriteLines(At("T01.txt"), {QStringLiteral("abc")});
+  ASSERT_TRUE(xZet_LoadData(WriteRecord({QStringLiteral("abc")},
+                                        {QStringLiteral("[答案檔案]=") + answer, QStringLiteral("[成績檔案]=") + score,
+                                         QStringLiteral("[測驗次數]=2")},
+                                        "~T012345.txt", false))
+                  .ok);
+  const ProcessOutcome out = ProcessScoring();
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(ScoreState(), 99);  // the results stand on the sheet
+  const QString full = plat::systemReason(ENOSPC);
+  for (const QString& file : {answer, score, result})
+    EXPECT_TRUE(Logged(out.failures, file)) << file.toStdString() << "\n" << out.failures.join(u'\n').toStdString();
+  EXPECT_TRUE(Logged(out.failures, full));
+  QByteArray bytes;
+  ASSERT_TRUE(plat::readAllBytes(answer, bytes));
+  EXPECT_EQ(bytes, QByteArray("earlier report\r\n"));
+  ASSERT_TRUE(plat::readAllBytes(result, bytes));
+  EXPECT_EQ(bytes, QByteArray("earlier line\r\n"));
+  ASSERT_TRUE(plat::readAllBytes(score, bytes));
+  EXPECT_EQ(WholeRecordCount(bytes.size()), 16);
+  EXPECT_EQ(bytes.left(16 * 252), records);
+  EXPECT_TRUE(Logged(log.errors, QStringLiteral("ProcessScoring 未能寫入>") + score));
+  EXPECT_FALSE(Logged(log.errors, QStringLiteral("成績出來正常")));
+}
+
+// What a full disk left before writes were checked: a record of 0 bytes.
+TEST_F(ScorerRun, AnEmptyRecordIsNamedAndNotScored) {
+  const QString rec = At("~T045310.txt");
+  ASSERT_TRUE(plat::writeBytesAtomic(rec, QByteArray()));
+  const LoadOutcome out = xZet_LoadData(rec);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.missingFile, rec);
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.contains(QStringLiteral("測驗記錄 ") + rec + QStringLiteral(" 沒有測驗檔名")))
+      << prompt.calls[0].text.toStdString();
+  EXPECT_TRUE(Logged(log.errors, rec));
 }

@@ -450,6 +450,9 @@ TEST_F(RecordModule, HandOffWithNoWritableRecordIsAnError) {
   SetupValues s;
   ProcessingNames n{folder + "gone/~T000001.txt", folder + "A.S01"};
   EXPECT_THROW(m.FinishAndHandOff(n, s), common::AppError);
+  // The system's reason, for the box that names the folder.
+  EXPECT_FALSE(m.RecordWriteReason.isEmpty());
+  EXPECT_TRUE(m.HandOffRecordPath.isEmpty());
   common::SystemIniValue(181, "3");
   n.recordPath = folder + "gone/~T000001.ttt";
   EXPECT_THROW(m.FinishAndHandOff(n, s), common::AppError);

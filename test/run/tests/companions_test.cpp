@@ -14,6 +14,9 @@
 #include "platform/gui/twips.h"
 #include "test/run/tests/run_fixture.h"
 #include "test/run/volumetest.h"
+#include "platform/core/testmain/fulldisk.h"
+#include "test/record/testrecord.h"
+#include <functional>
 
 namespace runtest {
 namespace {
@@ -107,19 +110,100 @@ TEST_F(ProcessingTest, AMissingScorerIsReportedWithTheRecordsPathAndTheProgramEn
   EXPECT_GE(IndexOfLine(LogLines(), "StartScorer"), 0);
 }
 
-TEST_F(ProcessingTest, ARecordTheTemporaryFolderRefusesGoesToTheDataFolder) {
-  處理下& p = plat::forms::get<處理下>();
-  const QString unwritable = root + "no-such-folder/~T036000.ttt";
-  p.Text1->setText(unwritable);
-  p.Show();
-  sched.Advance(34 * 300);
-  const QString kept = root + "Data/~T036000.ttt";
-  EXPECT_TRUE(QFileInfo::exists(kept));
-  EXPECT_EQ(p.HandedOffRecord, kept);
-  ASSERT_EQ(launcher.calls.size(), 1);
-  EXPECT_TRUE(launcher.calls[0].arguments.value(0).startsWith(kept + ","));
-  EXPECT_FALSE(prompt.calls.isEmpty());  // the first failure was shown
-  EXPECT_EQ(app.ends, 1);
+// The proctor at the box: frees the disk when asked to, as a person would
+// before pressing "try again".
+class ProctorPrompt : public plat::FakePrompt {
+ public:
+  int Choose(const QString& text, const QString& title, const QStringList& choices, plat::Icon icon) override {
+    shownChoices = choices;
+    const int answer = FakePrompt::Choose(text, title, choices, icon);
+    if (answer == 0 && freeDisk) freeDisk();
+    return answer;
+  }
+  std::function<void()> freeDisk;
+  QStringList shownChoices;
+};
+
+// The temporary folder on a full disk at the hand-over: the typed text is
+// kept until a record is written whole, or the proctor says twice to go on
+// without one.
+TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
+  struct Case {
+    const char* what;
+    QList<int> choices;            // 0 try again, 1 another folder, 2 without
+    QStringList folders;           // the folder dialog's answers ("Data" is the data folder)
+    QList<plat::Answer> confirms;  // the second question's answers
+    const char* keptIn;            // "tmp", "Data", or "" for no record
+  } const cases[] = {
+      {"freed, then tried again", {0}, {}, {}, "tmp"},
+      {"another folder", {1}, {"Data"}, {}, "Data"},
+      {"the dialog cancelled, then another folder", {1, 1}, {"", "Data"}, {}, "Data"},
+      {"without, not sure, then freed", {2, 0}, {}, {plat::Answer::No}, "tmp"},
+      {"without, and sure", {2}, {}, {plat::Answer::Yes}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing_support::FullDisk disk;
+    ASSERT_TRUE(disk.Ok());
+    SCOPED_TRACE(disk.Kind().toStdString());
+    ProctorPrompt proctor;
+    plat::SetPrompt(&proctor);
+    proctor.choices = c.choices;
+    for (const QString& f : c.folders) proctor.folders << (f.isEmpty() ? QString() : root + f);
+    proctor.answers = c.confirms;
+    proctor.freeDisk = [&disk] { disk.Free(); };
+    launcher.calls.clear();
+    app.ends = 0;
+    app.Reset();
+    QFile::remove(common::ErrorReportPath());
+    rec::testRecordModule().lines.AnswerLines[0] = QStringLiteral("考生打的字");
+
+    處理下& p = plat::forms::get<處理下>();
+    const QString name = QFileInfo(recordPath).fileName();
+    const QString onFullDisk = disk.Path() + u'/' + name;
+    p.Text1->setText(onFullDisk);
+    ASSERT_TRUE(disk.Fill());
+    p.Show();
+    sched.Advance(34 * 300);
+
+    // The box named the folder and the system's reason.
+    ASSERT_FALSE(proctor.calls.isEmpty()) << LogLines().join(u'\n').toStdString();
+    const QString box = proctor.calls[0].text;
+    EXPECT_TRUE(box.contains(disk.Path() + QStringLiteral("\r\n原因:"))) << box.toStdString();
+    EXPECT_TRUE(box.contains(plat::systemReason(ENOSPC)))
+        << box.toStdString();
+    EXPECT_EQ(proctor.shownChoices, (QStringList{"再試一次", "存到別的資料夾", "不存記錄"}));
+    EXPECT_TRUE(proctor.choices.isEmpty() && proctor.folders.isEmpty() && proctor.answers.isEmpty());
+
+    const QStringList log = LogLines();
+    const QString kept = QString::fromLatin1(c.keptIn) == "tmp"    ? onFullDisk
+                         : QString::fromLatin1(c.keptIn) == "Data" ? root + "Data/" + name
+                                                                   : QString();
+    EXPECT_EQ(p.HandedOffRecord, kept);
+    if (kept.isEmpty()) {
+      EXPECT_TRUE(launcher.calls.isEmpty());
+      EXPECT_FALSE(QFileInfo::exists(onFullDisk));
+      EXPECT_LT(IndexOfLine(log, "儲存所有資料"), 0);
+      EXPECT_LT(IndexOfLine(log, "交給評分程式"), 0);
+      EXPECT_GE(IndexOfLine(log, "考場負責人確認不存測驗記錄"), 0);
+      EXPECT_EQ(proctor.calls.last().buttons, plat::Buttons::YesNo);
+    } else {
+      rec::TestRecordContent rc;
+      ASSERT_TRUE(rec::ReadTestRecordFile(kept, rc));
+      EXPECT_EQ(rc.typedLines, QStringList{QStringLiteral("考生打的字")});
+      ASSERT_EQ(launcher.calls.size(), 1);
+      EXPECT_TRUE(launcher.calls[0].arguments.value(0).startsWith(kept + ","));
+      // Saved is said once, of the record written.
+      const int saved = IndexOfLine(log, "儲存所有資料");
+      EXPECT_GE(saved, 0);
+      EXPECT_LT(IndexOfLine(log, "儲存所有資料", saved + 1), 0);
+      EXPECT_GE(IndexOfLine(log, plat::systemReason(ENOSPC)), 0);
+    }
+    EXPECT_EQ(app.ends, 1);
+    plat::SetPrompt(&prompt);
+    plat::FormRegistry::DestroyAll();
+    rec::testRecordModule().HandOffRecordPath.clear();
+  }
 }
 
 TEST_F(ProcessingTest, TheUserCannotCloseItAndLosingTheFocusDoesNotStopIt) {
