@@ -182,7 +182,7 @@ TEST_F(SummaryFolder, AResultLineTheFullDiskRefusesKeepsTheEarlierOneAndIsTold) 
   b->AppendScoreRecord();
   EXPECT_EQ(bytesOf(line), QByteArray("the scorer's line\r\n"));
   EXPECT_TRUE(b->ResultFileName().isEmpty());
-  EXPECT_TRUE(Log().join("\n").contains("無法寫入結果檔>cannot write " + line + ": " + plat::systemReason(ENOSPC)))
+  EXPECT_TRUE(Log().join("\n").contains("無法寫入結果檔>無法寫入:" + line + " " + plat::systemReason(ENOSPC)))
       << Log().join("\n").toStdString();
 }
 
