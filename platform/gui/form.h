@@ -55,6 +55,18 @@ class Form : public QDialog {
   // The Escape key clicks this button (the design's Cancel button).
   void SetCancelButton(QAbstractButton* b) { cancelButton_ = b; }
 
+  // A form the design never lets a person close: the window manager's
+  // close (title bar, taskbar, Alt+F4) is refused before any handler runs.
+  void SetRefusesWindowManagerClose(bool refuses) { refusesClose_ = refuses; }
+  bool RefusesWindowManagerClose() const { return refusesClose_; }
+
+  // A backdrop: a controlless window behind the program's screens. It is
+  // the desktop's own window to the window manager (below every other
+  // window, no taskbar entry), takes no focus, is never activated nor the
+  // owner of another window, and refuses the window manager's close.
+  void MakeBackdrop();
+  bool IsBackdrop() const { return backdrop_; }
+
  protected:
   virtual void Form_Load() {}
   virtual void Form_Activate() {}
@@ -71,16 +83,23 @@ class Form : public QDialog {
   void resizeEvent(QResizeEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void changeEvent(QEvent* e) override;
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
   friend class AppControl;
   void Activate();
   void HideWindow();
+  // A form whose design has no minimise button: the window manager's
+  // minimise or roll-up is undone at once.
+  bool StaysInSight() const;
+  void ComeBack();
 
   bool loaded_ = false;
   bool unloading_ = false;
   bool unloaded_ = false;
   int modalDepth_ = 0;
+  bool refusesClose_ = false;
+  bool backdrop_ = false;
   QAbstractButton* cancelButton_ = nullptr;
 };
 

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "platform/core/textfile.h"
-#include "tests/desktop/desktop.h"
+#include "tests/desktop/testprogram.h"
 #include "test/record/testrecord.h"
 
 namespace desktop {
@@ -85,10 +85,10 @@ class CountingServer {
   std::atomic<int> records_{0};
 };
 
-class ScorerDesktop : public DesktopTest {
+class ScorerDesktop : public TestProgramTest {
  protected:
   void SetUp() override {
-    DesktopTest::SetUp();
+    TestProgramTest::SetUp();
     if (HasFatalFailure()) return;
     ASSERT_GT(server.Port(), 0);
     // The run is written and uploaded when the sheet first shows; the save
@@ -196,6 +196,66 @@ TEST_F(ScorerDesktop, TheSaveNoticeAndTheSheetBehindItStayAndTheSheetComesBackEn
   QThread::msleep(3000);
   EXPECT_EQ(server.Connections(), 1) << Describe();
   EXPECT_EQ(WindowId(QStringLiteral("是否結束")), 0u);
+}
+
+// The sheet after the scoring window: above the backdrops, with the focus
+// and the taskbar entry; the backdrops have none and stay at a close.
+TEST_F(ScorerDesktop, TheSheetComesUpOverTheBackdropsWithTheTaskbarEntry) {
+  ASSERT_TRUE(Settings({{908, "0"}}));
+  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"), 20000)) << Describe();
+  ASSERT_TRUE(InFrontAndActive(QStringLiteral("成績單"), 1000));
+  const Window sheet = desk.Describe(WindowId(QStringLiteral("成績單")));
+  EXPECT_FALSE(sheet.Has(QStringLiteral("SKIP_TASKBAR"))) << sheet.states.join(u',').toStdString();
+  // The disabled entry window behind the scoring is gone from the task list.
+  EXPECT_EQ(WindowId(QStringLiteral("輸入資料")), 0u) << Describe();
+  EXPECT_TRUE(BackdropsHoldAgainstAClose());
+  EXPECT_TRUE(InFrontAndActive(QStringLiteral("成績單"), 500));
+  // The keys reach it: Tab moves the focus between its buttons.
+  const QString before = Probe().focus;
+  desk.Key(QStringLiteral("Tab"));
+  EXPECT_TRUE(WaitFor([&] { return Probe().focus != before && Probe().focus.startsWith(QStringLiteral("成績單/")); }, 3000))
+      << Describe();
+}
+
+// The question after leaving the sheet stays over the disabled sheet, with
+// the focus, whatever a person does to the sheet or to the question.
+TEST_F(ScorerDesktop, TheQuestionStaysOverTheSheetItIsAbout) {
+  ASSERT_TRUE(Settings({{908, "0"}, {306, "2"}}));
+  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"), 20000)) << Describe();
+  ASSERT_TRUE(InFrontAndActive(QStringLiteral("成績單"), 300));
+  const QRect sheetRect = Probe().Window(QStringLiteral("成績單"))->rect;
+  ASSERT_TRUE(ClickWidget(QStringLiteral("成績單/Command3")));
+  const QString q = QStringLiteral("直續測驗");
+  ASSERT_TRUE(WaitForWindow(q, 5000)) << Describe();
+  ASSERT_TRUE(WaitsOver(q, QStringLiteral("成績單"), 300));
+  const quint64 sheet = WindowId(QStringLiteral("成績單"));
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+  };
+  const QList<Step> steps{
+      {"a click on the sheet", [&] { desk.Click(sheetRect.topLeft() + QPoint(20, 20)); }},
+      {"a double-click on the sheet", [&] { desk.Click(sheetRect.center(), 2); }},
+      {"Alt+Tab", [&] { desk.Key(QStringLiteral("alt+Tab")); }},
+      {"the taskbar's activation of the sheet", [&] { desk.Activate(sheet); }},
+      {"a roll-up of the question", [&] { desk.Shade(WindowId(q)); }},
+      {"a minimise of the question", [&] { desk.Minimise(WindowId(q)); }},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.act();
+    QThread::msleep(400);
+    ASSERT_TRUE(WaitsOver(q, QStringLiteral("成績單"), 600));
+    EXPECT_FALSE(desk.Describe(WindowId(q)).Has(QStringLiteral("SHADED"))) << Describe();
+  }
+  // The keys reach the question: Tab moves between its buttons.
+  const QString before = Probe().focus;
+  ASSERT_TRUE(before.startsWith(q + u'/')) << Describe();
+  desk.Key(QStringLiteral("Tab"));
+  EXPECT_TRUE(WaitFor([&] { return Probe().focus != before && Probe().focus.startsWith(q + u'/'); }, 3000))
+      << Describe();
 }
 
 }  // namespace
