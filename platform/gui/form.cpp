@@ -244,7 +244,7 @@ bool Form::event(QEvent* e) {
       QPointer<QWidget> w(waiting);
       QTimer::singleShot(0, this, [w] {
         if (!w || !w->isVisible()) return;
-        w->raise();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
         w->activateWindow();
       });
     }
@@ -288,7 +288,7 @@ void Form::ComeBack() {
     if (!minimised && !shaded) return;
     if (minimised) setWindowState(windowState() & ~Qt::WindowMinimized);
     if (shaded) x11::Unshade(this);
-    raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     activateWindow();
   });
 }

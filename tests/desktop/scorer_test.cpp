@@ -14,6 +14,7 @@
 #include <QThread>
 #include <atomic>
 #include <thread>
+#include <utility>
 
 #include "platform/core/textfile.h"
 #include "tests/desktop/testprogram.h"
@@ -22,12 +23,15 @@
 namespace desktop {
 namespace {
 
-// The scoring server: one record a connection, answered "Complete" once
-// its 24 fields are in. Runs on its own thread, so it answers while the
-// test waits; every wait is bounded and the thread ends with the server.
+// The scoring server: one record a connection, answered with its verdict
+// ("Complete", or "Error") once the record's fields are in (24 from the
+// scorer, 23 from the batch scorer). Runs on its own thread, so it answers
+// while the test waits; every wait is bounded and the thread ends with the
+// server.
 class CountingServer {
  public:
-  CountingServer() {
+  explicit CountingServer(QByteArray verdict = "Complete", int fields = 24)
+      : verdict_(std::move(verdict)), fields_(fields) {
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -61,22 +65,24 @@ class CountingServer {
       if (c < 0) continue;
       ++connections_;
       QByteArray in;
-      for (int waited = 0; !stop_ && in.count('|') < 24 && waited < 100; ++waited) {
+      for (int waited = 0; !stop_ && in.count('|') < fields_ && waited < 100; ++waited) {
         if (!Readable(c, 100)) continue;
         char buf[4096];
         const ssize_t n = ::recv(c, buf, sizeof buf, 0);
         if (n <= 0) break;
         in.append(buf, n);
       }
-      if (in.count('|') >= 24) {
+      if (in.count('|') >= fields_) {
         ++records_;
-        ::send(c, "Complete", 8, MSG_NOSIGNAL);
+        ::send(c, verdict_.constData(), static_cast<size_t>(verdict_.size()), MSG_NOSIGNAL);
       }
       for (int waited = 0; !stop_ && waited < 10; ++waited) Readable(c, 100);  // let it read the verdict
       ::close(c);
     }
   }
 
+  const QByteArray verdict_;
+  const int fields_;
   int fd_ = -1;
   int port_ = 0;
   std::thread thread_;
@@ -256,6 +262,63 @@ TEST_F(ScorerDesktop, TheQuestionStaysOverTheSheetItIsAbout) {
   desk.Key(QStringLiteral("Tab"));
   EXPECT_TRUE(WaitFor([&] { return Probe().focus != before && Probe().focus.startsWith(q + u'/'); }, 3000))
       << Describe();
+}
+
+// The batch scorer's refusal notice: the server refuses the summary it
+// delivers unattended; the notice stands over the upload window, and both
+// over the main window, when a person clicks the main window.
+class BatchDesktop : public ScorerDesktop {
+ protected:
+  CountingServer refusing{"Error", 23};
+};
+
+TEST_F(BatchDesktop, TheRefusalNoticeStaysOverTheMainWindowAtAClick) {
+  ASSERT_GT(refusing.Port(), 0);
+  // The scorer writes the score file the batch scorer sums.
+  ASSERT_TRUE(Settings({{908, "0"}}));
+  ASSERT_TRUE(StartScorer());
+  const QString folder = inst.Folder();
+  ASSERT_TRUE(WaitFor([&] { return QFileInfo(folder + QStringLiteral("A123456789.R01")).size() >= 252; }, 20000))
+      << Describe();
+  inst.StopAll();
+  ASSERT_TRUE(WaitFor([&] { return desk.Stacking().isEmpty(); }, 5000)) << Describe();
+
+  ASSERT_TRUE(Settings({{804, "1"}, {5902, QString::number(refusing.Port())}}));
+  const QString record = inst.Tmp() + QStringLiteral("~T040000.txt");
+  ASSERT_TRUE(rec::WriteRecordLines(record,
+                                    {QStringLiteral("[成績檔案]=") + folder + QStringLiteral("A123456789.R01"),
+                                     QStringLiteral("[指定主機]=127.0.0.1"),
+                                     QStringLiteral("[系統屬性]=0,0,0,0,0,0,0,0,2")},
+                                    false));
+  ASSERT_TRUE(StartProgram(QStringLiteral("Tallisk"), {record + u',' + folder + QStringLiteral("Tavrel")}, 90));
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("Display"), 15000)) << Describe();
+  ASSERT_TRUE(WaitForWindow(QStringLiteral("Notice"), 20000)) << Describe();
+  const quint64 display = WindowId(QStringLiteral("Display"));
+  const quint64 client = WindowId(QStringLiteral("frmClient"));
+  const quint64 notice = WindowId(QStringLiteral("Notice"));
+  ASSERT_NE(client, 0u) << Describe();
+
+  // A spot of the main window that neither of the others covers.
+  const Widgets w = Probe();
+  const QRect main = w.Window(QStringLiteral("Display"))->rect;
+  const QRect over = w.Window(QStringLiteral("frmClient"))->rect.united(w.Window(QStringLiteral("Notice"))->rect);
+  QPoint spot(-1, -1);
+  for (int y = main.top() + 10; y < main.bottom() && spot.x() < 0; y += 20)
+    for (int x = main.left() + 10; x < main.right(); x += 20)
+      if (!over.contains(x, y)) {
+        spot = QPoint(x, y);
+        break;
+      }
+  ASSERT_GE(spot.x(), 0) << "the main window is covered whole";
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    desk.Click(spot, round + 1);
+    QThread::msleep(800);
+    const QList<quint64> stack = desk.Stacking();
+    EXPECT_GT(stack.indexOf(client), stack.indexOf(display)) << DescribeStacking().toStdString();
+    EXPECT_GT(stack.indexOf(notice), stack.indexOf(client)) << DescribeStacking().toStdString();
+  }
+  EXPECT_EQ(refusing.Records(), 1);
 }
 
 }  // namespace
