@@ -227,6 +227,19 @@ bool Form::Unload(UnloadMode mode) {
   return true;
 }
 
+void Form::PassFocus(QWidget* waiting, int tries) {
+  // A window manager busy with its own focus change (the end of an Alt+Tab)
+  // may yet give the focus back here: ask again, a few times.
+  QPointer<QWidget> w(waiting);
+  QTimer::singleShot(tries == 3 ? 0 : 300, this, [this, w, tries] {
+    if (!w || !w->isVisible() || !isVisible()) return;
+    if (tries < 3 && QApplication::activeWindow() != this) return;
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    w->activateWindow();
+    if (tries > 1) PassFocus(w, tries - 1);
+  });
+}
+
 void Form::MakeBackdrop() {
   backdrop_ = true;
   refusesClose_ = true;
@@ -240,14 +253,7 @@ bool Form::event(QEvent* e) {
     // A window manager may hand the focus to a disabled window (Alt+Tab, a
     // taskbar click, a click on it): it goes on to the window that waits
     // over it, which comes up with the focus where it was.
-    if (QWidget* waiting = WindowWaitingOver(this)) {
-      QPointer<QWidget> w(waiting);
-      QTimer::singleShot(0, this, [w] {
-        if (!w || !w->isVisible()) return;
-        if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
-        w->activateWindow();
-      });
-    }
+    if (QWidget* waiting = WindowWaitingOver(this)) PassFocus(waiting, 3);
   }
   if (e->type() == QEvent::WindowActivate && loaded_ && !unloaded_ && isVisible() && !backdrop_ &&
       g_active != this && !app().Ending())

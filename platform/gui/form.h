@@ -93,6 +93,8 @@ class Form : public QDialog {
   // minimise or roll-up is undone at once.
   bool StaysInSight() const;
   void ComeBack();
+  // Hands the focus on to the window waiting over this disabled one.
+  void PassFocus(QWidget* waiting, int tries);
 
   bool loaded_ = false;
   bool unloading_ = false;
