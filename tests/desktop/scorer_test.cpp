@@ -220,8 +220,17 @@ TEST_F(ScorerDesktop, TheSheetComesUpOverTheBackdropsWithTheTaskbarEntry) {
   // The keys reach it: Tab moves the focus between its buttons.
   const QString before = Probe().focus;
   desk.Key(QStringLiteral("Tab"));
-  EXPECT_TRUE(WaitFor([&] { return Probe().focus != before && Probe().focus.startsWith(QStringLiteral("成績單/")); }, 3000))
+  ASSERT_TRUE(WaitFor([&] { return Probe().focus != before && Probe().focus.startsWith(QStringLiteral("成績單/")); }, 3000))
       << Describe();
+  // Minimised (it has the button) and brought back as a taskbar does: in
+  // front, with the focus on the button that had it.
+  const QString had = Probe().focus;
+  const quint64 id = WindowId(QStringLiteral("成績單"));
+  desk.Minimise(id);
+  ASSERT_TRUE(WaitFor([&] { return desk.Describe(id).wmState == QStringLiteral("Iconic"); }, 3000)) << Describe();
+  desk.Activate(id);
+  EXPECT_TRUE(InFrontAndActive(QStringLiteral("成績單"), 300));
+  EXPECT_TRUE(WaitFor([&] { return Probe().focus == had; }, 3000)) << "want " << had.toStdString() << "\n" << Describe();
 }
 
 // The question after leaving the sheet stays over the disabled sheet, with
