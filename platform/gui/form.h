@@ -163,10 +163,9 @@ inline QString ArrayElementName(const QString& array, int index) {
 }
 
 // The window a form is shown over when it is shown without an owner, or
-// with one that is not on screen (the test program's backdrop): a window
-// manager keeps an owned window above its owner and gives the focus back
-// within the family, so no screen falls behind the backdrops. None when the
-// function is empty or the window is hidden.
+// with one that is not on screen: a window manager keeps an owned window
+// above its owner. None when the function is empty, the window is hidden or
+// it is a backdrop (which owns no window).
 void SetDefaultOwner(std::function<QWidget*()> owner);
 // The default owner when it is on screen, else nullptr.
 QWidget* DefaultOwner();
