@@ -37,7 +37,6 @@ int main(int argc, char** argv) {
 
   scorer::Companions c;
   c.showBackdrops = [] { run::ShowBackdrops(); };
-  c.backdrop = []() -> QWidget* { return &plat::forms::get<run::背景>(); };
   c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
   c.setCreditsLimits = [](const QString& lines, const QString& columns) {
     run::我是誰& w = plat::forms::get<run::我是誰>();

@@ -298,7 +298,8 @@ Display::Delivery Display::Deliver() {
     default: break;
   }
   if (!upload) return Delivery::Done;
-  plat::forms::get<frmClient>().Show();
+  // Over this window, so that a click on it never covers the upload.
+  plat::forms::get<frmClient>().Show(plat::ShowMode::Modeless, this);
   return Delivery::Uploading;
 }
 

@@ -274,6 +274,7 @@ void 成績單::Command10_Click() {
       Label1(MakeLabel(this, "Label1", {240, 300, 3900, 500}, "成績列印中，請稍候．．．")),
       Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint);
+  SetRefusesWindowManagerClose(true);
   Label1->setAlignment(Qt::AlignCenter);
   plat::SetTwipsSize(this, 4370, 1360);
   setFixedSize(size());
@@ -290,10 +291,6 @@ void 處理列印中::Form_Load() {
 void 處理列印中::Form_Resize() {
   plat::SetTwipsSize(this, 4370, 1360);
   plat::CentreOnScreen(this);
-}
-
-void 處理列印中::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
-  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
 }
 
 void 處理列印中::Form_Activate() {

@@ -71,7 +71,6 @@ class 處理列印中 : public plat::Form {
   void Form_Load() override;
   void Form_Activate() override;
   void Form_Resize() override;
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
 
  private:
   int ticks_ = 0;

@@ -1,6 +1,8 @@
 #include "batch/forms/services.h"
 
+#include <QMap>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "common/store.h"
 
@@ -10,12 +12,22 @@ namespace {
 NoticeHook g_notice;
 }  // namespace
 
-void ShowNotice(const QString& text, const QString& title) {
+void ShowNotice(const QString& text, const QString& title, QWidget* owner) {
   if (g_notice) {
     g_notice(text, title);
     return;
   }
-  auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok);
+  static QMap<QString, QPointer<QMessageBox>> shown;
+  QPointer<QMessageBox>& box = shown[title];
+  if (box && box->isVisible()) {
+    box->setText(text);
+    box->raise();
+    box->activateWindow();
+    return;
+  }
+  // Owned, so the window manager keeps it over the window it is about.
+  box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
+  box->setObjectName(QStringLiteral("Notice"));
   box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);

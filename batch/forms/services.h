@@ -8,6 +8,8 @@
 #include "platform/core/weburl.h"
 #include "platform/gui/desktop.h"
 
+class QWidget;
+
 namespace batchui {
 
 // The desktop's programs (browser, mail, the editor for a typed-text file)
@@ -19,10 +21,12 @@ using plat::MailUrl;
 using plat::SetDesktop;
 using plat::WebUrl;
 
-// A message box shown without waiting (the upload runs on while it is up).
-// Tests install a recorder.
+// A message box shown without waiting (the upload runs on while it is up),
+// over the window it is about (owner; nullptr: none). One box a title: a
+// notice of the same kind while one is up replaces its text. Tests install
+// a recorder.
 using NoticeHook = std::function<void(const QString& text, const QString& title)>;
-void ShowNotice(const QString& text, const QString& title);
+void ShowNotice(const QString& text, const QString& title, QWidget* owner = nullptr);
 void SetNoticeHook(NoticeHook hook);  // empty restores the real box
 
 // The command line: the arguments joined with a blank, split at every ","

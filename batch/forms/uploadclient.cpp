@@ -5,6 +5,7 @@
 #include "batch/core/batch.h"
 #include "batch/core/summaryfile.h"
 #include "batch/forms/captions.h"
+#include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
 #include "batch/forms/scoresheet.h"
 #include "batch/forms/services.h"
@@ -145,12 +146,18 @@ void frmClient::ExitUndelivered(bool ask) {
 // ---- net::UploadView ----------------------------------------------------------
 
 void frmClient::ShowWindow() {
+  // Over the window the candidate's result is on: the sheet when it is up,
+  // else the main window, so a click there never covers the upload.
   QWidget* owner = nullptr;
-  if (plat::forms::exists<成績單>() && plat::forms::get<成績單>().isVisible()) owner = &plat::forms::get<成績單>();
+  if (plat::forms::exists<成績單>() && plat::forms::get<成績單>().isVisible()) {
+    owner = &plat::forms::get<成績單>();
+  } else if (plat::forms::exists<Display>() && plat::forms::get<Display>().isVisible()) {
+    owner = &plat::forms::get<Display>();
+  }
   Show(plat::ShowMode::Modeless, owner);
 }
 
-void frmClient::ShowVerdictError(const QString& text, const QString& title) { ShowNotice(text, title); }
+void frmClient::ShowVerdictError(const QString& text, const QString& title) { ShowNotice(text, title, this); }
 
 void frmClient::Completed() {
   Hide();

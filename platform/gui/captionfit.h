@@ -1,7 +1,6 @@
 #pragma once
 // Captions that hold their box: a label whose text leaves a run of blanks for
-// a box ("請輸入測驗時間：　　　分鐘"), and the check that every text of a form
-// reads whole. The designs place in twips for one font; the desktop's font
+// a box ("請輸入測驗時間：　　　分鐘"). The designs place in twips for one font; the desktop's font
 // decides how wide the text really is, so these measure it.
 #include <QString>
 #include <QStringList>
@@ -28,13 +27,5 @@ std::optional<std::pair<int, int>> WidenBlankRun(QLabel* label, int k, int pixel
 int LineEditWidthFor(const QLineEdit* edit, const QString& sample);
 // The pixels a line edit has for its text now.
 int LineEditTextRoom(const QLineEdit* edit);
-
-// What would cut a text on this form (empty when nothing does), among the
-// shown children of `form`: a label whose text is wider (or, wrapped,
-// taller) than the label; a control lying over the written part of a
-// label's text (standing in its blanks is how a box joins its caption); two
-// controls other than labels lying over each other; a control reaching past
-// the form's edge.
-QStringList LayoutFaults(const QWidget* form);
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -14,6 +15,7 @@
 
 #include "platform/gui/formtimer.h"
 #include "platform/gui/handler.h"
+#include "platform/gui/x11window.h"
 
 namespace plat {
 
@@ -38,23 +40,46 @@ Form* g_active = nullptr;
 ModalDriver g_modalDriver;
 std::function<QWidget*()> g_defaultOwner;
 
+bool IsBackdropWindow(const QWindow* w) {
+  for (const Form* f : live())
+    if (f->IsBackdrop() && f->windowHandle() == w) return true;
+  return false;
+}
+
 // The shown window the form goes over: the owner's, else the nearest shown
-// window it is owned by, else the default owner; never one the form itself
-// owns (that would make a loop).
+// window it is owned by, else the default owner; never a backdrop (a window
+// owned by the desktop's own window would go down with it, and lose its
+// taskbar entry), never one the form itself owns (that would make a loop).
 QWindow* OwnerWindow(QWidget* owner, QWidget* self) {
   QWindow* w = nullptr;
   if (owner && owner->window() != self) {
     owner->window()->winId();
     w = owner->window()->windowHandle();
   }
-  while (w && !w->isVisible()) w = w->transientParent();
+  while (w && (!w->isVisible() || IsBackdropWindow(w))) w = w->transientParent();
   if (!w) {
     QWidget* d = DefaultOwner();
     if (d && d->window() != self) w = d->window()->windowHandle();
   }
+  if (w && IsBackdropWindow(w)) return nullptr;
   for (QWindow* up = w; up; up = up->transientParent())
     if (up == self->windowHandle()) return nullptr;
   return w;
+}
+
+// The enabled window shown over a disabled one (a question, a notice), the
+// topmost of a chain; nullptr when none is on screen.
+QWidget* WindowWaitingOver(const QWidget* disabled) {
+  const QWindow* below = disabled->windowHandle();
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || !w->windowHandle() || w->windowHandle()->transientParent() != below) continue;
+    if (w->isEnabled()) {
+      QWidget* higher = WindowWaitingOver(w);
+      return higher ? higher : w;
+    }
+    if (QWidget* higher = WindowWaitingOver(w)) return higher;
+  }
+  return nullptr;
 }
 
 QString HandlerName(const QObject* f, const char* handler) {
@@ -140,10 +165,13 @@ void Form::Show(ShowMode mode, QWidget* owner) {
   if (!isVisible()) {
     winId();
     if (QWindow* over = OwnerWindow(owner, this)) windowHandle()->setTransientParent(over);
+    if (backdrop_) x11::MarkDesktopWindow(this);
   }
   const bool modal = mode == ShowMode::Modal;
   if (modal && !isVisible()) setWindowModality(Qt::ApplicationModal);
   setVisible(true);
+  // A window that takes no focus is never asked to be activated.
+  if (backdrop_ || (windowFlags() & Qt::WindowDoesNotAcceptFocus)) return;
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
   activateWindow();
   if (g_active != this) Activate();
@@ -179,6 +207,7 @@ void Form::Hide() {
 
 bool Form::Unload(UnloadMode mode) {
   if (unloading_ || unloaded_) return true;
+  if (mode == UnloadMode::ControlMenu && refusesClose_ && !app().Ending()) return false;
   unloading_ = true;
   if (loaded_ && !app().Ending()) {
     int cancel = 0;
@@ -198,8 +227,35 @@ bool Form::Unload(UnloadMode mode) {
   return true;
 }
 
+void Form::PassFocus(QWidget* waiting, int tries) {
+  // A window manager busy with its own focus change (the end of an Alt+Tab)
+  // may yet give the focus back here: ask again, a few times.
+  QPointer<QWidget> w(waiting);
+  QTimer::singleShot(tries == 3 ? 0 : 300, this, [this, w, tries] {
+    if (!w || !w->isVisible() || !isVisible()) return;
+    if (tries < 3 && QApplication::activeWindow() != this) return;
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    w->activateWindow();
+    if (tries > 1) PassFocus(w, tries - 1);
+  });
+}
+
+void Form::MakeBackdrop() {
+  backdrop_ = true;
+  refusesClose_ = true;
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                 Qt::WindowStaysOnBottomHint);
+  setEnabled(false);
+}
+
 bool Form::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate && loaded_ && !unloaded_ && isVisible() &&
+  if (e->type() == QEvent::WindowActivate && !isEnabled() && isVisible()) {
+    // A window manager may hand the focus to a disabled window (Alt+Tab, a
+    // taskbar click, a click on it): it goes on to the window that waits
+    // over it, which comes up with the focus where it was.
+    if (QWidget* waiting = WindowWaitingOver(this)) PassFocus(waiting, 3);
+  }
+  if (e->type() == QEvent::WindowActivate && loaded_ && !unloaded_ && isVisible() && !backdrop_ &&
       g_active != this && !app().Ending())
     Activate();
   return QDialog::event(e);
@@ -219,24 +275,39 @@ void Form::resizeEvent(QResizeEvent* e) {
   if (loaded_ && !unloaded_) RunHandler(HandlerName(this, "Form_Resize"), [this] { Form_Resize(); });
 }
 
-void Form::changeEvent(QEvent* e) {
-  QDialog::changeEvent(e);
-  if (e->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized)) return;
-  // A window manager may minimise any window, button or not. A form whose
-  // design has no minimise button (the test screen, whose clock runs on, or
-  // a dialog that waits for an answer) comes straight back, in front and
-  // with the focus, so the keys never go to a window out of sight.
-  // A frameless window (a backdrop) goes with the window it stands behind.
+// A window manager may minimise or roll up any window, button or not. A
+// form whose design has no minimise button (the test screen, whose clock
+// runs on, or a dialog that waits for an answer) comes straight back, in
+// front and with the focus, so the keys never go to a window out of sight.
+// A frameless window (a backdrop) goes with the window it stands behind.
+bool Form::StaysInSight() const {
   const Qt::WindowFlags flags = windowFlags();
-  const bool minimisable = (flags & Qt::WindowMinimizeButtonHint) || (flags & Qt::FramelessWindowHint) ||
-                           (windowType() == Qt::Window && !(flags & ~Qt::WindowType_Mask));
-  if (minimisable) return;
+  return !((flags & Qt::WindowMinimizeButtonHint) || (flags & Qt::FramelessWindowHint) ||
+           (windowType() == Qt::Window && !(flags & ~Qt::WindowType_Mask)));
+}
+
+void Form::ComeBack() {
   QTimer::singleShot(0, this, [this] {
-    if (!isVisible() || !(windowState() & Qt::WindowMinimized)) return;
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    raise();
+    if (!isVisible()) return;
+    const bool minimised = windowState() & Qt::WindowMinimized;
+    const bool shaded = x11::IsShaded(this);
+    if (!minimised && !shaded) return;
+    if (minimised) setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (shaded) x11::Unshade(this);
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     activateWindow();
   });
+}
+
+void Form::changeEvent(QEvent* e) {
+  QDialog::changeEvent(e);
+  if (e->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && StaysInSight())
+    ComeBack();
+}
+
+bool Form::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  if (StaysInSight() && x11::IsStateChange(eventType, message)) ComeBack();
+  return QDialog::nativeEvent(eventType, message, result);
 }
 
 void Form::keyPressEvent(QKeyEvent* e) {

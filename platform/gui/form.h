@@ -55,6 +55,18 @@ class Form : public QDialog {
   // The Escape key clicks this button (the design's Cancel button).
   void SetCancelButton(QAbstractButton* b) { cancelButton_ = b; }
 
+  // A form the design never lets a person close: the window manager's
+  // close (title bar, taskbar, Alt+F4) is refused before any handler runs.
+  void SetRefusesWindowManagerClose(bool refuses) { refusesClose_ = refuses; }
+  bool RefusesWindowManagerClose() const { return refusesClose_; }
+
+  // A backdrop: a controlless window behind the program's screens. It is
+  // the desktop's own window to the window manager (below every other
+  // window, no taskbar entry), takes no focus, is never activated nor the
+  // owner of another window, and refuses the window manager's close.
+  void MakeBackdrop();
+  bool IsBackdrop() const { return backdrop_; }
+
  protected:
   virtual void Form_Load() {}
   virtual void Form_Activate() {}
@@ -71,16 +83,25 @@ class Form : public QDialog {
   void resizeEvent(QResizeEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void changeEvent(QEvent* e) override;
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
   friend class AppControl;
   void Activate();
   void HideWindow();
+  // A form whose design has no minimise button: the window manager's
+  // minimise or roll-up is undone at once.
+  bool StaysInSight() const;
+  void ComeBack();
+  // Hands the focus on to the window waiting over this disabled one.
+  void PassFocus(QWidget* waiting, int tries);
 
   bool loaded_ = false;
   bool unloading_ = false;
   bool unloaded_ = false;
   int modalDepth_ = 0;
+  bool refusesClose_ = false;
+  bool backdrop_ = false;
   QAbstractButton* cancelButton_ = nullptr;
 };
 
@@ -142,10 +163,9 @@ inline QString ArrayElementName(const QString& array, int index) {
 }
 
 // The window a form is shown over when it is shown without an owner, or
-// with one that is not on screen (the test program's backdrop): a window
-// manager keeps an owned window above its owner and gives the focus back
-// within the family, so no screen falls behind the backdrops. None when the
-// function is empty or the window is hidden.
+// with one that is not on screen: a window manager keeps an owned window
+// above its owner. None when the function is empty, the window is hidden or
+// it is a backdrop (which owns no window).
 void SetDefaultOwner(std::function<QWidget*()> owner);
 // The default owner when it is on screen, else nullptr.
 QWidget* DefaultOwner();

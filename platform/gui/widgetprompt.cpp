@@ -23,7 +23,7 @@ QWidget* Owner() {
   QWidget* w = QApplication::activeModalWidget();
   if (!w) w = QApplication::activeWindow();
   // Between two screens no window is active: the box goes over the
-  // backdrop, never under it.
+  // default owner when the program names one.
   if (!w) w = DefaultOwner();
   return w;
 }

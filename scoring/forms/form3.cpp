@@ -56,6 +56,7 @@ Form3::Form3()
       ProgressBar1(MakeControl<QProgressBar>(this, "ProgressBar1", {240, 840, 4320, 300})),
       Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+  SetRefusesWindowManagerClose(true);
   SetSizeTwips(this, 4800, 1620);
   setFixedSize(size());
   Label1->setText(QStringLiteral("成績評定中，請稍候．．．"));
@@ -122,10 +123,6 @@ void Form3::Form_Activate() {
     Score();
   }
   Timer1->SetEnabled(true);
-}
-
-void Form3::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
-  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
 }
 
 void Form3::Score() {

@@ -31,7 +31,6 @@ class Form3 : public plat::Form {
  protected:
   void Form_Load() override;
   void Form_Activate() override;
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
 
  private:
   void Score();

@@ -44,7 +44,8 @@ class FormTimerTicker : public net::Ticker {
 }  // namespace
 
 void InstallUploadWindow() {
-  SetUploadStarter([] { plat::forms::get<frmClient>().Show(); });
+  // Over the sheet whose result it sends (the window manager keeps it there).
+  SetUploadStarter([] { plat::forms::get<frmClient>().ShowWindow(); });
 }
 
 scoring::ScorerResultValues SheetUploadFields() {

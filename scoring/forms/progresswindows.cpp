@@ -12,18 +12,15 @@ namespace scorer {
 
 namespace {
 
+// The notices work for the sheet and close on their own tick: a close from
+// the window manager would leave the sheet disabled and the save undone.
 void Notice(plat::Form* form, QLabel* label, int width, int height) {
   form->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+  form->SetRefusesWindowManagerClose(true);
   SetSizeTwips(form, width, height);
   form->setFixedSize(form->size());
   label->setAlignment(Qt::AlignCenter);
   label->setWordWrap(true);
-}
-
-// The notices work for the sheet and close on their own tick: a close from
-// the window manager would leave the sheet disabled and the save undone.
-void RefuseUserClose(int& cancel, plat::UnloadMode mode) {
-  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
 }
 
 template <class F>
@@ -76,8 +73,6 @@ void 處理存檔::Timer1_Timer() {
   Unload();
 }
 
-void 處理存檔::Form_QueryUnload(int& cancel, plat::UnloadMode mode) { RefuseUserClose(cancel, mode); }
-
 void 處理存檔::Form_Unload(int&) { GiveSheetBack(); }
 
 處理列印中::處理列印中()
@@ -111,8 +106,6 @@ void 處理列印中::Timer1_Timer() {
   Hide();
   Unload();
 }
-
-void 處理列印中::Form_QueryUnload(int& cancel, plat::UnloadMode mode) { RefuseUserClose(cancel, mode); }
 
 void 處理列印中::Form_Unload(int&) { GiveSheetBack(); }
 

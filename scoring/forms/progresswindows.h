@@ -24,7 +24,6 @@ class 處理存檔 : public plat::Form {
  protected:
   void Form_Load() override;
   void Form_Activate() override;
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
   void Form_Unload(int& cancel) override;
 };
 
@@ -41,7 +40,6 @@ class 處理列印中 : public plat::Form {
  protected:
   void Form_Load() override;
   void Form_Activate() override;
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
   void Form_Unload(int& cancel) override;
 };
 

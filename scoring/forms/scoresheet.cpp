@@ -20,6 +20,7 @@
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/delivery.h"
 #include "scoring/forms/formkit.h"
+#include "scoring/forms/dataentry.h"
 #include "scoring/forms/progresswindows.h"
 #include "scoring/forms/questions.h"
 #include "scoring/forms/scoreraccessors.h"
@@ -294,7 +295,7 @@ void 成績單::Form_Activate() {
     saved = true;
     Timer1->SetEnabled(true);
     setEnabled(false);
-    plat::forms::get<處理存檔>().Show(plat::ShowMode::Modal);
+    plat::forms::get<處理存檔>().Show(plat::ShowMode::Modal, this);
     if (plat::app().Ending() || IsUnloaded()) return;
   }
   // Once a run, not once a sheet.
@@ -392,7 +393,7 @@ void 成績單::Command1_Click() {
 
 void 成績單::Command2_Click() {
   setEnabled(false);
-  plat::forms::get<處理列印中>().Show();
+  plat::forms::get<處理列印中>().Show(plat::ShowMode::Modeless, this);
   scoring::Test_Print();
   Command2->setEnabled(false);
   reportPrintCounter = 0;
@@ -412,7 +413,7 @@ void 成績單::Command4_Click() {
 void 成績單::Command5_Click() {
   common::SessionAttr3.set(7);
   setEnabled(false);  // no second save while this one runs
-  plat::forms::get<處理存檔>().Show();
+  plat::forms::get<處理存檔>().Show(plat::ShowMode::Modeless, this);
 }
 
 void 成績單::Command5_MouseUp(int button) {
@@ -439,11 +440,11 @@ void 成績單::Command3_Click() {
       return;
     }
     saved = false;
-    plat::forms::get<直續測驗>().Show();
+    plat::forms::get<直續測驗>().Show(plat::ShowMode::Modeless, this);
   } else if (!common::SettingsBase.get().isEmpty() && ScorerByteSetting() == 1) {
     setEnabled(false);
     saved = false;
-    plat::forms::get<是否結束>().Show();
+    plat::forms::get<是否結束>().Show(plat::ShowMode::Modeless, this);
   } else {
     if (ScorerByteSetting() == 0) HandOverToBatchIfAsked();
     EndScorer(true);
@@ -459,7 +460,7 @@ void 成績單::Form_QueryUnload(int& cancel, plat::UnloadMode) {
 void 成績單::Form_Unload(int&) {
   setEnabled(false);
   saved = false;
-  plat::forms::get<是否結束>().Show();
+  plat::forms::get<是否結束>().Show(plat::ShowMode::Modeless, this);
 }
 
 bool 成績單::eventFilter(QObject* watched, QEvent* event) {
@@ -477,7 +478,14 @@ bool 成績單::eventFilter(QObject* watched, QEvent* event) {
 void ShowSheet() {
   成績單& sheet = plat::forms::get<成績單>();
   sheet.GiveBack();
-  sheet.Show(plat::ShowMode::Modeless, companions().backdrop ? companions().backdrop() : nullptr);
+  // The entry window of a run started by the test program waits disabled
+  // behind the scoring; nobody comes back to it from the sheet, so it does
+  // not stay in the task list or the window cycle.
+  if (plat::forms::exists<輸入資料>()) {
+    輸入資料& entry = plat::forms::get<輸入資料>();
+    if (entry.isVisible() && !entry.isEnabled()) entry.Hide();
+  }
+  sheet.Show(plat::ShowMode::Modeless);
 }
 
 void GiveSheetBack() {

@@ -68,7 +68,7 @@ class 成績單 : public plat::Form {
   QList<QLabel*> ResultLabels() const;
 };
 
-// Shows the sheet modeless over the backdrop, enabled unless an upload is
+// Shows the sheet modeless, enabled unless an upload is
 // in flight (the scoring window hands over with it).
 void ShowSheet();
 // The same for a window that worked for the sheet (a notice, the upload):

@@ -17,8 +17,6 @@ namespace scorer {
 struct Companions {
   // 全螢幕黑景 and 背景: disabled, shown modeless, behind every window.
   std::function<void()> showBackdrops;
-  // 背景, the owner of the score sheet (nullptr: no owner).
-  std::function<QWidget*()> backdrop;
   // The credits window 我是誰, modeless.
   std::function<void()> showCredits;
   // The line limits 我是誰 shows (its Text1 and Text2), given at each load

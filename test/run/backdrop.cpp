@@ -21,37 +21,27 @@ QRect ScreenArea(bool whole) {
   return whole ? s->geometry() : s->availableGeometry();
 }
 
-// A dialog-type window, so that the window manager hears of its owner.
-constexpr Qt::WindowFlags kBackdrop = Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                                      Qt::WindowStaysOnBottomHint;
-
 }  // namespace
 
 背景::背景() : Form(QStringLiteral("背景")) {
-  setWindowFlags(kBackdrop);
+  MakeBackdrop();
   Paint(this, QColor(0x40, 0x40, 0x40));
   setGeometry(ScreenArea(false));
 }
 
 全螢幕黑景::全螢幕黑景() : Form(QStringLiteral("全螢幕黑景")) {
-  setWindowFlags(kBackdrop);
+  MakeBackdrop();
   Paint(this, Qt::black);
+  // The screen's size, not the full-screen state: a window manager lifts a
+  // full-screen window over the others.
   setGeometry(ScreenArea(true));
-  setWindowState(Qt::WindowFullScreen);
 }
 
 void ShowBackdrops() {
   全螢幕黑景& black = plat::forms::get<全螢幕黑景>();
   背景& grey = plat::forms::get<背景>();
-  black.Load();
-  black.setEnabled(false);
   black.Show(plat::ShowMode::Modeless);
-  grey.Load();
-  grey.setEnabled(false);
-  grey.Show(plat::ShowMode::Modeless, &black);
-  plat::SetDefaultOwner([]() -> QWidget* {
-    return plat::forms::exists<背景>() ? &plat::forms::get<背景>() : nullptr;
-  });
+  grey.Show(plat::ShowMode::Modeless);
 }
 
 }  // namespace run

@@ -1,10 +1,9 @@
 #pragma once
-// 背景 and 全螢幕黑景: controlless backdrops that sit behind the countdown and
-// the test screen (which is shown owned by 背景), so the desktop does not show
-// through during a test. They take no focus and ask to be kept below; and
-// since a window manager may still lift a full-screen window over ordinary
-// ones, every window of the program is owned by 背景, which is owned by
-// 全螢幕黑景: owned windows always stand above their owners.
+// 背景 and 全螢幕黑景: controlless backdrops that sit behind the program's
+// screens, so the desktop does not show through during a test. To the
+// window manager they are the desktop's own windows: every other window
+// stands above them, they take no focus, have no taskbar entry and refuse
+// its close (plat::Form::MakeBackdrop).
 #include "platform/gui/form.h"
 
 namespace run {
@@ -27,8 +26,7 @@ class 全螢幕黑景 : public plat::Form {
   void Form_Resize() override {}
 };
 
-// Shows both backdrops, 背景 over 全螢幕黑景, and makes 背景 the owner of
-// every form shown without one.
+// Shows both backdrops, 背景 over 全螢幕黑景.
 void ShowBackdrops();
 
 }  // namespace run

@@ -22,6 +22,8 @@ using common::AppError;
 
 處理下::處理下() : Form(QStringLiteral("處理下")) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Closing it would lose the record's name before the record is written.
+  SetRefusesWindowManagerClose(true);
   Text1 = new QLineEdit(this);
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->hide();
@@ -54,11 +56,6 @@ void 處理下::Form_Activate() {
 }
 
 void 處理下::Form_Resize() { plat::CentreOnScreen(this); }
-
-void 處理下::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
-  // Closing it would lose the record's name before the record is written.
-  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
-}
 
 void 處理下::SetStateNine() { common::TestRunState.set(9); }
 

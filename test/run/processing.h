@@ -47,7 +47,6 @@ class 處理下 : public plat::Form {
   void Form_Load() override;
   void Form_Activate() override;
   void Form_Resize() override;
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
 
  private:
   void HandOver();

@@ -125,8 +125,11 @@ class ScreenBoxes : public rec::TypingBoxes {
 };
 
 正式測驗::正式測驗() : Form(QStringLiteral("正式測驗")), boxes_(new ScreenBoxes(*this)) {
-  // A fixed window without a close box: the test ends by time-up or leave.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // A fixed window without a close box: the test ends by time-up or leave,
+  // and the candidate cannot close the test away. A main window, not a
+  // dialog: it is the program's taskbar entry.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  SetRefusesWindowManagerClose(true);
   setFixedSize(plat::TwipsToPixels(kFormWidth), plat::TwipsToPixels(kFormHeight));
   setMouseTracking(true);
 
@@ -314,11 +317,6 @@ void 正式測驗::Form_Load() {
 }
 
 void 正式測驗::Form_Resize() { plat::CentreOnScreen(this); }
-
-void 正式測驗::Form_QueryUnload(int& cancel, plat::UnloadMode mode) {
-  // The candidate cannot close the test away; only the program's end does.
-  if (mode == plat::UnloadMode::ControlMenu) cancel = 1;
-}
 
 void 正式測驗::Form_Activate() {
   HoldClicks();

@@ -135,7 +135,6 @@ class 正式測驗 : public plat::Form {
   void Form_Load() override;
   void Form_Activate() override;
   void Form_Resize() override;
-  void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
   void mouseMoveEvent(QMouseEvent* e) override;
 
  private:

@@ -101,9 +101,8 @@ QStringList ProgramArguments() {
 // Construction: the design's controls and places.
 
 輸入資料表面::輸入資料表面() : Form(QStringLiteral("輸入資料表面")) {
-  // A dialog-type window: the window manager hears of its owner, the
-  // backdrop, and keeps it above.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+  // A main window, not a dialog: it is the program's taskbar entry.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMinimizeButtonHint);
   BuildControls();
 }

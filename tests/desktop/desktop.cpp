@@ -51,10 +51,38 @@ const char* const kSetup = "; run scripts/setup to install the desktop test tool
 
 Desktop::~Desktop() { Stop(); }
 
+// A session bus of our own (xfwm4 reads its settings over one), ended by
+// its id with the display.
+bool Desktop::StartBus(QString* error, QString* address) {
+  bus_ = std::make_unique<QProcess>();
+  bus_->setStandardErrorFile(QProcess::nullDevice());
+  bus_->start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+  if (!bus_->waitForStarted(5000)) {
+    *error = QStringLiteral("dbus-daemon did not start: ") + bus_->errorString() + QLatin1String(kSetup);
+    return false;
+  }
+  QByteArray line;
+  const qint64 until = QDateTime::currentMSecsSinceEpoch() + 10000;
+  while (!line.contains('\n') && QDateTime::currentMSecsSinceEpoch() < until && bus_->state() == QProcess::Running) {
+    bus_->waitForReadyRead(200);
+    line += bus_->readAllStandardOutput();
+  }
+  if (!line.contains('\n')) {
+    *error = QStringLiteral("dbus-daemon gave no address");
+    return false;
+  }
+  *address = QString::fromUtf8(line.trimmed());
+  return true;
+}
+
 bool Desktop::Start(QString* error, const QString& windowManager, const QString& screen) {
-  for (const QString& tool : {QStringLiteral("Xvfb"), windowManager, QStringLiteral("xdotool"),
-                              QStringLiteral("xprop"), QStringLiteral("xwininfo"), QStringLiteral("wmctrl"),
-                              QStringLiteral("import")}) {
+  managerName_ = windowManager;
+  QStringList tools{QStringLiteral("Xvfb"),    windowManager,          QStringLiteral("xdotool"),
+                    QStringLiteral("xprop"),   QStringLiteral("xwininfo"), QStringLiteral("wmctrl"),
+                    QStringLiteral("import")};
+  if (windowManager == QStringLiteral("xfwm4")) tools << QStringLiteral("dbus-daemon");
+  for (const QString& tool : tools) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
       *error = tool + QStringLiteral(" is not installed") + QLatin1String(kSetup);
       return false;
@@ -88,6 +116,14 @@ bool Desktop::Start(QString* error, const QString& windowManager, const QString&
   manager_ = std::make_unique<QProcess>();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), name_);
+  if (windowManager == QStringLiteral("xfwm4")) {
+    QString address;
+    if (!StartBus(error, &address)) {
+      Stop();
+      return false;
+    }
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+  }
   manager_->setProcessEnvironment(env);
   manager_->setProcessChannelMode(QProcess::MergedChannels);
   manager_->setStandardOutputFile(QProcess::nullDevice());
@@ -119,6 +155,7 @@ bool Desktop::Start(QString* error, const QString& windowManager, const QString&
 
 void Desktop::Stop() {
   End(manager_);
+  End(bus_);
   End(server_);
 }
 
@@ -169,7 +206,8 @@ Window Desktop::Describe(quint64 id) const {
   const auto props = Run(QStringLiteral("xprop"), {QStringLiteral("-id"), Hex(id), QStringLiteral("-notype"),
                                                    QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_CLASS"),
                                                    QStringLiteral("_NET_WM_NAME"), QStringLiteral("WM_STATE"),
-                                                   QStringLiteral("_NET_WM_STATE")});
+                                                   QStringLiteral("_NET_WM_STATE"), QStringLiteral("_NET_WM_WINDOW_TYPE"),
+                                                   QStringLiteral("WM_TRANSIENT_FOR")});
   if (props) {
     const QStringList lines = QString::fromUtf8(*props).split(u'\n');
     for (int i = 0; i < lines.size(); ++i) {
@@ -184,6 +222,12 @@ Window Desktop::Describe(quint64 id) const {
       } else if (l.startsWith(QStringLiteral("_NET_WM_STATE ="))) {
         for (const QString& s : value.split(u',', Qt::SkipEmptyParts))
           w.states << s.trimmed().remove(QStringLiteral("_NET_WM_STATE_"));
+      } else if (l.startsWith(QStringLiteral("_NET_WM_WINDOW_TYPE ="))) {
+        for (const QString& s : value.split(u',', Qt::SkipEmptyParts))
+          w.types << s.trimmed().remove(QStringLiteral("_NET_WM_WINDOW_TYPE_"));
+      } else if (l.startsWith(QStringLiteral("WM_TRANSIENT_FOR"))) {
+        const QList<quint64> ids = IdsIn(l.toUtf8());
+        if (!ids.isEmpty()) w.transientFor = ids.first();
       } else if (l.startsWith(QStringLiteral("WM_STATE:")) && i + 1 < lines.size()) {
         w.wmState = lines[i + 1].section(QStringLiteral("window state:"), 1).trimmed();
       }
@@ -266,6 +310,11 @@ void Desktop::Activate(quint64 id) const {
   Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), Hex(id)});
 }
 
+void Desktop::Shade(quint64 id) const {
+  Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-r"), Hex(id), QStringLiteral("-b"),
+                                 QStringLiteral("add,shaded")});
+}
+
 bool Desktop::Screenshot(const QString& path) const {
   return Run(QStringLiteral("import"),
              {QStringLiteral("-display"), name_, QStringLiteral("-window"), QStringLiteral("root"), path}, 15000)
@@ -328,11 +377,11 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs, int stepMs) 
 
 // ---- fixture ----------------------------------------------------------------
 
+QString WindowManagerOfRun() { return qEnvironmentVariable("DESKTOP_WM", QStringLiteral("openbox")); }
+
 void DesktopTest::SetUp() {
   QString error;
-  // DESKTOP_WM runs the same tests under another window manager, for a look.
-  ASSERT_TRUE(desk.Start(&error, qEnvironmentVariable("DESKTOP_WM", QStringLiteral("openbox"))))
-      << error.toStdString();
+  ASSERT_TRUE(desk.Start(&error, WindowManagerOfRun())) << error.toStdString();
   const QStringList missing = e2e::MissingPrograms(QStringLiteral(BIN_DIR));
   ASSERT_TRUE(missing.isEmpty()) << "not built in " BIN_DIR ": " << missing.join(u' ').toStdString();
   ASSERT_TRUE(inst.Make(QStringLiteral(BIN_DIR), &error)) << error.toStdString();
@@ -343,8 +392,8 @@ void DesktopTest::SetUp() {
 void DesktopTest::TearDown() {
   if (HasFailure()) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const QString shot = OutputFolder() + QStringLiteral("/%1.%2.png")
-                                              .arg(QString::fromUtf8(info->test_suite_name()),
+    const QString shot = OutputFolder() + QStringLiteral("/%1.%2.%3.png")
+                                              .arg(WindowManagerOfRun(), QString::fromUtf8(info->test_suite_name()),
                                                    QString::fromUtf8(info->name()).replace(u'/', u'_'));
     if (!desk.Name().isEmpty() && desk.Screenshot(shot))
       ADD_FAILURE() << "the screen at the failure: " << shot.toStdString() << "\n" << Describe();

@@ -1,6 +1,7 @@
 #pragma once
-// The real programs at a real desktop: a private Xvfb display with openbox,
-// real X input through xdotool, window state read with xprop and xdotool.
+// The real programs at a real desktop: a private Xvfb display with openbox
+// or xfwm4 (DESKTOP_WM; xfwm4 on a private session bus), real X input
+// through xdotool, window state read with xprop and xdotool.
 //
 // Use:
 //   class MyTest : public desktop::DesktopTest {};        // display + WM + installation
@@ -44,6 +45,8 @@ struct Window {
   QString wmClass;
   QStringList states;  // _NET_WM_STATE without the prefix: "BELOW", "HIDDEN", "FULLSCREEN" ...
   QString wmState;     // ICCCM WM_STATE: "Normal", "Iconic", "Withdrawn" (empty when unset)
+  QStringList types;   // _NET_WM_WINDOW_TYPE without the prefix: "NORMAL", "DIALOG", "DESKTOP" ...
+  quint64 transientFor = 0;  // WM_TRANSIENT_FOR, 0 when unset
   bool viewable = false;
   bool Has(const QString& state) const { return states.contains(state); }
 };
@@ -87,6 +90,9 @@ class Desktop {
   void CloseByWindowManager(quint64 id) const;  // the close button's message
   void Minimise(quint64 id) const;              // as the title bar's button asks
   void Activate(quint64 id) const;              // as the task switcher does
+  void Shade(quint64 id) const;                 // rolls it up to its title bar
+  // The window manager's name for a run ("openbox", "xfwm4").
+  QString Manager() const { return managerName_; }
 
   bool Screenshot(const QString& path) const;
 
@@ -94,8 +100,12 @@ class Desktop {
   std::optional<QByteArray> Run(const QString& tool, const QStringList& arguments, int timeoutMs = 5000) const;
 
  private:
+  bool StartBus(QString* error, QString* address);
+
   QString name_;
+  QString managerName_;
   std::unique_ptr<QProcess> server_;
+  std::unique_ptr<QProcess> bus_;  // the window manager's private session bus
   std::unique_ptr<QProcess> manager_;
 };
 
@@ -125,6 +135,9 @@ struct Widgets {
 
 // Polls until the condition holds or the time has passed.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs, int stepMs = 100);
+
+// The window manager of a run: DESKTOP_WM, else openbox.
+QString WindowManagerOfRun();
 
 class DesktopTest : public ::testing::Test {
  protected:

@@ -1,6 +1,7 @@
 // The test program's set-up screen at a real window manager: it is in front
 // of its backdrops and has the focus at every start, and a click on a
 // backdrop changes neither.
+#include <QFile>
 #include <QThread>
 
 #include "tests/desktop/testprogram.h"
@@ -71,6 +72,24 @@ TEST_F(SetupScreenTest, MinutesWithAUnitAreRefusedAtStartInAMessageInFront) {
   EXPECT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 500));
   QThread::msleep(500);
   EXPECT_EQ(WindowId(QStringLiteral("正式測驗")), 0u) << "the test started with minutes Start refused";
+}
+
+// The set-up screen is the program's taskbar entry; the backdrops have none,
+// stay at the window manager's close, and are never asked to take a focus
+// they refuse (no warning of it on the program's output).
+TEST_F(SetupScreenTest, TheBackdropsStayBehindWithoutTaskbarEntriesAndTheScreenHasOne) {
+  ASSERT_TRUE(StartSetup(false));
+  ASSERT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 300));
+  const Window screen = desk.Describe(WindowId(QStringLiteral("輸入資料表面")));
+  EXPECT_FALSE(screen.Has(QStringLiteral("SKIP_TASKBAR"))) << screen.states.join(u',').toStdString();
+  EXPECT_EQ(screen.transientFor, 0u);
+  EXPECT_TRUE(BackdropsHoldAgainstAClose());
+  EXPECT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 500));
+  desk.Type(QStringLiteral("ab"));
+  EXPECT_TRUE(WaitFor([&] { return Probe().focusText.endsWith(QStringLiteral("ab")); }, 3000)) << Describe();
+  QFile out(inst.OutputPath());
+  ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(out.readAll().contains("requestActivate")) << Describe();
 }
 
 }  // namespace

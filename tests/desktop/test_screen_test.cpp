@@ -1,6 +1,6 @@
 // The test screen at a real window manager, typed at with real keys: pauses
-// ended by 不要 and by the window manager's close, a minimise attempt and a
-// double-click on 開始 neither lose nor move the candidate's typing, and the
+// ended by 不要 and by the window manager's close, a minimise and a roll-up
+// attempt and a double-click on 開始 neither lose nor move the candidate's typing, and the
 // lines reach the record at time-up.
 #include <QDir>
 #include <QThread>
@@ -89,6 +89,12 @@ TEST_F(TestScreenTest, TypingSurvivesPausesAMinimiseAttemptAndReachesTheRecord) 
   QThread::msleep(500);
   ASSERT_TRUE(InFrontAndActive(kScreen, 1000));
   EXPECT_NE(desk.Describe(WindowId(kScreen)).wmState, QStringLiteral("Iconic"));
+  ASSERT_TRUE(CaretAt(1, 7));
+  // A roll-up to the title bar is undone the same way.
+  desk.Shade(WindowId(kScreen));
+  QThread::msleep(500);
+  ASSERT_TRUE(InFrontAndActive(kScreen, 1000));
+  EXPECT_FALSE(desk.Describe(WindowId(kScreen)).Has(QStringLiteral("SHADED"))) << Describe();
   ASSERT_TRUE(CaretAt(1, 7));
   // A click and a double-click on the backdrop beside the screen neither.
   desk.Click({3, 500});

@@ -51,6 +51,43 @@ QString TestProgramTest::WhyNotInFront(const QString& name) const {
   return {};
 }
 
+::testing::AssertionResult TestProgramTest::BackdropsHoldAgainstAClose() {
+  const QList<quint64> ids = Backdrops();
+  if (ids.size() != 2) return ::testing::AssertionFailure() << "backdrops: " << ids.size() << "\n" << Describe();
+  for (quint64 id : ids) {
+    const Window w = desk.Describe(id);
+    if (!w.Has(QStringLiteral("SKIP_TASKBAR")) || !w.types.contains(QStringLiteral("DESKTOP")) || w.transientFor)
+      return ::testing::AssertionFailure() << "backdrop " << w.title.toStdString() << " states "
+                                           << w.states.join(u',').toStdString() << " types "
+                                           << w.types.join(u',').toStdString() << " owner " << w.transientFor;
+  }
+  for (quint64 id : ids) desk.CloseByWindowManager(id);
+  QThread::msleep(800);
+  for (quint64 id : ids)
+    if (!desk.Describe(id).viewable || !desk.Stacking().contains(id))
+      return ::testing::AssertionFailure() << "a backdrop went at the window manager's close\n" << Describe();
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult TestProgramTest::WaitsOver(const QString& name, const QString& below, int forMs) {
+  auto why = [&]() -> QString {
+    const QString front = WhyNotInFront(name);
+    if (!front.isEmpty()) return front;
+    const QList<quint64> stack = desk.Stacking();
+    if (stack.indexOf(WindowId(below)) > stack.indexOf(WindowId(name))) return below + QStringLiteral(" stands above ") + name;
+    return {};
+  };
+  QString reason;
+  WaitFor([&] { return (reason = why()).isEmpty(); }, 5000, 100);
+  const qint64 until = QDateTime::currentMSecsSinceEpoch() + forMs;
+  while (reason.isEmpty() && QDateTime::currentMSecsSinceEpoch() < until) {
+    QThread::msleep(150);
+    reason = why();
+  }
+  if (reason.isEmpty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << reason.toStdString() << "\n" << Describe();
+}
+
 ::testing::AssertionResult TestProgramTest::InFrontAndActive(const QString& name, int forMs) {
   // The window manager may take a moment to focus a new window; from then
   // on nothing may come over it.

@@ -23,6 +23,11 @@ class TestProgramTest : public DesktopTest {
   ::testing::AssertionResult InFrontAndActive(const QString& name, int forMs = 1500);
   // Empty when the window is shown, above every backdrop and active.
   QString WhyNotInFront(const QString& name) const;
+  // Each backdrop is the desktop's own window: no taskbar entry, owned by
+  // none, and a close by the window manager leaves it.
+  ::testing::AssertionResult BackdropsHoldAgainstAClose();
+  // The window stands above `below` and has the focus, over a while.
+  ::testing::AssertionResult WaitsOver(const QString& name, const QString& below, int forMs = 1000);
 };
 
 }  // namespace desktop

@@ -55,6 +55,8 @@ class Installation {
   // The file prefix under which each program writes where its windows and
   // widgets are (see apps/scripted_user.h): "<prefix>.<pid>".
   QString WidgetsPrefix() const { return root_ + QStringLiteral("/widgets"); }
+  // What the programs wrote on stdout and stderr.
+  QString OutputPath() const { return output_; }
 
   // Starts a program of the folder with its own environment (offscreen, TMP,
   // the script, a deadline after which every program ends itself).

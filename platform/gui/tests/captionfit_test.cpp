@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/captionfit.h"
 
 namespace {
@@ -48,10 +49,10 @@ TEST(CaptionFit, LayoutFaultsNameWhatCutsAText) {
   ASSERT_TRUE(run.has_value());
   // In the blanks: nothing cut.
   box->setGeometry(10 + run->first + 1, 10, run->second - run->first - 2, 20);
-  EXPECT_EQ(plat::LayoutFaults(&form), QStringList());
+  EXPECT_EQ(testkit::LayoutFaults(&form), QStringList());
   // Over "的": named.
   box->setGeometry(10 + run->first + 1, 10, run->second - run->first + fm.horizontalAdvance(u'的'), 20);
-  EXPECT_EQ(plat::LayoutFaults(&form), QStringList{"Text1 covers \"的\" of Label6"});
+  EXPECT_EQ(testkit::LayoutFaults(&form), QStringList{"Text1 covers \"的\" of Label6"});
   box->hide();
 
   // A label narrower than its text; a wrapped one shorter than its lines.
@@ -67,7 +68,7 @@ TEST(CaptionFit, LayoutFaultsNameWhatCutsAText) {
   auto* exit = new QPushButton(&form);
   exit->setObjectName("Command2");
   exit->setGeometry(100, 130, 320, 30);
-  const QStringList faults = plat::LayoutFaults(&form);
+  const QStringList faults = testkit::LayoutFaults(&form);
   EXPECT_TRUE(faults.contains("Label6 text is wider than its label")) << faults.join(u'\n').toStdString();
   EXPECT_TRUE(faults.contains("Label2 text is taller than its label")) << faults.join(u'\n').toStdString();
   EXPECT_TRUE(faults.contains("Command1 and Command2 overlap")) << faults.join(u'\n').toStdString();

@@ -243,3 +243,73 @@ TEST_F(FormLayer, ProgramEndStopsTimersHidesWindowsAndRunsNoUnloadHandler) {
 }
 
 }  // namespace
+
+namespace {
+
+// A form the design never lets a person close: the window manager's close
+// asks no handler and leaves it; the program's own unload still works.
+TEST_F(FormLayer, AFormThatRefusesTheWindowManagersCloseStaysAndAsksNoHandler) {
+  struct Case {
+    UnloadMode mode;
+    bool unloads;
+  };
+  for (const Case& c : {Case{UnloadMode::ControlMenu, false}, Case{UnloadMode::Code, true},
+                        Case{UnloadMode::AppWindows, true}}) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    CountForm& f = plat::forms::get<CountForm>();
+    f.SetRefusesWindowManagerClose(true);
+    f.Show();
+    EXPECT_EQ(f.Unload(c.mode), c.unloads);
+    EXPECT_EQ(f.queries, c.unloads ? 1 : 0);
+    EXPECT_EQ(plat::forms::exists<CountForm>(), !c.unloads);
+    if (!c.unloads) {
+      f.close();  // the close button's event
+      EXPECT_TRUE(f.isVisible());
+      EXPECT_EQ(f.queries, 0);
+      plat::forms::unload<CountForm>();
+    }
+  }
+}
+
+// A backdrop is never activated (it takes no focus), never owns another
+// window, and stays at the window manager's close.
+TEST_F(FormLayer, ABackdropIsNeverActivatedNorAnOwner) {
+  OtherForm& backdrop = plat::forms::get<OtherForm>();
+  backdrop.MakeBackdrop();
+  CountForm& screen = plat::forms::get<CountForm>();
+  screen.Show();
+  backdrop.Show();
+  EXPECT_EQ(plat::forms::active(), &screen) << "the screen is still the active form";
+  EXPECT_TRUE(backdrop.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_FALSE(backdrop.isEnabled());
+  screen.Hide();
+  screen.Show(ShowMode::Modeless, &backdrop);
+  EXPECT_EQ(screen.windowHandle()->transientParent(), nullptr);
+  screen.Hide();
+  plat::SetDefaultOwner([&backdrop]() -> QWidget* { return &backdrop; });
+  screen.Show();
+  EXPECT_EQ(screen.windowHandle()->transientParent(), nullptr);
+  plat::SetDefaultOwner(nullptr);
+  EXPECT_FALSE(backdrop.Unload(UnloadMode::ControlMenu));
+  EXPECT_TRUE(backdrop.isVisible());
+}
+
+// The window manager hands the focus to a disabled form (Alt+Tab, a click):
+// the window that waits over it gets it.
+TEST_F(FormLayer, ADisabledFormPassesTheFocusToTheWindowWaitingOverIt) {
+  CountForm& sheet = plat::forms::get<CountForm>();
+  OtherForm& question = plat::forms::get<OtherForm>();
+  sheet.Show();
+  sheet.setEnabled(false);
+  question.Show(ShowMode::Modeless, &sheet);
+  ASSERT_EQ(question.windowHandle()->transientParent(), sheet.windowHandle());
+  sheet.activateWindow();
+  QApplication::processEvents();
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&sheet, &activate);
+  QApplication::processEvents();
+  EXPECT_TRUE(question.isActiveWindow());
+  EXPECT_EQ(plat::forms::active(), &question);
+}
+
+}  // namespace

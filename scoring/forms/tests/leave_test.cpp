@@ -4,7 +4,7 @@
 #include "scorer_fixture.h"
 
 #include "common/errorlog.h"
-#include "platform/gui/captionfit.h"
+#include "platform/core/testmain/layoutfaults.h"
 #include "scoring/forms/formkit.h"
 
 namespace {
@@ -63,11 +63,11 @@ TEST_F(Leave, TheQuestionsReadWhole) {
   ASSERT_TRUE(plat::forms::exists<直續測驗>());
   直續測驗& q = plat::forms::get<直續測驗>();
   // "請準備好檔名 [box] 的試卷": the box between the words, none under it.
-  EXPECT_EQ(plat::LayoutFaults(&q).join(u'\n').toStdString(), "");
+  EXPECT_EQ(testkit::LayoutFaults(&q).join(u'\n').toStdString(), "");
   EXPECT_GT(q.Text1->x(), q.Label6->x());
   是否結束& e = plat::forms::get<是否結束>();
   e.Show();
-  EXPECT_EQ(plat::LayoutFaults(&e).join(u'\n').toStdString(), "");
+  EXPECT_EQ(testkit::LayoutFaults(&e).join(u'\n').toStdString(), "");
 }
 
 TEST_F(Leave, TheContinueQuestionTellsTheNextTestOnceAndStartsItAgain) {

@@ -27,6 +27,8 @@ TEST_F(Road, StartedWithARecordScoresItAndShowsTheSheet) {
   EXPECT_EQ(creditsLimits, QStringList{"160/60"});
   輸入資料& entry = plat::forms::get<輸入資料>();
   EXPECT_FALSE(entry.isEnabled());
+  // Nobody comes back to it from the sheet: it leaves the screen.
+  EXPECT_FALSE(entry.isVisible());
   EXPECT_EQ(entry.TFILE->text(), record);
   EXPECT_EQ(common::SettingsBase.get(), ProgramFile("Tavrel"));
   EXPECT_FALSE(plat::forms::exists<Form3>());

@@ -10,7 +10,7 @@
 #include "test/run/pausedialog.h"
 #include "net/forms/frmdownload3.h"
 #include "common/settings.h"
-#include "platform/gui/captionfit.h"
+#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/twips.h"
 #include "test/run/tests/run_fixture.h"
 #include "test/run/volumetest.h"
@@ -291,7 +291,7 @@ TEST_F(PauseDialogTest, TheShippedTextsReadWholeInEveryLayout) {
   for (const char* layout : {"0", "1", "2"}) {
     common::SystemIniValue(2398, layout);
     auto& d = plat::forms::loaded<run::是否暫離>();
-    EXPECT_EQ(plat::LayoutFaults(&d).join(u'\n').toStdString(), "") << layout;
+    EXPECT_EQ(testkit::LayoutFaults(&d).join(u'\n').toStdString(), "") << layout;
     // Its last line ("…驗。") above the buttons.
     EXPECT_GT(d.Command1->y(), d.Label2->y() + d.Label2->heightForWidth(d.Label2->width())) << layout;
     plat::forms::unload<run::是否暫離>();

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "common/accessors.h"
+#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/captionfit.h"
 #include "platform/gui/twips.h"
 #include "test/setup/tests/setup_fixture.h"
@@ -37,7 +38,7 @@ TEST_F(SetupLayout, EveryTextReadsWholeInEachLayout) {
     settings = c.lines;
     auto& s = Screen();
     s.SetOptionValue(s.Option2);  // the paper's name shown
-    EXPECT_EQ(plat::LayoutFaults(&s).join(u'\n').toStdString(), "");
+    EXPECT_EQ(testkit::LayoutFaults(&s).join(u'\n').toStdString(), "");
     // The minutes box holds three digits beside its arrows.
     s.Text4->setText(QStringLiteral("120"));
     EXPECT_GE(plat::LineEditTextRoom(s.Text4), QFontMetrics(s.Text4->font()).horizontalAdvance(QStringLiteral("120")));
