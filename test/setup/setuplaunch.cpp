@@ -62,6 +62,12 @@ QString ResolveTestFile(const QString& text) {
 
 void 輸入資料表面::Refuse(int textId) { RefuseText(T(textId)); }
 
+QString 輸入資料表面::ParticularLead(Particular p) const {
+  return ParticularOpened(p) ? NotGivenLead(p) + u'\n' : QString();
+}
+
+void 輸入資料表面::RefuseParticular(Particular p, int textId) { RefuseText(ParticularLead(p) + T(textId)); }
+
 void 輸入資料表面::RefuseText(const QString& text) {
   plat::prompt().Ask(text, T(14001), plat::Buttons::Ok, plat::Icon::None);
 }
@@ -131,43 +137,33 @@ bool 輸入資料表面::StartChecks() {
   }
 
   // 4. Birthday boxes, each when filled.
-  struct {
-    QLineEdit* box;
-    double lo, hi;
-    int text;
-  } const birthday[] = {{Text6A, 1, 9999, 10152}, {Text6B, 1, 12, 10153}, {Text6C, 1, 31, 10154}};
-  for (const auto& b : birthday) {
-    if (b.box->text().isEmpty()) continue;
-    const double n = BoxNumber(b.box->text());
-    if (n < b.lo || n > b.hi) {
-      Refuse(b.text);
-      return false;
-    }
+  if (const int fault = BirthdayFault(Text6A->text(), Text6B->text(), Text6C->text())) {
+    RefuseParticular(Particular::Birthday, fault);
+    return false;
   }
 
   // 5. Identity number.
-  if ((Setting902.get() == 1 || Setting917.get() == 1) && !Text2->text().isEmpty())
-    Text2->setText(Text2->text().toUpper());
+  if (!Text2->text().isEmpty()) Text2->setText(IdentityAsChecked(Text2->text(), Setting902.get(), Setting917.get()));
   if (Setting917.get() == 1) {
     QString why;
     if (!CheckNationalId(Text2->text(), why) &&
-        Ask(why + u'\n' + T(10155) + u'\n' + T(10156), T(14001)) != plat::Answer::Ok)
+        Ask(ParticularLead(Particular::Identity) + why + u'\n' + T(10155) + u'\n' + T(10156), T(14001)) !=
+            plat::Answer::Ok)
       return false;
   }
 
   // 6.-8. Lengths and the required birthday; a row the layout hides is not
   // asked for.
-  if (!RowHidden(1) && Setting901.get() > 0 && Text1->text().size() < Setting901.get()) {
-    Refuse(10157);
+  if (!RowHidden(1) && NameTooShort(Text1->text(), Setting901.get())) {
+    RefuseParticular(Particular::Name, 10157);
     return false;
   }
-  if (!RowHidden(3) && Setting902.get() > 0 && Text2->text().size() < Setting902.get()) {
-    Refuse(10158);
+  if (!RowHidden(3) && IdentityTooShort(Text2->text(), Setting902.get())) {
+    RefuseParticular(Particular::Identity, 10158);
     return false;
   }
-  if (!RowHidden(2) && Setting932.get() == 1 &&
-      (Text6A->text().isEmpty() || Text6B->text().isEmpty() || Text6C->text().isEmpty())) {
-    Refuse(10159);
+  if (!RowHidden(2) && Setting932.get() == 1 && BirthdayIncomplete(Text6A->text(), Text6B->text(), Text6C->text())) {
+    RefuseParticular(Particular::Birthday, 10159);
     return false;
   }
 

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include "common/nationalid.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 
@@ -41,6 +42,60 @@ std::optional<BirthDate> ParseBirthDate(const QString& text) {
 }
 
 double BoxNumber(const QString& text) { return plat::ValNumber(text); }
+
+bool NameTooShort(const QString& name, int setting901) { return setting901 > 0 && name.size() < setting901; }
+
+QString IdentityAsChecked(const QString& identity, int setting902, int setting917) {
+  return setting902 == 1 || setting917 == 1 ? identity.toUpper() : identity;
+}
+
+bool IdentityTooShort(const QString& identity, int setting902) {
+  return setting902 > 0 && identity.size() < setting902;
+}
+
+int BirthdayFault(const QString& year, const QString& month, const QString& day) {
+  struct {
+    const QString& text;
+    double lo, hi;
+    int id;
+  } const boxes[] = {{year, 1, 9999, 10152}, {month, 1, 12, 10153}, {day, 1, 31, 10154}};
+  for (const auto& b : boxes) {
+    if (b.text.isEmpty()) continue;
+    const double n = BoxNumber(b.text);
+    if (n < b.lo || n > b.hi) return b.id;
+  }
+  return 0;
+}
+
+bool BirthdayIncomplete(const QString& year, const QString& month, const QString& day) {
+  return year.isEmpty() || month.isEmpty() || day.isEmpty();
+}
+
+bool NameGiven(const QString& name, int setting901) { return !name.isEmpty() && !NameTooShort(name, setting901); }
+
+bool IdentityGiven(const QString& identity, int setting902, int setting917) {
+  const QString id = IdentityAsChecked(identity, setting902, setting917);
+  QString why;
+  return !id.isEmpty() && !IdentityTooShort(id, setting902) && (setting917 != 1 || common::CheckNationalId(id, why));
+}
+
+bool BirthdayGiven(const QString& year, const QString& month, const QString& day) {
+  return !BirthdayIncomplete(year, month, day) && BirthdayFault(year, month, day) == 0;
+}
+
+QString ParticularName(Particular p) {
+  switch (p) {
+    case Particular::Name: return QStringLiteral("姓名");
+    case Particular::Birthday: return QStringLiteral("生日");
+    case Particular::Identity: return QStringLiteral("身分證號");
+  }
+  return {};
+}
+
+QString NotGivenLead(Particular p) {
+  const QString what = p == Particular::Identity ? QStringLiteral("正確的") : QStringLiteral("完整的");
+  return QStringLiteral("啟動本程式時沒有帶入") + what + ParticularName(p) + QStringLiteral(",請自行輸入。");
+}
 
 bool RunsPastMidnight(double now, double minutes, double extraSeconds) {
   return now + 10 + extraSeconds + minutes * 60 > 86400;

@@ -1,7 +1,7 @@
 #pragma once
 // The set-up screen's rules that need no window: the command line's fields,
-// the birthday and minutes boxes, the midnight rule, the particulars layout
-// string and the result file's base.
+// the birthday and minutes boxes, the checks of the particulars, the midnight
+// rule, the particulars layout string and the result file's base.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,6 +40,33 @@ std::optional<BirthDate> ParseBirthDate(const QString& text);
 // The number in a birthday or count box: its leading number, 0 for text
 // that is not one.
 double BoxNumber(const QString& text);
+
+// The particulars, numbered as the layout string's rows.
+enum class Particular { Name = 1, Birthday = 2, Identity = 3 };
+
+// The start's checks of the particulars; the lock of what a launcher gave
+// asks the same ones.
+bool NameTooShort(const QString& name, int setting901);
+// The identity number as the start checks it: upper case when 902 = 1 or
+// 917 = 1.
+QString IdentityAsChecked(const QString& identity, int setting902, int setting917);
+bool IdentityTooShort(const QString& identity, int setting902);
+// The text id of the first birthday box (year, month, day) that is filled
+// but out of range; 0 when none is.
+int BirthdayFault(const QString& year, const QString& month, const QString& day);
+bool BirthdayIncomplete(const QString& year, const QString& month, const QString& day);
+
+// A particular a launcher gave stays locked only when it is there and passes
+// every check the start makes of it: a locked box the candidate cannot mend
+// would refuse every start.
+bool NameGiven(const QString& name, int setting901);
+bool IdentityGiven(const QString& identity, int setting902, int setting917);
+bool BirthdayGiven(const QString& year, const QString& month, const QString& day);
+
+// How a particular is named in messages and in the error report, and the
+// line that leads a refusal about one the launcher did not give.
+QString ParticularName(Particular p);
+QString NotGivenLead(Particular p);
 
 // A test of `minutes` started at `now` (seconds since midnight), with
 // `extraSeconds` of waiting before it, would still run at midnight.

@@ -496,8 +496,8 @@ void 輸入資料表面::ReadCommandLine() {
         if (!f.Field(2).trimmed().isEmpty()) WriteErrorLog(QStringLiteral("命令列的生日不是日期>") + f.Field(2));
       }
     }
-    if (SystemIniValue(197).asInt() == 1)
-      for (QWidget* w : std::initializer_list<QWidget*>{Text1, Text2, Text6A, Text6B, Text6C}) w->setEnabled(false);
+    fromLauncher_ = true;
+    LockParticulars();
     if (f.Field(2) == u"123") Text5->setText(QString::number(TestNumber.set(1)));
     return;
   }
@@ -521,6 +521,36 @@ void 輸入資料表面::ReadCommandLine() {
     }
   }
   CreateErrorReport();
+}
+
+void 輸入資料表面::LockParticulars() {
+  using namespace common;
+  opened_ = {};
+  if (!fromLauncher_ || SystemIniValue(197).asInt() != 1) return;
+  const int s901 = Setting901.get(), s902 = Setting902.get(), s917 = Setting917.get();
+  struct {
+    Particular p;
+    std::vector<QLineEdit*> boxes;
+    bool given;
+    QString value;
+  } const particulars[] = {
+      {Particular::Name, {Text1}, NameGiven(Text1->text(), s901), Text1->text()},
+      {Particular::Birthday, {Text6A, Text6B, Text6C},
+       BirthdayGiven(Text6A->text(), Text6B->text(), Text6C->text()),
+       Text6A->text() + u'/' + Text6B->text() + u'/' + Text6C->text()},
+      {Particular::Identity, {Text2}, IdentityGiven(Text2->text(), s902, s917), Text2->text()},
+  };
+  for (const auto& c : particulars) {
+    const int row = static_cast<int>(c.p);
+    const bool shown = !RowHidden(row) && !(c.p == Particular::Birthday && Setting932.get() == 9);
+    if (c.given || !shown) {
+      for (QLineEdit* e : c.boxes) e->setEnabled(false);
+      continue;
+    }
+    // Locked as it came, the start would refuse it for ever.
+    opened_[row] = true;
+    WriteErrorLog(QStringLiteral("命令列的考生資料不完整,開放考生輸入>") + ParticularName(c.p) + u' ' + c.value);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "platform/gui/form.h"
 #include "platform/gui/twips.h"
 #include "test/record/setupvalues.h"
+#include "test/setup/setuplogic.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -129,6 +130,9 @@ class 輸入資料表面 : public plat::Form {
   int FormHeight() const { return formHeight_; }
   // Rows of the particulars hidden by the layout string (1..4).
   bool RowHidden(int row) const { return row >= 1 && row <= 4 && rowHidden_[row]; }
+  // A particular the lock (197) left open because the launcher did not give
+  // it whole: its box takes the candidate's entry.
+  bool ParticularOpened(Particular p) const { return opened_[static_cast<int>(p)]; }
 
   // The set-up values from the controls, and back.
   rec::SetupValues ValuesFromControls() const;
@@ -153,6 +157,7 @@ class 輸入資料表面 : public plat::Form {
   void ArrangeButtonRow();
   void KeepStartClearOfGroups();
   void ReadCommandLine();
+  void LockParticulars();
   void ShowWebPanel();
   void FillDownloadFields();
   void MoveRow(int row, int top);
@@ -165,11 +170,17 @@ class 輸入資料表面 : public plat::Form {
   bool StartHandOff(int downloadMode);
   void Refuse(int textId);
   void RefuseText(const QString& text);
+  // A refusal about a particular; one the launcher did not give says so.
+  void RefuseParticular(Particular p, int textId);
+  QString ParticularLead(Particular p) const;
 
   QHash<const QWidget*, plat::TwipsBox> geometry_;
   int formHeight_ = 6420;
   int formWidth_ = 9960;
   std::array<bool, 5> rowHidden_{};
+  // The particulars came with the command line (a launcher or a record).
+  bool fromLauncher_ = false;
+  std::array<bool, 4> opened_{};
 };
 
 }  // namespace setup

@@ -287,6 +287,72 @@ TEST_F(LaunchTest, IdentityNumberCheck) {
   EXPECT_EQ(Processing().Text2->text(), root + "A123456788.S01");
 }
 
+TEST_F(LaunchTest, ALockedParticularTheLauncherDidNotGiveWholeOpensAndSaysSo) {
+  using setup::Particular;
+  struct Case {
+    const char* what;
+    const char* arguments;
+    int setting;
+    const char* value;
+    Particular opened;
+    int text;  // the check's own text, after the line naming the particular
+  };
+  const Case cases[] = {
+      {"no birthday, birthday required", "王小明,A123456789,", 932, "1", Particular::Birthday, 10159},
+      {"identity shorter than 902", "王小明,A12345,1990/5/3", 902, "10", Particular::Identity, 10158},
+      {"no name, 901 = 1", ",A123456789,1990/5/3", 901, "1", Particular::Name, 10157},
+      {"identity failing the 917 check", "王小明,A123456788,1990/5/3", 917, "1", Particular::Identity, 10155},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings.clear();
+    ChecksOff();
+    Set(197, "1");
+    Set(c.setting, c.value);
+    setup::SetProgramArguments({c.arguments});
+    QFile::remove(root + "ZetError.Txt");
+    prompt.calls.clear();
+    prompt.answers = {plat::Answer::Cancel};  // the identity check's question
+    auto& s = Screen();
+    const std::pair<Particular, std::vector<QLineEdit*>> rows[] = {
+        {Particular::Name, {s.Text1}},
+        {Particular::Birthday, {s.Text6A, s.Text6B, s.Text6C}},
+        {Particular::Identity, {s.Text2}},
+    };
+    for (const auto& [p, boxes] : rows) {
+      EXPECT_EQ(s.ParticularOpened(p), p == c.opened) << setup::ParticularName(p).toStdString();
+      for (QLineEdit* e : boxes) EXPECT_EQ(e->isEnabled(), p == c.opened) << e->objectName().toStdString();
+    }
+    // One line for the exam room, naming the particular.
+    QStringList report;
+    plat::readTextLines(common::ErrorReportPath(), report);
+    const QStringList lines = report.filter(QString("開放考生輸入>") + setup::ParticularName(c.opened));
+    EXPECT_EQ(lines.size(), 1) << report.join(" | ").toStdString();
+    EXPECT_EQ(report.filter(QString("開放考生輸入>")).size(), 1);
+
+    s.Command1_Click();
+    EXPECT_FALSE(HandedOver());
+    const QString message = LastMessage();
+    EXPECT_TRUE(message.startsWith(setup::NotGivenLead(c.opened) + u'\n')) << message.toStdString();
+    EXPECT_TRUE(message.contains(T(c.text))) << message.toStdString();
+    EXPECT_TRUE(plat::fitsCp950(message));
+    plat::FormRegistry::DestroyAll();
+  }
+}
+
+TEST_F(LaunchTest, LockedParticularsThatPassStayLockedAndStart) {
+  // The shipped checks, all passed by what the launcher gave.
+  settings.clear();
+  Set(933, "0");
+  Set(197, "1");
+  auto& s = Screen();
+  for (QLineEdit* e : {s.Text1, s.Text2, s.Text6A, s.Text6B, s.Text6C}) EXPECT_FALSE(e->isEnabled());
+  for (auto p : {setup::Particular::Name, setup::Particular::Birthday, setup::Particular::Identity})
+    EXPECT_FALSE(s.ParticularOpened(p));
+  s.Command1_Click();
+  EXPECT_TRUE(HandedOver()) << LastMessage().toStdString();
+}
+
 TEST_F(LaunchTest, Setting902UpperCasesWithoutTheCheck) {
   Set(902, "1");
   auto& s = Screen();

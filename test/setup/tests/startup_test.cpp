@@ -127,14 +127,16 @@ TEST_F(StartupTest, ParticularsFromTheCommandLine) {
   EXPECT_TRUE(s.Text1->isEnabled());
   plat::FormRegistry::DestroyAll();
 
-  // 197 = 1 locks what came in; a field 2 that is no date leaves the boxes empty.
-  setup::SetProgramArguments({"李四,B223456789,not a date"});
+  // 197 = 1 locks what came in; a field 2 that is no date leaves the boxes
+  // empty, and open: the launcher gave no birthday.
+  setup::SetProgramArguments({"李四,B223456782,not a date"});
   Set(197, "1");
   auto& t = Screen();
   EXPECT_EQ(t.Text1->text(), "李四");
   EXPECT_TRUE(t.Text6A->text().isEmpty());
   EXPECT_TRUE(t.Text6C->text().isEmpty());
-  for (QLineEdit* e : {t.Text1, t.Text2, t.Text6A, t.Text6B, t.Text6C}) EXPECT_FALSE(e->isEnabled());
+  for (QLineEdit* e : {t.Text1, t.Text2}) EXPECT_FALSE(e->isEnabled());
+  for (QLineEdit* e : {t.Text6A, t.Text6B, t.Text6C}) EXPECT_TRUE(e->isEnabled());
   EXPECT_TRUE(t.Text6->isEnabled());
   plat::FormRegistry::DestroyAll();
 
