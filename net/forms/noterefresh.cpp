@@ -13,7 +13,7 @@
 
 namespace net {
 
-void RefreshNoteSettings(std::function<void()> applied, std::function<void()> ended) {
+void RefreshNoteSettings(std::function<void(const QString&)> arrived, std::function<void()> ended) {
   const QString folder = common::ProgramFolder.get() + QStringLiteral("NOTE");
   QDir().mkpath(folder);
   const QString local = plat::FindCaseInsensitive(folder, QStringLiteral("Zet.ixi"));
@@ -23,12 +23,13 @@ void RefreshNoteSettings(std::function<void()> applied, std::function<void()> en
     if (ended) ended();
     return;
   }
-  StampedDownload(plat::forms::get<FrmDownload3>(), remote, local, nullptr, [local, applied, ended](bool replaced) {
-    if (replaced && TestUnderWay()) {
+  StampedDownload(plat::forms::get<FrmDownload3>(), remote, local, nullptr, [local, arrived, ended](bool replaced) {
+    if (replaced && arrived) {
+      arrived(local);
+    } else if (replaced && TestUnderWay()) {
       common::WriteErrorLog(QStringLiteral("WWW>") + local + QStringLiteral(" came after the start: applies at the next start"));
     } else if (replaced) {
       common::ReadIniFile(local);
-      if (applied) applied();
     }
     if (ended) ended();
   });

@@ -77,8 +77,8 @@ void FetchPartsOf(const QString& testFile, QWidget* owner) {
 
 void InstallNetworkHooks() {
   setupHooks().RefreshNoteSettings = [] {
-    net::RefreshNoteSettings([] {
-      if (plat::forms::exists<輸入資料表面>()) plat::forms::get<輸入資料表面>().NoteSettingsApplied();
+    net::RefreshNoteSettings([](const QString& local) {
+      if (plat::forms::exists<輸入資料表面>()) plat::forms::get<輸入資料表面>().NoteArrived(local);
     });
   };
   setupHooks().ShowOperation = [](QWidget* owner) { net::ShowOperation(owner); };

@@ -48,8 +48,8 @@ void MarkTestUnderWay();
 void FetchPartsOf(const QString& testFile, QWidget* owner);
 
 // The set-up screen's hooks to the web side: the note-settings refresh at
-// load (it never holds the screen; a newer note reaches the download
-// fields when it has come) and the operating-instructions window.
+// load (it never holds the screen; a newer note goes to the screen when it
+// has come) and the operating-instructions window.
 void InstallNetworkHooks();
 
 }  // namespace setup

@@ -74,6 +74,9 @@ void 輸入資料表面::RefuseText(const QString& text) {
 
 void 輸入資料表面::Command1_Click() {
   using namespace common;
+  // From here on a note that comes waits for the next start: the checks and
+  // the run go by the settings the candidate saw.
+  startPressed_ = true;
   try {
     if (!StartChecks()) return;
     const int downloadMode = static_cast<int>(plat::ValNumber(FeatureDigits.get().mid(3, 1)));

@@ -343,16 +343,66 @@ void 輸入資料表面::Form_Load() {
 
   if (setupHooks().RefreshNoteSettings) setupHooks().RefreshNoteSettings();
 
+  ReadCommandLine();
+  ApplySettings(true);
+  if (plat::app().Ending()) return;
+
+  rec::testRecordModule().PrepareImeName = [](rec::SetupValues& v) {
+    v.imeName = plat::forms::loaded<frmIME>().Combo1->currentText();
+  };
+  plat::CentreOnScreen(this);
+}
+
+// ---------------------------------------------------------------------------
+// The settings after the note refresh. A newer note that comes before Start
+// goes through here again, so the screen never shows other settings than the
+// ones Start checks by.
+
+void 輸入資料表面::ApplySettings(bool atLoad) {
+  if (atLoad) Settle();
+  applying_ = true;
+  // A note that comes while a box of this is open goes round once more.
+  for (bool first = true; first || applyAgain_; first = false) {
+    applyAgain_ = false;
+    ApplySettingsOnce(atLoad && first);
+    if (plat::app().Ending()) break;
+  }
+  applying_ = false;
+  settingsApplied_ = true;
+}
+
+void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
+  using namespace common;
+  const Choices before = CurrentChoices();
+  const int colours[] = {Check1Colour, Check2Colour};
+  if (!atLoad) BackToSettled();
+
   ShowWebPanel();
 
-  ReadCommandLine();
-  if (plat::app().Ending()) return;
-  // A folder the run cannot write into, or whose path the record cannot
-  // hold, would lose the record or the score at the end: said now, and
-  // Start refuses until it is mended.
-  const QList<FolderProblem> folders = CheckRunFolders();
-  for (const FolderProblem& p : folders) WriteErrorLog(QStringLiteral("資料夾無法使用>") + p.path);
-  WarnOfFolderProblems(TestFolderLead(), folders);
+  LockParticulars();
+  if (!fromLauncher_) {
+    if (SystemIniValue(199).asInt() == 1) {
+      const plat::Answer a = plat::prompt().Ask(T(10177) + u'\n' + T(10178), T(10179), plat::Buttons::YesNo,
+                                                plat::Icon::Exclamation);
+      if (a == plat::Answer::Yes) {
+        const QString address = SystemIniValue(198).asText();
+        OpenUrlChecked(WebUrl(address), address, QStringLiteral("輸入資料表面"));
+        plat::beeper().Beep();
+      }
+      plat::app().EndProgram(0);
+      return;
+    }
+    if (SystemIniValue(204).asInt() == 1) {
+      const QString folder = plat::TempFolder();
+      for (const QString& name : plat::FindFiles(folder, u"~T*.txt")) {
+        const QString path = folder + u'/' + name;
+        if (!QFile::remove(path)) WriteErrorLog(QStringLiteral("無法刪除殘留的作答檔>") + path);
+      }
+    }
+    // A note changes settings, not the run: the report goes on.
+    if (atLoad) CreateErrorReport();
+  }
+  WarnOfFolders(atLoad);
 
   GetKeyNetBox2();
   GetKeyNetBox3();
@@ -360,6 +410,7 @@ void 輸入資料表面::Form_Load() {
   GetKeyNetBox5();
   GetKeyNetBox6();
   GetKeyNetBox9();
+  if (scoresOffered_) Command10->setEnabled(true);
 
   if (Setting911.get() > 0) Command5->setVisible(true);
   if (Setting912.get() > 0) Command6->setVisible(true);
@@ -374,15 +425,101 @@ void 輸入資料表面::Form_Load() {
   // The chooser is read into the record at the end of the test; loaded now it
   // can also show itself, so the candidate's pick reaches the record.
   if (SystemIniValue(1147).asInt() == 1) plat::forms::loaded<frmIME>();
-  rec::testRecordModule().PrepareImeName = [](rec::SetupValues& v) {
-    v.imeName = plat::forms::loaded<frmIME>().Combo1->currentText();
-  };
+
+  // What the settings chose, before the candidate's choices come back.
+  appliedChoices_ = CurrentChoices();
+  if (!atLoad) {
+    KeepChoices(before);
+    if (Check1->isChecked() == before.value(Check1)) SetColour(Check1, colours[0]);
+    if (Check2->isChecked() == before.value(Check2)) SetColour(Check2, colours[1]);
+  }
+  // The paper line follows the manuscript choice, whoever made it.
+  if (Option1->isChecked()) Option1_Click();
+  else if (Option2->isChecked()) Option2_Click();
 
   FitBoxesToCaptions();
   ArrangeButtonRow();
   KeepStartClearOfGroups();
   SyncSetupValues();
-  plat::CentreOnScreen(this);
+}
+
+void 輸入資料表面::WarnOfFolders(bool atLoad) {
+  using namespace common;
+  // A folder the run cannot write into, or whose path the record cannot
+  // hold, would lose the record or the score at the end: said now, and
+  // Start refuses until it is mended. A note says again only what it changed.
+  const QList<FolderProblem> folders = CheckRunFolders();
+  QStringList paths;
+  for (const FolderProblem& p : folders) paths << p.path;
+  if (!atLoad && paths == warnedFolders_) return;
+  warnedFolders_ = paths;
+  for (const QString& path : paths) WriteErrorLog(QStringLiteral("資料夾無法使用>") + path);
+  WarnOfFolderProblems(TestFolderLead(), folders);
+}
+
+bool 輸入資料表面::NoteArrived(const QString& path) {
+  using namespace common;
+  if (startPressed_) {
+    WriteErrorLog(QStringLiteral("WWW>") + path + QStringLiteral(" 在按下開始之後才收到,下次啟動時套用"));
+    return false;
+  }
+  ReadIniFile(path);
+  FillDownloadFields();
+  if (applying_) {
+    applyAgain_ = true;
+  } else if (settingsApplied_) {
+    ApplySettings(false);
+  }
+  // Otherwise the load has yet to come to its settings, and takes these.
+  return true;
+}
+
+輸入資料表面::Choices 輸入資料表面::CurrentChoices() const {
+  Choices c;
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{Option1, Option2, Option3, Option4, Option5,
+                                                                     Option6, Option7, Check1, Check2})
+    c[b] = b->isChecked();
+  return c;
+}
+
+void 輸入資料表面::Settle() {
+  settled_.clear();
+  for (auto it = geometry_.cbegin(); it != geometry_.cend(); ++it) {
+    QWidget* w = const_cast<QWidget*>(it.key());
+    settled_[w] = {it.value(), w->isVisibleTo(w->parentWidget()), !w->testAttribute(Qt::WA_ForceDisabled)};
+  }
+  settledCaptions_.clear();
+  for (QLabel* l : {Label4, Label5, Label6, Label8}) settledCaptions_[l] = l->text();
+  settledHeight_ = formHeight_;
+  settledChoices_ = CurrentChoices();
+}
+
+void 輸入資料表面::BackToSettled() {
+  for (auto it = settled_.cbegin(); it != settled_.cend(); ++it) {
+    QWidget* w = it.key();
+    Place(w, it->box);
+    w->setVisible(it->shown);
+    // The test choice is locked by the fetch at activation, never by a setting.
+    if (w != Text3 && w != Command3 && w != Command4) w->setEnabled(it->enabled);
+  }
+  for (auto it = settledCaptions_.cbegin(); it != settledCaptions_.cend(); ++it) it.key()->setText(it.value());
+  SetFormHeight(settledHeight_);
+  for (auto it = settledChoices_.cbegin(); it != settledChoices_.cend(); ++it) {
+    if (auto* c = qobject_cast<QCheckBox*>(it.key())) SetCheckValue(c, it.value());
+    else if (auto* o = qobject_cast<QRadioButton*>(it.key()); o && it.value()) SetOptionValue(o);
+  }
+}
+
+void 輸入資料表面::KeepChoices(const Choices& made) {
+  // A choice the candidate made stays while its group can still be changed;
+  // what they typed stays anyway (the settings write no box but the locked
+  // particulars).
+  for (auto it = made.cbegin(); it != made.cend(); ++it) {
+    QAbstractButton* b = it.key();
+    if (it.value() == appliedChoices_.value(b) || !b->isEnabled() || !b->isVisibleTo(this)) continue;
+    if (auto* c = qobject_cast<QCheckBox*>(b)) SetCheckValue(c, it.value());
+    else if (auto* o = qobject_cast<QRadioButton*>(b); o && it.value()) SetOptionValue(o);
+  }
 }
 
 void 輸入資料表面::SetTitle() {
@@ -401,8 +538,6 @@ void 輸入資料表面::SetTitle() {
   }
   setWindowTitle(caption);
 }
-
-void 輸入資料表面::NoteSettingsApplied() { FillDownloadFields(); }
 
 void 輸入資料表面::FillDownloadFields() {
   using namespace common;
@@ -497,59 +632,46 @@ void 輸入資料表面::ReadCommandLine() {
       }
     }
     fromLauncher_ = true;
-    LockParticulars();
+    for (QLineEdit* e : {Text1, Text2, Text6A, Text6B, Text6C}) launcherTexts_[e] = e->text();
     if (f.Field(2) == u"123") Text5->setText(QString::number(TestNumber.set(1)));
-    return;
   }
-
-  if (SystemIniValue(199).asInt() == 1) {
-    const plat::Answer a = plat::prompt().Ask(T(10177) + u'\n' + T(10178), T(10179), plat::Buttons::YesNo,
-                                              plat::Icon::Exclamation);
-    if (a == plat::Answer::Yes) {
-      const QString address = SystemIniValue(198).asText();
-      OpenUrlChecked(WebUrl(address), address, QStringLiteral("輸入資料表面"));
-      plat::beeper().Beep();
-    }
-    plat::app().EndProgram(0);
-    return;
-  }
-  if (SystemIniValue(204).asInt() == 1) {
-    const QString folder = plat::TempFolder();
-    for (const QString& name : plat::FindFiles(folder, u"~T*.txt")) {
-      const QString path = folder + u'/' + name;
-      if (!QFile::remove(path)) WriteErrorLog(QStringLiteral("無法刪除殘留的作答檔>") + path);
-    }
-  }
-  CreateErrorReport();
 }
 
 void 輸入資料表面::LockParticulars() {
   using namespace common;
+  const std::array<bool, 4> wasOpened = opened_;
   opened_ = {};
   if (!fromLauncher_ || SystemIniValue(197).asInt() != 1) return;
   const int s901 = Setting901.get(), s902 = Setting902.get(), s917 = Setting917.get();
+  // What the launcher gave, whatever the candidate typed since.
+  auto given = [this](QLineEdit* box) { return launcherTexts_.value(box); };
   struct {
     Particular p;
     std::vector<QLineEdit*> boxes;
     bool given;
     QString value;
   } const particulars[] = {
-      {Particular::Name, {Text1}, NameGiven(Text1->text(), s901), Text1->text()},
-      {Particular::Birthday, {Text6A, Text6B, Text6C},
-       BirthdayGiven(Text6A->text(), Text6B->text(), Text6C->text()),
-       Text6A->text() + u'/' + Text6B->text() + u'/' + Text6C->text()},
-      {Particular::Identity, {Text2}, IdentityGiven(Text2->text(), s902, s917), Text2->text()},
+      {Particular::Name, {Text1}, NameGiven(given(Text1), s901), given(Text1)},
+      {Particular::Birthday, {Text6A, Text6B, Text6C}, BirthdayGiven(given(Text6A), given(Text6B), given(Text6C)),
+       given(Text6A) + u'/' + given(Text6B) + u'/' + given(Text6C)},
+      {Particular::Identity, {Text2}, IdentityGiven(given(Text2), s902, s917), given(Text2)},
   };
   for (const auto& c : particulars) {
     const int row = static_cast<int>(c.p);
     const bool shown = !RowHidden(row) && !(c.p == Particular::Birthday && Setting932.get() == 9);
     if (c.given || !shown) {
-      for (QLineEdit* e : c.boxes) e->setEnabled(false);
+      // Locked boxes show what the launcher gave, also over an entry typed
+      // before a note brought the lock.
+      for (QLineEdit* e : c.boxes) {
+        if (e->text() != given(e)) e->setText(given(e));
+        e->setEnabled(false);
+      }
       continue;
     }
     // Locked as it came, the start would refuse it for ever.
     opened_[row] = true;
-    WriteErrorLog(QStringLiteral("命令列的考生資料不完整,開放考生輸入>") + ParticularName(c.p) + u' ' + c.value);
+    if (!wasOpened[row])
+      WriteErrorLog(QStringLiteral("命令列的考生資料不完整,開放考生輸入>") + ParticularName(c.p) + u' ' + c.value);
   }
 }
 

@@ -18,6 +18,7 @@
 #include "test/record/setupvalues.h"
 #include "test/setup/setuplogic.h"
 
+class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -87,9 +88,11 @@ class 輸入資料表面 : public plat::Form {
   void GetKeyNetBox9();
   void Magic();
   void KorvelSet();
-  // A newer note of settings arrived after the load and was applied: the
-  // download window's fields take its values.
-  void NoteSettingsApplied();
+  // A newer note of settings came after the load (its local copy at
+  // `path`). Before Start the screen takes it as it takes a note at load,
+  // keeping what the candidate typed; once Start was pressed it is kept for
+  // the next start. True when it was applied now.
+  bool NoteArrived(const QString& path);
 
   // ---- handlers ----
   void Command1_Click();  // start
@@ -157,7 +160,19 @@ class 輸入資料表面 : public plat::Form {
   void ArrangeButtonRow();
   void KeepStartClearOfGroups();
   void ReadCommandLine();
+  // The settings the screen takes after the note refresh: the load runs this
+  // once, and a newer note that comes before Start runs it again.
+  void ApplySettings(bool atLoad);
+  void ApplySettingsOnce(bool atLoad);
   void LockParticulars();
+  void WarnOfFolders(bool atLoad);
+  // The option buttons and check boxes the candidate can set.
+  using Choices = QHash<QAbstractButton*, bool>;
+  Choices CurrentChoices() const;
+  // The screen as the load left it before its settings, and back to it.
+  void Settle();
+  void BackToSettled();
+  void KeepChoices(const Choices& made);
   void ShowWebPanel();
   void FillDownloadFields();
   void MoveRow(int row, int top);
@@ -180,7 +195,27 @@ class 輸入資料表面 : public plat::Form {
   std::array<bool, 5> rowHidden_{};
   // The particulars came with the command line (a launcher or a record).
   bool fromLauncher_ = false;
+  QHash<QLineEdit*, QString> launcherTexts_;
   std::array<bool, 4> opened_{};
+
+  struct ControlState {
+    plat::TwipsBox box;
+    bool shown = true;
+    bool enabled = true;
+  };
+  QHash<QWidget*, ControlState> settled_;
+  QHash<QLabel*, QString> settledCaptions_;
+  int settledHeight_ = 0;
+  Choices settledChoices_;
+  // The choices the settings made at the last ApplySettings.
+  Choices appliedChoices_;
+  QStringList warnedFolders_;
+  bool settingsApplied_ = false;
+  bool applying_ = false;
+  bool applyAgain_ = false;
+  bool startPressed_ = false;
+  // The first activation's fetch brought nothing and offered the online scores.
+  bool scoresOffered_ = false;
 };
 
 }  // namespace setup

@@ -8,9 +8,11 @@
 #include <QRadioButton>
 
 #include "common/errorlog.h"
+#include "common/scramble.h"
 #include "net/forms/frmdownload3.h"
 #include "test/record/testrecord.h"
 #include "test/run/backdrop.h"
+#include "test/run/testscreen.h"
 #include "test/setup/downloadlink.h"
 #include "test/setup/imechooser.h"
 #include "test/setup/tests/setup_fixture.h"
@@ -445,6 +447,117 @@ TEST_F(StartupTest, DownloadWindowFieldsOfATypingOnlyTest) {
   EXPECT_EQ(setup::DownloadFields().text1, "RudaZO__");
   EXPECT_TRUE(setup::DownloadFields().text10.isEmpty());
   EXPECT_TRUE(setup::DownloadFields().text11.isEmpty());
+}
+
+// A newer note of settings that comes while the screen is up.
+class NoteTest : public StartupTest {
+ protected:
+  // The note as the refresh leaves it: scrambled settings lines in NOTE/.
+  QString Note(const QStringList& lines) {
+    QDir().mkpath(root + "NOTE");
+    QByteArray bytes;
+    for (const QString& l : lines) bytes += plat::toCp950(common::ToBinaryScramble(l)) + "\r\n";
+    EXPECT_TRUE(plat::writeBytesAtomic(root + "NOTE/Zet.ixi", bytes));
+    return root + "NOTE/Zet.ixi";
+  }
+  static std::vector<QWidget*> BirthdayRow(輸入資料表面& s) { return {s.Label8, s.Label9, s.Text6A, s.Text6B, s.Text6C}; }
+  static bool Shown(const std::vector<QWidget*>& ws) {
+    return std::all_of(ws.begin(), ws.end(), [](QWidget* w) { return !w->isHidden(); });
+  }
+  static bool Hidden(const std::vector<QWidget*>& ws) {
+    return std::all_of(ws.begin(), ws.end(), [](QWidget* w) { return w->isHidden(); });
+  }
+};
+
+TEST_F(NoteTest, ANoteBeforeStartChangesTheScreenAndKeepsWhatWasTyped) {
+  QDir().mkpath(root + "NOTE");
+  ASSERT_TRUE(plat::writeBytesAtomic(root + "NOTE/panel.htm", plat::toCp950(u"<p>考場公告</p>")));
+  auto& s = Screen();
+  const int height = s.FormHeight();
+  const plat::TwipsBox label2 = s.Geometry(s.Label2), start = s.Geometry(s.Command1), minutes = s.Geometry(s.Text4);
+  ASSERT_TRUE(s.WebBrowser2->isHidden());
+  ASSERT_TRUE(Shown(BirthdayRow(s)));
+  s.Text1->setText("王大明");
+  s.Text6->setText("三年甲班 12 號");
+  s.Text6A->setText("1991");
+  s.SetOptionValue(s.Option2);
+  auto typedKept = [&](const char* year) {
+    EXPECT_EQ(s.Text1->text(), "王大明");
+    EXPECT_EQ(s.Text6->text(), "三年甲班 12 號");
+    EXPECT_EQ(s.Text6A->text(), year);
+    EXPECT_TRUE(s.Option2->isChecked());
+  };
+
+  // The web panel comes and the birthday row goes.
+  EXPECT_TRUE(s.NoteArrived(Note({"980,=1", "981,=NOTE/panel.htm", "932,=9"})));
+  EXPECT_FALSE(s.WebBrowser2->isHidden());
+  EXPECT_TRUE(s.WebBrowser2->toPlainText().contains("考場公告"));
+  EXPECT_EQ(s.FormHeight(), 7750);
+  EXPECT_TRUE(Hidden(BirthdayRow(s)));
+  EXPECT_EQ(s.Geometry(s.Label2).top, 650);
+  EXPECT_EQ(s.Geometry(s.Text2).top, 600);
+  typedKept("1991");
+  EXPECT_FALSE(s.Label6->isHidden());  // the paper line of the candidate's choice
+
+  // And both back: the screen is the load's again, with what was typed.
+  EXPECT_TRUE(s.NoteArrived(Note({"980,=0", "932,=1"})));
+  EXPECT_TRUE(s.WebBrowser2->isHidden());
+  EXPECT_EQ(s.FormHeight(), height);
+  EXPECT_TRUE(Shown(BirthdayRow(s)));
+  EXPECT_EQ(s.Geometry(s.Label2).top, label2.top);
+  EXPECT_EQ(s.Geometry(s.Command1).top, start.top);
+  typedKept("1991");
+
+  // The compact layout moves, hides and locks; the next note undoes all of it.
+  EXPECT_TRUE(s.NoteArrived(Note({"980,=2"})));
+  EXPECT_TRUE(s.Text3->isHidden());
+  EXPECT_TRUE(s.Command4->isHidden());
+  EXPECT_FALSE(s.Text4->isEnabled());
+  EXPECT_TRUE(s.Label6->isHidden());
+  EXPECT_TRUE(s.NoteArrived(Note({"980,=0"})));
+  EXPECT_FALSE(s.Text3->isHidden());
+  EXPECT_FALSE(s.Command4->isHidden());
+  EXPECT_TRUE(s.Text4->isEnabled());
+  EXPECT_EQ(s.Geometry(s.Text4).top, minutes.top);
+  EXPECT_FALSE(s.Label6->isHidden());
+
+  // A lock the note brings shows what the launcher gave in the boxes it locks.
+  EXPECT_TRUE(s.NoteArrived(Note({"197,=1"})));
+  for (QLineEdit* e : {s.Text1, s.Text2, s.Text6A}) EXPECT_FALSE(e->isEnabled()) << e->objectName().toStdString();
+  EXPECT_EQ(s.Text1->text(), "王小明");
+  EXPECT_EQ(s.Text6A->text(), "1990");
+  EXPECT_TRUE(s.Text6->isEnabled());
+  EXPECT_EQ(s.Text6->text(), "三年甲班 12 號");
+  EXPECT_EQ(run::SetupScreenValues().name, "王小明");
+}
+
+TEST_F(NoteTest, ANoteAfterStartIsKeptForTheNextStart) {
+  const struct {
+    const char* what;
+    bool refused;
+  } cases[] = {{"test under way", false}, {"start refused", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings.clear();
+    Set(933, "0");
+    auto& s = Screen();
+    if (c.refused) s.Text1->clear();  // the shipped 901 = 1 refuses
+    s.Command1_Click();
+    ASSERT_EQ(plat::forms::exists<run::正式測驗>() && plat::forms::get<run::正式測驗>().isVisible(), !c.refused)
+        << LastMessage().toStdString();
+    const QString note = Note({"980,=1", "932,=9"});
+    EXPECT_FALSE(s.NoteArrived(note));
+    EXPECT_TRUE(s.WebBrowser2->isHidden());
+    EXPECT_TRUE(Shown(BirthdayRow(s)));
+    EXPECT_EQ(common::Setting980.get(), 0);
+    EXPECT_EQ(common::Setting932.get(), 1);
+    EXPECT_TRUE(QFileInfo::exists(note));
+    QStringList report;
+    plat::readTextLines(common::ErrorReportPath(), report);
+    EXPECT_EQ(report.filter("NOTE/Zet.ixi").filter(QString("下次啟動")).size(), 1) << report.join(" | ").toStdString();
+    QFile::remove(common::ErrorReportPath());
+    plat::FormRegistry::DestroyAll();
+  }
 }
 
 TEST_F(StartupTest, ContactButtonBySwitchAndClosingEndsTheProgram) {
