@@ -895,7 +895,10 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
     const int column = shift - 1;
     const QString t = column >= 0 && column <= 5 ? common::HotKeyText(column, keyCode) : QString();
     if (!t.isEmpty() && !TB[i]->isReadOnly()) {
-      TypingBox* b = TB[i];
+      // The phrase being composed goes in first, the hot key's text after
+      // it, in the box the caret then is in.
+      TypingBox* b = CommitCompositions() ? TB[CurBox] : TB[i];
+      if (HandedOver) return true;
       WriteBoxes([&] {
         const QString text = b->text();
         const int pos = b->cursorPosition();
@@ -910,6 +913,23 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
       handled = true;  // the key's own character is not typed as well
     }
   } else {
+    switch (keyCode) {
+      case kVkReturn:
+      case kVkPrior:
+      case kVkNext:
+      case kVkUp:
+      case kVkDown:
+      case kVkDelete:
+        // Keys that split, join, scroll or move on: the phrase being
+        // composed is typed first, and the key acts where the caret then is.
+        if (CommitCompositions()) {
+          if (HandedOver) return true;
+          i = CurBox;
+        }
+        break;
+      default:
+        break;
+    }
     const int last = LastBox();
     TypingBox* b = TB[i];
     int moved = -1;  // the box whose caret the watch restarts on

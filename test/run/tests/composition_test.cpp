@@ -116,6 +116,57 @@ TEST_F(CommitInsideTheSave, LandsOnceInItsLine) {
   ExpectLineOnceAndPhraseBelow(s);
 }
 
+TEST_P(CompositionTest, APauseKeepsThePhraseInTheBox) {
+  正式測驗& s = Start();
+  Type(s.TB[0], "abc");
+  im.Compose(s.TB[0], "中文");
+  s.Image2_Click();
+  EXPECT_EQ(rec::testRecordModule().lines.AnswerLines[0], "abc中文");
+  plat::forms::get<run::是否暫離>().Command2_Click();
+  EXPECT_EQ(s.TB[0]->text(), "abc中文");
+  Type(s.TB[0], "d");  // typing goes on after it, nothing composed is left over
+  EXPECT_EQ(s.TB[0]->text(), "abc中文d");
+  EXPECT_EQ(RecordAtTimeUp(), "abc中文d");
+}
+
+TEST_P(CompositionTest, TheTimeUpKeepsThePhraseInTheRecord) {
+  正式測驗& s = Start();
+  Type(s.TB[0], "abc");
+  im.Compose(s.TB[0], "中文");
+  EXPECT_EQ(RecordAtTimeUp(), "abc中文");
+  EXPECT_TRUE(s.HandedOver);
+}
+
+// Ctrl+R inserts 『』 mid-line while a phrase is composed there: the phrase
+// first, the hot key's text after it, the caret between its two characters.
+TEST_P(CompositionTest, AHotKeysInsertComesAfterThePhrase) {
+  正式測驗& s = Start();
+  s.TB[0]->setText("abcd");
+  s.TB[0]->setCursorPosition(2);
+  im.Compose(s.TB[0], "你好");
+  Key(s.TB[0], Qt::Key_R, Qt::ControlModifier);
+  EXPECT_EQ(s.TB[0]->text(), "ab你好『』cd");
+  EXPECT_EQ(s.TB[0]->cursorPosition(), 5);
+  EXPECT_FALSE(s.TB[0]->Composing());
+}
+
+// An input method that lets Enter or Down through while composing: the
+// phrase stays in the line it was composed in, and the key acts after it.
+TEST_P(CompositionTest, AKeyThatSplitsOrMovesOnActsAfterThePhrase) {
+  正式測驗& s = Start();
+  Type(s.TB[0], "ab");
+  im.Compose(s.TB[0], "中文");
+  Key(s.TB[0], Qt::Key_Return);
+  EXPECT_EQ(s.TB[0]->text(), "ab中文");
+  EXPECT_EQ(s.TB[1]->text(), "");
+  EXPECT_EQ(s.CurBox, 1);
+  im.Compose(s.TB[1], "你好");
+  Key(s.TB[1], Qt::Key_Down);
+  EXPECT_EQ(s.TB[1]->text(), "你好");
+  EXPECT_EQ(s.CurBox, 2);
+  EXPECT_FALSE(s.TB[1]->Composing());
+}
+
 INSTANTIATE_TEST_SUITE_P(InputMethods, CompositionTest,
                          ::testing::Values(Kind::kCommitsOnCommit, Kind::kCommitsOnReset, Kind::kCommitsOnNeither),
                          [](const ::testing::TestParamInfo<Kind>& info) {
