@@ -120,6 +120,8 @@ struct DBusImFramework::Impl {
     std::function<void(const QDBusMessage&)> then;
   };
   std::vector<Pending> pending;
+  std::vector<std::function<void(const ImEngine&)>> unanswered;
+  QObject context;  // later answers go with the framework
   static inline std::atomic<int> serial{0};
 
   std::optional<QDBusConnection> Session() {
@@ -213,7 +215,14 @@ struct DBusImFramework::Impl {
       Ask(*c, IbusEngineCall(), [done](const QDBusMessage& r) { done(IbusEngineFrom(r)); });
       return;
     }
-    QTimer::singleShot(0, qApp, [done] { done({}); });
+    // No one to ask: the answer still comes later, as any answer does.
+    unanswered.push_back(std::move(done));
+    QTimer::singleShot(0, &context, [this] { AnswerNone(); });
+  }
+
+  void AnswerNone() {
+    auto waiting = std::exchange(unanswered, {});
+    for (auto& done : waiting) done({});
   }
 };
 
@@ -305,6 +314,7 @@ void DBusImFramework::Settle() {
     w->waitForFinished();
     d_->Finish(w);
   }
+  d_->AnswerNone();
 }
 
 QStringList DBusImFramework::IbusAddressFiles(const QString& display, const QString& machineId,
