@@ -66,11 +66,22 @@ class InputMethodTest : public TestProgramTest {
     End(daemon);
   }
 
+  // A session bus that starts no service by itself: a call to fcitx5 while
+  // it is not there must not start another one.
   bool StartBus() {
+    const QString conf = home.path() + QStringLiteral("/bus.conf");
+    if (!WriteFile(conf, "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                         " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                         "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                         "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                         "<allow own=\"*\"/></policy></busconfig>\n")) {
+      ADD_FAILURE() << "cannot write " << conf.toStdString();
+      return false;
+    }
     daemon = std::make_unique<QProcess>();
     daemon->setStandardErrorFile(QProcess::nullDevice());
-    daemon->start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    daemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + conf, QStringLiteral("--nofork"),
+                                                  QStringLiteral("--print-address=1")});
     if (!daemon->waitForStarted(5000)) return false;
     QByteArray line;
     QElapsedTimer t;
