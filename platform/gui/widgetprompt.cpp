@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gui/buttonkeys.h"
 #include "platform/gui/form.h"
 
 namespace plat {
@@ -98,6 +99,7 @@ Answer WidgetPrompt::Ask(const QString& text, const QString& title, Buttons butt
     if (answer == EscapeAnswer(buttons)) box.setEscapeButton(b);
   }
   box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+  PlainKeysPressButtons(&box);
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   for (const auto& [b, answer] : made)
@@ -145,6 +147,7 @@ int WidgetPrompt::Choose(const QString& text, const QString& title, const QStrin
     made << b;
   }
   if (!made.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(made.front()));
+  PlainKeysPressButtons(&box);
   box.exec();
   return int(made.indexOf(box.clickedButton()));
 }

@@ -3,7 +3,8 @@
 // file-open and colour dialogs over QFileDialog and QColorDialog. The
 // programs install it at start (plat::SetPrompt); tests keep FakePrompt.
 // A message box is named "MessageBox", its buttons by their answer ("Ok",
-// "Cancel", "Yes", "No", "Retry", "Abort", "Ignore").
+// "Cancel", "Yes", "No", "Retry", "Abort", "Ignore"). A click, Enter or a
+// plain Space answers a box; a chord with Ctrl, Alt or Meta does not.
 #include <QString>
 
 #include "platform/core/prompt.h"

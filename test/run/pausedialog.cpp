@@ -6,6 +6,7 @@
 
 #include "common/accessors.h"
 #include "common/gui/formtext.h"
+#include "platform/gui/buttonkeys.h"
 #include "platform/gui/twips.h"
 #include "platform/media/audio_device.h"
 #include "test/run/processing.h"
@@ -38,6 +39,8 @@ namespace run {
   plat::SetTwipsGeometry(Command2, {2600, 1700, 1600, 450});
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  // Ctrl+Space, the input method's on/off key, must not continue the test.
+  plat::PlainKeysPressButtons(this);
 }
 
 void 是否暫離::Form_Load() {

@@ -173,6 +173,7 @@ class ScreenBoxes : public rec::TypingBoxes {
       if (edited >= 0) Trap("TB_Change", [&] { WatchKeystrokeRhythm(1, edited); });
     };
     b->TakesClicks = [this] { return clickHold_.hasExpired(); };
+    b->HoldCommit = [this](int k, const QString& text) { return HoldCommit(k, text); };
     // Only the candidate's own edits reach the rhythm watch; refills and the
     // screen's own splits and joins change the lengths only.
     connect(b, &QLineEdit::textEdited, this, [this, i] { editPending_ = i; });
@@ -485,14 +486,72 @@ void 正式測驗::HoldClicks() {
 }
 
 void 正式測驗::ScrollLines(int direction) {
-  std::array<int, kBoxes> caret{};
-  for (int i = 0; i < kBoxes; ++i) caret[i] = TB[i]->cursorPosition();
-  Module().ScrollTestLines(direction, *boxes_);
-  if (direction < 1 || direction > 4) {
-    // A save in place leaves every caret where it was.
-    for (int i = 0; i < kBoxes; ++i) TB[i]->setCursorPosition(caret[i]);
+  // The composition goes into its own line before the lines are saved.
+  CommitCompositions();
+  const bool outermost = writing_ == 0;
+  const auto scroll = [this](int d) {
+    std::array<int, kBoxes> caret{};
+    for (int i = 0; i < kBoxes; ++i) caret[i] = TB[i]->cursorPosition();
+    Module().ScrollTestLines(d, *boxes_);
+    if (d < 1 || d > 4) {
+      // A save in place leaves every caret where it was.
+      for (int i = 0; i < kBoxes; ++i) TB[i]->setCursorPosition(caret[i]);
+    }
+    RefreshBoxAccess();
+  };
+  // A commit typed after the save is saved too.
+  if (WriteBoxes([&] { scroll(direction); }) && outermost) WriteBoxes([&] { scroll(rec::kSaveOnly); });
+}
+
+bool 正式測驗::CommitCompositions() {
+  if (writing_ > 0) return false;
+  bool any = false;
+  for (TypingBox* b : TB)
+    if (b->Composing() && b->CommitComposition()) any = true;
+  return any;
+}
+
+bool 正式測驗::WriteBoxes(const std::function<void()>& body) {
+  if (writing_ == 0) {
+    writeFrom_ = Module().lines.FirstVisibleLine;
+    for (int i = 0; i < kBoxes; ++i) writeCaret_[i] = TB[i]->cursorPosition();
   }
-  RefreshBoxAccess();
+  ++writing_;
+  struct Leave {
+    int& n;
+    ~Leave() { --n; }
+  };
+  {
+    Leave leave{writing_};
+    body();
+  }
+  return writing_ == 0 && TypeHeldCommits();
+}
+
+bool 正式測驗::HoldCommit(int i, const QString& text) {
+  if (writing_ == 0) return false;
+  held_.append({writeFrom_ + i, writeCaret_[i], text});
+  return true;
+}
+
+bool 正式測驗::TypeHeldCommits() {
+  bool typed = false;
+  while (!held_.isEmpty()) {
+    const HeldCommit h = held_.takeFirst();
+    rec::TestLines& lines = Module().lines;
+    const int j = h.line - lines.FirstVisibleLine;
+    if (j >= 0 && j <= LastBox() && !TB[j]->isReadOnly()) {
+      // Where its box showed it; a full line carries it on as typing does.
+      TB[j]->setCursorPosition(std::min(h.caret, static_cast<int>(TB[j]->text().size())));
+      TB[j]->TypeCommit(h.text);
+      typed = true;
+    } else if (!HandedOver && h.line >= 0 && h.line <= rec::kLastLineIndex) {
+      // Its line scrolled out of sight: into the buffer, where the caret was.
+      QString& l = lines.AnswerLines[h.line];
+      l.insert(std::min(h.caret, static_cast<int>(l.size())), h.text);
+    }
+  }
+  return typed;
 }
 
 void 正式測驗::FocusBox(int i) {
@@ -515,6 +574,10 @@ void 正式測驗::Image2_MouseMove() { Image1->show(); }
 
 void 正式測驗::Image2_Click() {
   if (HandedOver || (RunState != 1 && RunState != 3)) return;
+  // What is being composed is kept; typing it may end the test when the
+  // time is up.
+  CommitCompositions();
+  if (HandedOver) return;
   if (common::Setting399.get() == 0) {
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
@@ -832,19 +895,41 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
     const int column = shift - 1;
     const QString t = column >= 0 && column <= 5 ? common::HotKeyText(column, keyCode) : QString();
     if (!t.isEmpty() && !TB[i]->isReadOnly()) {
-      TypingBox* b = TB[i];
-      const QString text = b->text();
-      const int pos = b->cursorPosition();
-      if (pos < text.size()) {
-        b->setText(text.left(pos) + t + text.mid(pos));
-        b->setCursorPosition(pos + 1);
-      } else {
-        b->setText(text + t);
-        b->setCursorPosition(b->text().size());
-      }
+      // The phrase being composed goes in first, the hot key's text after
+      // it, in the box the caret then is in.
+      TypingBox* b = CommitCompositions() ? TB[CurBox] : TB[i];
+      if (HandedOver) return true;
+      WriteBoxes([&] {
+        const QString text = b->text();
+        const int pos = b->cursorPosition();
+        if (pos < text.size()) {
+          b->setText(text.left(pos) + t + text.mid(pos));
+          b->setCursorPosition(pos + 1);
+        } else {
+          b->setText(text + t);
+          b->setCursorPosition(b->text().size());
+        }
+      });
       handled = true;  // the key's own character is not typed as well
     }
   } else {
+    switch (keyCode) {
+      case kVkReturn:
+      case kVkPrior:
+      case kVkNext:
+      case kVkUp:
+      case kVkDown:
+      case kVkDelete:
+        // Keys that split, join, scroll or move on: the phrase being
+        // composed is typed first, and the key acts where the caret then is.
+        if (CommitCompositions()) {
+          if (HandedOver) return true;
+          i = CurBox;
+        }
+        break;
+      default:
+        break;
+    }
     const int last = LastBox();
     TypingBox* b = TB[i];
     int moved = -1;  // the box whose caret the watch restarts on
@@ -852,33 +937,35 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
       case kVkReturn: {
         handled = true;
         if (b->isReadOnly()) break;
-        const QString text = b->text();
-        const int pos = b->cursorPosition();
-        if (i < last) {
-          FocusBox(i + 1);
-          ShowParagraph(i + 1);
-          b->setText(text.left(pos));
-          TypingBox* n = TB[i + 1];
-          if (!n->isReadOnly()) {
-            n->setText(text.mid(pos) + n->text());
+        WriteBoxes([&] {
+          const QString text = b->text();
+          const int pos = b->cursorPosition();
+          if (i < last) {
+            FocusBox(i + 1);
+            ShowParagraph(i + 1);
+            b->setText(text.left(pos));
+            TypingBox* n = TB[i + 1];
+            if (!n->isReadOnly()) {
+              n->setText(text.mid(pos) + n->text());
+            } else {
+              b->setText(text);  // nowhere to put it
+            }
+            n->setCursorPosition(0);
           } else {
-            b->setText(text);  // nowhere to put it
+            const rec::TestLines& lines = Module().lines;
+            // At the end of the text the window cannot move: the line stays
+            // as it is rather than being turned round.
+            if (lines.FirstVisibleLine >= lines.LineCount) return;
+            // The line below must be one the buffer keeps; past its end the
+            // cut text would have nowhere to go, so the line stays whole.
+            const bool room = lines.FirstVisibleLine + i + 1 <= rec::kLastLineIndex;
+            if (room) b->setText(text.left(pos));
+            ScrollLines(rec::kLineDown);
+            ShowParagraph(i);
+            if (room && !b->isReadOnly()) b->setText(text.mid(pos) + b->text());
+            b->setCursorPosition(0);
           }
-          n->setCursorPosition(0);
-        } else {
-          const rec::TestLines& lines = Module().lines;
-          // At the end of the text the window cannot move: the line stays
-          // as it is rather than being turned round.
-          if (lines.FirstVisibleLine >= lines.LineCount) break;
-          // The line below must be one the buffer keeps; past its end the
-          // cut text would have nowhere to go, so the line stays whole.
-          const bool room = lines.FirstVisibleLine + i + 1 <= rec::kLastLineIndex;
-          if (room) b->setText(text.left(pos));
-          ScrollLines(rec::kLineDown);
-          ShowParagraph(i);
-          if (room && !b->isReadOnly()) b->setText(text.mid(pos) + b->text());
-          b->setCursorPosition(0);
-        }
+        });
         moved = i;
         break;
       }
@@ -921,8 +1008,10 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
       case kVkDelete:
         if (b->cursorPosition() == b->text().size() && !b->hasSelectedText()) {
           if (i < last && !b->isReadOnly() && !TB[i + 1]->isReadOnly()) {
-            b->setText(b->text() + TB[i + 1]->text());
-            TB[i + 1]->setText(QString());
+            WriteBoxes([&] {
+              b->setText(b->text() + TB[i + 1]->text());
+              TB[i + 1]->setText(QString());
+            });
           }
           b->setCursorPosition(b->text().size());
           keyCode = 0;
@@ -945,8 +1034,10 @@ TypingBox::Verdict 正式測驗::TB_KeyPress(int i, QChar ch) {
   if (b->text().size() < 2 && ch == u' ') {
     // The first two spaces of a line are the paragraph's full-width indent.
     if (!b->isReadOnly()) {
-      b->setText(b->text() + QChar(0x3000));
-      b->setCursorPosition(b->text().size());
+      WriteBoxes([&] {
+        b->setText(b->text() + QChar(0x3000));
+        b->setCursorPosition(b->text().size());
+      });
     }
     verdict = TypingBox::kDrop;
   } else if (b->text().size() > common::Setting213.get()) {
@@ -1008,7 +1099,7 @@ void 正式測驗::WatchKeystrokeRhythm(int mode, int i) {
                        plat::Buttons::Ok, plat::Icon::Exclamation);
     FocusBox(i);
   }
-  b->setText(QString());
+  WriteBoxes([&] { b->setText(QString()); });
   Rhythm.Reset(Now());
 }
 

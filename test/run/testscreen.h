@@ -3,6 +3,7 @@
 // the clock and its time-up, the audio of the passage part by part, the
 // typing-rhythm watch and the pause button.
 #include <QDeadlineTimer>
+#include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -149,6 +150,16 @@ class 正式測驗 : public plat::Form {
   bool ClockWentBack(bool strict, bool diagnostic);
   void StartDueAudio();
   void ScrollLines(int direction);
+  // Commits what an input method is composing in the boxes, so that the
+  // program's next save, scroll or insert keeps what the candidate sees.
+  // Nothing inside a write (its commits are held). True when one was.
+  bool CommitCompositions();
+  // The program writes into the boxes: a commit that arrives meanwhile is
+  // held with the line and caret its box had when the write began, and
+  // typed there once the outermost write is done. True when one was typed.
+  bool WriteBoxes(const std::function<void()>& body);
+  bool HoldCommit(int i, const QString& text);
+  bool TypeHeldCommits();
   void RefreshBoxAccess();
   // For a moment after each show the boxes take no click: the rest of a
   // double-click that opened the screen must not move the caret.
@@ -179,6 +190,15 @@ class 正式測驗 : public plat::Form {
   bool inCommit_ = false;
   int commitEdit_ = -1;
   QDeadlineTimer clickHold_;  // expired: clicks are taken
+  struct HeldCommit {
+    int line;
+    int caret;
+    QString text;
+  };
+  int writing_ = 0;
+  int writeFrom_ = 0;  // the first visible line when the write began
+  std::array<int, kBoxes> writeCaret_{};
+  QList<HeldCommit> held_;
 };
 
 }  // namespace run

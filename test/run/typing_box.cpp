@@ -1,12 +1,14 @@
 #include "test/run/typing_box.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "platform/core/codec.h"
+#include "platform/gui/composition.h"
 #include "test/run/keycodes.h"
 
 namespace run {
@@ -114,33 +116,78 @@ void TypingBox::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void TypingBox::inputMethodEvent(QInputMethodEvent* e) {
+  const QString commit = e->commitString();
+  if (!commit.isEmpty() && !isReadOnly() && HoldCommit && HoldCommit(index_, commit)) {
+    // Typed now it would land in a line the screen is in the middle of
+    // moving; the screen types it in its own line afterwards.
+    QInputMethodEvent pre(e->preeditString(), e->attributes());
+    QLineEdit::inputMethodEvent(&pre);
+    preedit_ = e->preeditString();
+    e->accept();
+    return;
+  }
   // The input method took the keys; the screen still sees a key (not one
   // that moves), then each committed character as if typed.
   int code = kVkProcessKey;
   if (KeyDown) KeyDown(index_, code, 0);
-  const QString commit = e->commitString();
-  if (commit.isEmpty() || isReadOnly()) {
-    if (isReadOnly()) {
-      e->accept();
-      return;
-    }
+  if (isReadOnly()) {
+    preedit_.clear();
+    e->accept();
+    return;
+  }
+  if (commit.isEmpty()) {
     QLineEdit::inputMethodEvent(e);
+    preedit_ = e->preeditString();
     return;
   }
   // Clear what the input method was composing, then type the commit.
   QInputMethodEvent clear;
   clear.setCommitString(QString(), e->replacementStart(), e->replacementLength());
   QLineEdit::inputMethodEvent(&clear);
-  // Each character goes to the box with the caret, which a full box moves on.
-  if (CommitBegin) CommitBegin(index_);
-  TypingBox* at = TypeText(commit);
-  if (CommitEnd) CommitEnd(at->index_);
+  preedit_.clear();
+  TypingBox* at = TakeCommit(commit);
   if (!e->preeditString().isEmpty() && at == this) {
     QInputMethodEvent pre(e->preeditString(), e->attributes());
     QLineEdit::inputMethodEvent(&pre);
+    preedit_ = e->preeditString();
   }
   if (at->KeyUp) at->KeyUp(at->index_);
   e->accept();
+}
+
+TypingBox* TypingBox::TakeCommit(const QString& text) {
+  // Each character goes to the box with the caret, which a full box moves on.
+  if (CommitBegin) CommitBegin(index_);
+  TypingBox* at = TypeText(text);
+  if (CommitEnd) CommitEnd(at->index_);
+  return at;
+}
+
+void TypingBox::TypeCommit(const QString& text) {
+  if (isReadOnly() || text.isEmpty()) return;
+  int code = kVkProcessKey;
+  if (KeyDown) KeyDown(index_, code, 0);
+  TypingBox* at = TakeCommit(text);
+  if (at->KeyUp) at->KeyUp(at->index_);
+}
+
+bool TypingBox::CommitComposition() {
+  if (preedit_.isEmpty()) return false;
+  // The input method commits into the focus widget, on commit or on reset
+  // by its kind; each arrives here as a commit and ends the composition.
+  if (hasFocus()) {
+    plat::inputMethodContext().Commit();
+    if (!preedit_.isEmpty()) plat::inputMethodContext().Reset();
+  }
+  // None did (no input method, or one that drops on reset): the box types
+  // what it showed, once.
+  if (!preedit_.isEmpty()) {
+    QInputMethodEvent e;
+    e.setCommitString(preedit_);
+    QCoreApplication::sendEvent(this, &e);
+    preedit_.clear();
+  }
+  return true;
 }
 
 bool TypingBox::HeldBack(QMouseEvent* e) {

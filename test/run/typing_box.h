@@ -37,6 +37,18 @@ class TypingBox : public QLineEdit {
   std::function<TypingBox*()> CaretBox;
   // False while the box takes no click from the mouse.
   std::function<bool()> TakesClicks;
+  // A commit that arrives while the screen itself writes the boxes: true
+  // when the screen keeps it to type it once the write is done.
+  std::function<bool(int i, const QString& text)> HoldCommit;
+
+  // What the input method is composing in the box (shown, not yet typed).
+  bool Composing() const { return !preedit_.isEmpty(); }
+  // Commits the composition into the box, as typed: through the input
+  // method when it does so, else the box types what it shows. False when
+  // there was none.
+  bool CommitComposition();
+  // Types a commit at the caret, as one from the input method.
+  void TypeCommit(const QString& text);
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -56,10 +68,14 @@ class TypingBox : public QLineEdit {
   // or the box the caret moved on to. Returns the box it went to.
   TypingBox* TypeCharacter(QChar ch);
   void Insert(const QString& text);
+  // Types a commit (the composition already cleared); returns the box the
+  // caret ended in.
+  TypingBox* TakeCommit(const QString& text);
   // A click from the mouse the box does not take now.
   bool HeldBack(QMouseEvent* e);
 
   int index_;
+  QString preedit_;  // the composition the box shows
 };
 
 }  // namespace run

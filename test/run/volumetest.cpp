@@ -10,6 +10,7 @@
 #include "common/gui/formtext.h"
 #include "common/utilities.h"
 #include "platform/core/paths.h"
+#include "platform/gui/buttonkeys.h"
 #include "platform/gui/twips.h"
 #include "platform/media/audio_device.h"
 #include "platform/media/sound.h"
@@ -64,6 +65,7 @@ QString WithSlash(QString folder) {
     connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  plat::PlainKeysPressButtons(this);
   connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
   connect(Mci, &plat::AudioDevice::statusUpdate, this, [this] { MMControl1_StatusUpdate(); });
 }

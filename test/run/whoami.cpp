@@ -4,6 +4,7 @@
 #include <QStyle>
 
 #include "common/gui/formtext.h"
+#include "platform/gui/buttonkeys.h"
 #include "platform/gui/twips.h"
 #include "test/run/keycodes.h"
 
@@ -48,6 +49,7 @@ constexpr int kF11 = 122;
   SetCancelButton(Command1);
   Command1->installEventFilter(this);
   QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  plat::PlainKeysPressButtons(this);
 }
 
 void 我是誰::Form_Load() { common::ApplyFormText(11, this); }

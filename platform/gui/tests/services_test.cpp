@@ -101,6 +101,34 @@ TEST(WidgetPrompt, ChooseAnswersByTheButtonPressedAndOnlyByOne) {
   }
 }
 
+// A chord with Ctrl, Alt or Meta on the focused button (an input method's
+// on/off key) does not answer the box; a plain Space does.
+TEST(WidgetPrompt, OnlyAPlainKeyPressesTheButton) {
+  plat::WidgetPrompt p;
+  bool stayedUp = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    QAbstractButton* no = box->button(QMessageBox::No);
+    ASSERT_NE(no, nullptr);
+    no->setFocus();
+    auto key = [&](Qt::KeyboardModifiers mods) {
+      for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(t, Qt::Key_Space, mods, QStringLiteral(" "));
+        QApplication::sendEvent(no, &e);
+      }
+    };
+    for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::AltModifier),
+                                       Qt::KeyboardModifiers(Qt::MetaModifier)})
+      key(mods);
+    stayedUp = box->isVisible();
+    key(Qt::NoModifier);
+    if (box->isVisible()) box->reject();
+  });
+  EXPECT_EQ(p.Ask("x", "y", Buttons::YesNo), Answer::No);
+  EXPECT_TRUE(stayedUp);
+}
+
 TEST(WidgetPrompt, WindowsFiltersBecomeQtFilters) {
   EXPECT_EQ(plat::QtFileFilter("Test (*.txt)|*.txt;*.ttt|All|*.*"),
             "Test (*.txt *.TXT *.ttt *.TTT);;All (*)");

@@ -329,6 +329,41 @@ TEST_F(PauseDialogTest, LayoutFollowsSetting2398) {
   }
 }
 
+// The input method's on/off key (Ctrl+Space) and other chords reach the
+// focused button as Space or Enter with a modifier: none of them continues
+// the test; a plain Space or Enter does.
+TEST_F(PauseDialogTest, OnlyAPlainSpaceOrEnterPressesAButton) {
+  struct Case {
+    int key;
+    Qt::KeyboardModifiers mods;
+    bool continues;
+  };
+  const Case cases[] = {
+      {Qt::Key_Space, Qt::ControlModifier, false}, {Qt::Key_Space, Qt::AltModifier, false},
+      {Qt::Key_Space, Qt::MetaModifier, false},    {Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier, false},
+      {Qt::Key_Return, Qt::ControlModifier, false}, {Qt::Key_Enter, Qt::AltModifier | Qt::KeypadModifier, false},
+      {Qt::Key_Space, Qt::NoModifier, true},       {Qt::Key_Return, Qt::NoModifier, true},
+      {Qt::Key_Enter, Qt::KeypadModifier, true},
+  };
+  common::Setting705.set(0);
+  LoadText(0);
+  run::正式測驗& s = StartScreen();
+  auto& d = plat::forms::get<run::是否暫離>();
+  for (const Case& c : cases) {
+    s.Image2_Click();
+    ASSERT_TRUE(d.isVisible());
+    d.Command2->setFocus();
+    // A chord aimed at the window rather than the button presses nothing either.
+    for (QWidget* to : {static_cast<QWidget*>(d.Command2), static_cast<QWidget*>(&d)}) {
+      Key(to, c.key, c.mods, c.key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r"));
+      if (c.continues) break;
+    }
+    EXPECT_EQ(d.isVisible(), !c.continues) << c.key << " " << c.mods.toInt();
+    EXPECT_EQ(common::TestRunState.get(), c.continues ? 3 : 8) << c.key << " " << c.mods.toInt();
+    if (!c.continues) d.Command2_Click();
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Volume test
 
