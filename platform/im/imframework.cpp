@@ -77,6 +77,7 @@ ImEngine IbusEngineFrom(const QDBusMessage& r) {
   QVariantMap attachments;
   arg.beginStructure();
   arg >> type >> attachments >> id >> longName;
+  arg.endStructure();  // the rest is not needed; ending frees what the start took
   if (id.isEmpty()) return {};
   return {id, longName.isEmpty() ? id : longName, id.startsWith(QStringLiteral("xkb:"))};
 }
