@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <sys/prctl.h>
+#include <csignal>
 #include <memory>
 
 #include "platform/core/codec.h"
@@ -34,6 +36,13 @@ void End(std::unique_ptr<QProcess>& p) {
     }
   }
   p.reset();
+}
+
+// Started so that it ends with the test even when the test dies.
+std::unique_ptr<QProcess> Child() {
+  auto p = std::make_unique<QProcess>();
+  p->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+  return p;
 }
 
 bool WriteFile(const QString& path, const QByteArray& text) {
@@ -78,7 +87,7 @@ class InputMethodTest : public TestProgramTest {
       ADD_FAILURE() << "cannot write " << conf.toStdString();
       return false;
     }
-    daemon = std::make_unique<QProcess>();
+    daemon = Child();
     daemon->setStandardErrorFile(QProcess::nullDevice());
     daemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + conf, QStringLiteral("--nofork"),
                                                   QStringLiteral("--print-address=1")});
@@ -115,7 +124,7 @@ class InputMethodTest : public TestProgramTest {
       ADD_FAILURE() << "cannot write fcitx5's configuration in " << home.path().toStdString();
       return false;
     }
-    fcitx = std::make_unique<QProcess>();
+    fcitx = Child();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));

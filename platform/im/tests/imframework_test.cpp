@@ -18,6 +18,9 @@
 #include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include <csignal>
 #include <memory>
 #include <ostream>
 
@@ -103,6 +106,8 @@ class PrivateBus {
                    "</busconfig>\n") < 0)
       return false;
     conf.close();
+    // Ends with the test even when the test dies.
+    p_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     p_.setStandardErrorFile(QProcess::nullDevice());
     p_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + conf.fileName(),
                                              QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
