@@ -35,9 +35,9 @@ frmIME::frmIME() : Form(QStringLiteral("frmIME")) {
 
 void frmIME::Form_Load() {
   common::ApplyFormText(7, this);
-  InputMethodProvider& p = inputMethods();
-  const QStringList names = p.Layouts().mid(0, kMaxLayouts);
-  const int active = p.Active();
+  const LayoutList list = inputMethods().Read();
+  const QStringList names = list.names.mid(0, kMaxLayouts);
+  const int active = list.active;
   Combo1->clear();
   Combo1->addItems(names);
   Combo1->setCurrentIndex(active >= 0 && active < names.size() ? active : -1);
@@ -56,6 +56,17 @@ void frmIME::Form_Activate() {
   } else {
     Hide();
   }
+}
+
+void frmIME::TakeTypedMethod() {
+  const QString typed = inputMethods().Typed();
+  if (typed.isEmpty()) return;
+  int at = Combo1->findText(typed);
+  if (at < 0) {
+    Combo1->addItem(typed);
+    at = Combo1->count() - 1;
+  }
+  Combo1->setCurrentIndex(at);
 }
 
 void frmIME::Combo1_Click() {

@@ -18,6 +18,9 @@ class frmIME : public plat::Form {
   QComboBox* Combo1;
 
   void Combo1_Click();
+  // The input method the candidate typed with becomes the text: what the
+  // window showed at load may be the plain keyboard of that moment.
+  void TakeTypedMethod();
   void OnActivated() { Form_Activate(); }
 
  protected:

@@ -1,43 +1,58 @@
 #pragma once
-// The keyboard layouts and input methods the chooser lists. The desktop gives
-// no list of layouts to a Qt program, so the Linux provider lists plain
-// English and the input-method frameworks the session names (QT_IM_MODULE,
-// GTK_IM_MODULE, XMODIFIERS "@im=NAME"); the framework counts as active
-// when one is configured and the input method's locale is Chinese.
+// The keyboard layouts and input methods the chooser lists, the plain
+// keyboard first. The Linux provider takes the engines the desktop's
+// input-method framework (fcitx5, ibus) names, as it shows them; the active
+// one is the engine the candidate last committed text with, else the
+// framework's current engine, and a plain keyboard is the fixed English
+// name. With no framework answering it lists the frameworks the session
+// names (QT_IM_MODULE, GTK_IM_MODULE, XMODIFIERS "@im=NAME"), one counting
+// as active when the input method's locale is Chinese.
 #include <QLocale>
 #include <QStringList>
+
+#include "platform/im/imframework.h"
 
 namespace setup {
 
 inline constexpr int kMaxLayouts = 25;
 inline const QString kPlainLayoutName = QStringLiteral("English (American)");
+// The most a layout's description takes, in CP950 bytes.
+inline constexpr int kLayoutNameBytes = 254;
+
+struct LayoutList {
+  QStringList names;  // in the system's order, at most kMaxLayouts
+  int active = -1;    // index in names; -1 when none matches
+};
 
 class InputMethodProvider {
  public:
   virtual ~InputMethodProvider() = default;
-  // Names in the system's order, at most kMaxLayouts.
-  virtual QStringList Layouts() const = 0;
-  // Index of the active layout in Layouts(); -1 when none matches.
-  virtual int Active() const = 0;
+  virtual LayoutList Read() const = 0;
+  // The name of the input method text was committed with; empty when none.
+  virtual QString Typed() const = 0;
 };
 
 class LinuxInputMethodProvider : public InputMethodProvider {
  public:
-  QStringList Layouts() const override;
-  int Active() const override;
+  LayoutList Read() const override;
+  QString Typed() const override;
 
-  // The provider's rule on given inputs (the tests' entry).
-  static QStringList LayoutsFrom(const QString& qtModule, const QString& gtkModule,
-                                 const QString& xmodifiers);
+  // The provider's rules on given inputs (the tests' entry).
+  static QStringList LayoutsFrom(const QString& qtModule, const QString& gtkModule, const QString& xmodifiers);
   static int ActiveFrom(const QStringList& layouts, const QLocale& inputLocale);
+  static LayoutList FromFramework(const plat::ImState& state, const plat::ImEngine& typed);
+  // An engine's name as a layout's description: one line, whole characters,
+  // at most kLayoutNameBytes.
+  static QString LayoutName(const QString& engineName);
 };
 
 class FakeInputMethodProvider : public InputMethodProvider {
  public:
-  QStringList Layouts() const override { return layouts.mid(0, kMaxLayouts); }
-  int Active() const override { return active; }
+  LayoutList Read() const override { return {layouts.mid(0, kMaxLayouts), active}; }
+  QString Typed() const override { return typed; }
   QStringList layouts{kPlainLayoutName};
   int active = 0;
+  QString typed;
 };
 
 InputMethodProvider& inputMethods();

@@ -34,6 +34,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/captionfit.h"
+#include "platform/im/imframework.h"
 #include "platform/media/sound.h"
 #include "test/record/recordmodule.h"
 #include "test/run/backdrop.h"
@@ -424,7 +425,14 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
 
   // The chooser is read into the record at the end of the test; loaded now it
   // can also show itself, so the candidate's pick reaches the record.
+  // The record names the method text was committed with, watched from now.
+  plat::TypedEngine::Watch();
   if (SystemIniValue(1147).asInt() == 1) plat::forms::loaded<frmIME>();
+  rec::testRecordModule().PrepareImeName = [](rec::SetupValues& v) {
+    frmIME& f = plat::forms::loaded<frmIME>();
+    f.TakeTypedMethod();
+    v.imeName = f.Combo1->currentText();
+  };
 
   // What the settings chose, before the candidate's choices come back.
   appliedChoices_ = CurrentChoices();

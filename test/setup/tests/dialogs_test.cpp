@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QHash>
 #include <QHostAddress>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTcpServer>
 
@@ -261,6 +263,46 @@ TEST_F(DialogTest, TheRecordTakesTheChoosersText) {
   ASSERT_TRUE(plat::forms::exists<setup::frmIME>());
   rec::SetupValues v;
   ASSERT_TRUE(rec::testRecordModule().PrepareImeName);
+  rec::testRecordModule().PrepareImeName(v);
+  EXPECT_EQ(v.imeName, "English (American)");
+}
+
+// The record names the method the candidate committed text with, as the
+// framework names it, though the window in front at the end has it off;
+// whether the chooser was loaded at set-up or only at the end.
+TEST_F(DialogTest, TheRecordNamesTheMethodTypedWithThoughTheLastWindowHasItOff) {
+  const plat::ImEngine keyboard{"keyboard-us", "Keyboard - English (US)", true};
+  const plat::ImEngine chewing{"chewing", "新酷音", false};
+  for (const char* s1147 : {"1", "0"}) {
+    SCOPED_TRACE(s1147);
+    setup::SetInputMethodProvider(nullptr);  // the Linux provider, on the fake framework
+    imf.state = plat::ImState{{keyboard, chewing}, keyboard};
+    Set(1147, s1147);
+    Screen();
+    if (QString(s1147) == "1") EXPECT_EQ(plat::forms::get<setup::frmIME>().Combo1->currentText(), "English (American)");
+    // Typed at the test screen with Chewing on.
+    imf.state->current = chewing;
+    QLineEdit box;
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("你好"));
+    QCoreApplication::sendEvent(&box, &commit);
+    QCoreApplication::sendEvent(&box, &commit);
+    imf.Settle();  // the answers come on the event loop
+    // The processing screen in front: its new input context has it off.
+    imf.state->current = keyboard;
+    rec::SetupValues v;
+    ASSERT_TRUE(rec::testRecordModule().PrepareImeName);
+    rec::testRecordModule().PrepareImeName(v);
+    EXPECT_EQ(v.imeName, "新酷音");
+    EXPECT_EQ(plat::forms::get<setup::frmIME>().Combo1->count(), 2);
+    plat::FormRegistry::DestroyAll();
+    plat::TypedEngine::Forget();
+    settings.clear();
+  }
+  // Nothing typed through it: the plain keyboard, as before.
+  imf.state->current = keyboard;
+  Screen();
+  rec::SetupValues v;
   rec::testRecordModule().PrepareImeName(v);
   EXPECT_EQ(v.imeName, "English (American)");
 }

@@ -52,6 +52,8 @@ class SetupTest : public ::testing::Test {
     plat::SetAudioDeviceFactory(&MakeFakeDevice);
     plat::SetDesktop(&urls);
     setup::SetInputMethodProvider(&ime);
+    plat::SetImFramework(&imf);
+    plat::TypedEngine::Forget();
     rec::testRecordModule().Reset();
     rec::testRecordModule().OwnProgramName = "Tavrel";
     run::SetupScreenValues() = rec::SetupValues{};
@@ -64,6 +66,8 @@ class SetupTest : public ::testing::Test {
     plat::FormRegistry::DestroyAll();
     plat::SetTcpClientMaker(nullptr);
     setup::SetInputMethodProvider(nullptr);
+    plat::TypedEngine::Forget();
+    plat::SetImFramework(nullptr);
     plat::SetDesktop(nullptr);
     plat::SetAudioDeviceFactory(nullptr);
     plat::SetBeeper(nullptr);
@@ -114,6 +118,7 @@ class SetupTest : public ::testing::Test {
   plat::FakeBeeper beeper;
   plat::FakeDesktop urls;  // pages and mail forms opened
   setup::FakeInputMethodProvider ime;
+  plat::FakeImFramework imf;  // no framework runs unless a test says one does
 };
 
 }  // namespace setuptest

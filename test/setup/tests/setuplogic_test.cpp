@@ -147,4 +147,39 @@ TEST(InputMethods, PlainKeyboardAndTheConfiguredFrameworks) {
   EXPECT_TRUE(kPlainLayoutName.startsWith(u'E'));
 }
 
+// With a framework answering: its engines by the names it shows, the plain
+// keyboard as the fixed English name, and the engine typed with before the
+// one current now (the window in front at the end may have it off).
+TEST(InputMethods, TheFrameworksEnginesAndTheOneTypedWith) {
+  using P = LinuxInputMethodProvider;
+  const plat::ImEngine keyboard{"keyboard-us", "Keyboard - English (US)", true};
+  const plat::ImEngine chewing{"chewing", "新酷音", false};
+  const plat::ImEngine cangjie{"cangjie", "倉頡", false};
+  struct Case {
+    const char* what;
+    plat::ImState state;
+    plat::ImEngine typed;
+    QStringList names;
+    int active;
+  } const cases[] = {
+      {"typed with, now off", {{keyboard, chewing}, keyboard}, chewing, {kPlainLayoutName, "新酷音"}, 1},
+      {"nothing typed, on now", {{keyboard, chewing}, chewing}, {}, {kPlainLayoutName, "新酷音"}, 1},
+      {"nothing typed, off now", {{keyboard, chewing}, keyboard}, {}, {kPlainLayoutName, "新酷音"}, 0},
+      {"no window focused", {{keyboard, chewing}, {}}, {}, {kPlainLayoutName, "新酷音"}, 0},
+      {"typed with one not listed", {{keyboard, chewing}, chewing}, cangjie, {kPlainLayoutName, "新酷音", "倉頡"}, 2},
+      {"the framework gone since", {}, cangjie, {kPlainLayoutName, "倉頡"}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const LayoutList l = P::FromFramework(c.state, c.typed);
+    EXPECT_EQ(l.names, c.names);
+    EXPECT_EQ(l.active, c.active);
+  }
+  // A name fits one record line and the description's bytes, whole characters.
+  EXPECT_EQ(P::LayoutName("新酷音\r\n[測驗檔名]=x"), "新酷音 [測驗檔名]=x");
+  const QString longName = QString(200, u'酷');
+  EXPECT_EQ(P::LayoutName(longName), QString(127, u'酷'));
+  EXPECT_EQ(P::LayoutName(u'a' + longName), u'a' + QString(126, u'酷'));
+}
+
 }  // namespace
