@@ -349,7 +349,9 @@ void 輸入資料表面::Form_Load() {
   if (plat::app().Ending()) return;
 
   rec::testRecordModule().PrepareImeName = [](rec::SetupValues& v) {
-    v.imeName = plat::forms::loaded<frmIME>().Combo1->currentText();
+    frmIME& f = plat::forms::loaded<frmIME>();
+    f.TakeTypedMethod();
+    v.imeName = f.Combo1->currentText();
   };
   plat::CentreOnScreen(this);
 }
@@ -428,11 +430,6 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
   // The record names the method text was committed with, watched from now.
   plat::TypedEngine::Watch();
   if (SystemIniValue(1147).asInt() == 1) plat::forms::loaded<frmIME>();
-  rec::testRecordModule().PrepareImeName = [](rec::SetupValues& v) {
-    frmIME& f = plat::forms::loaded<frmIME>();
-    f.TakeTypedMethod();
-    v.imeName = f.Combo1->currentText();
-  };
 
   // What the settings chose, before the candidate's choices come back.
   appliedChoices_ = CurrentChoices();
