@@ -37,6 +37,9 @@
 
 namespace desktop {
 
+// Ends a process we started: politely, then by force, always by its id.
+void End(std::unique_ptr<QProcess>& p);
+
 // An X window as the window manager sees it.
 struct Window {
   quint64 id = 0;

@@ -26,18 +26,6 @@ const QString kSetup = QStringLiteral("輸入資料表面");
 const QString kScreen = QStringLiteral("正式測驗");
 const QString kPause = QStringLiteral("是否暫離");
 
-void End(std::unique_ptr<QProcess>& p) {
-  if (!p) return;
-  if (p->state() != QProcess::NotRunning) {
-    p->terminate();
-    if (!p->waitForFinished(3000)) {
-      p->kill();
-      p->waitForFinished(3000);
-    }
-  }
-  p.reset();
-}
-
 // Started so that it ends with the test even when the test dies.
 std::unique_ptr<QProcess> Child() {
   auto p = std::make_unique<QProcess>();
