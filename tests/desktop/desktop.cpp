@@ -30,6 +30,10 @@ QList<quint64> IdsIn(const QByteArray& text) {
   return ids;
 }
 
+const char* const kSetup = "; run scripts/setup to install the desktop test tools";
+
+}  // namespace
+
 // Ends a process we started: politely, then by force, always by its id.
 void End(std::unique_ptr<QProcess>& p) {
   if (!p) return;
@@ -42,10 +46,6 @@ void End(std::unique_ptr<QProcess>& p) {
   }
   p.reset();
 }
-
-const char* const kSetup = "; run scripts/setup to install the desktop test tools";
-
-}  // namespace
 
 // ---- display ----------------------------------------------------------------
 
@@ -458,10 +458,23 @@ bool DesktopTest::WaitForHidden(const QString& name, int timeoutMs, qint64 of) {
 }
 
 bool DesktopTest::ClickWidget(const QString& path, int count, qint64 of, int delayMs) {
-  const Widgets w = Probe(of);
-  const auto it = w.widgets.constFind(path);
+  // A control is clicked once it takes clicks: the audio panel's Play, say,
+  // is enabled only when the part has opened, a moment after the screen shows.
+  Widgets w;
+  auto it = w.widgets.cend();
+  WaitFor(
+      [&] {
+        w = Probe(of);
+        it = w.widgets.constFind(path);
+        return it != w.widgets.cend() && it->visible && it->enabled;
+      },
+      5000);
   if (it == w.widgets.cend() || !it->visible) {
     ADD_FAILURE() << "not shown: " << path.toStdString();
+    return false;
+  }
+  if (!it->enabled) {
+    ADD_FAILURE() << "not enabled: " << path.toStdString();
     return false;
   }
   desk.Click(it->rect.center(), count, delayMs);
