@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "common/accessors.h"
-#include "common/errorlog.h"
 #include "common/settings.h"
 #include "net/forms/frmdownload3.h"
 #include "net/forms/stampdownload.h"
@@ -24,12 +23,9 @@ void RefreshNoteSettings(std::function<void(const QString&)> arrived, std::funct
     return;
   }
   StampedDownload(plat::forms::get<FrmDownload3>(), remote, local, nullptr, [local, arrived, ended](bool replaced) {
-    if (replaced && arrived) {
-      arrived(local);
-    } else if (replaced && TestUnderWay()) {
-      common::WriteErrorLog(QStringLiteral("WWW>") + local + QStringLiteral(" came after the start: applies at the next start"));
-    } else if (replaced) {
-      common::ReadIniFile(local);
+    if (replaced) {
+      if (arrived) arrived(local);
+      else common::ReadIniFile(local);
     }
     if (ended) ended();
   });

@@ -6,9 +6,8 @@
 //
 // The set-up screen never waits for the server: the copy at hand applies at
 // once, the refresh runs on the event loop within the transfers' own limits,
-// and a newer copy is handed over when it has come. A test's settings are
-// never changed under it: a copy that comes after its start applies at the
-// next start.
+// and a newer copy is handed over when it has come; the set-up screen
+// decides whether it applies now or at the next start.
 #include <QString>
 #include <functional>
 
@@ -16,7 +15,7 @@ namespace net {
 
 // Applies the local copy, then starts the refresh. When a newer copy came,
 // `arrived` gets its path and applies it or keeps it for the next start;
-// without `arrived` it is applied unless a test is under way. `ended` runs
+// without `arrived` it is applied. `ended` runs
 // when the refresh is over, whatever its outcome.
 void RefreshNoteSettings(std::function<void(const QString& local)> arrived = {}, std::function<void()> ended = {});
 
