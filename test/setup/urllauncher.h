@@ -5,16 +5,13 @@
 #include <QString>
 #include <QUrl>
 
+#include "platform/core/weburl.h"
+
 namespace setup {
 
-// The page of a web address from the settings: "http://host/path",
-// "https://...", or "www.host" (taken as http). Empty (invalid) for any
-// other scheme, a blank or an address without a host.
-QUrl WebUrl(const QString& address);
-
-// "mailto:" with the address and the subject; invalid when the address is not
-// a plain "name@host".
-QUrl MailUrl(const QString& address, const QString& subject);
+// The one check of web and mail addresses, shared with the batch scorer.
+using plat::MailUrl;
+using plat::WebUrl;
 
 // Opens a checked address. A refused or failed one starts nothing and is
 // logged under `procedure`; false then.

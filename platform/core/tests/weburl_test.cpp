@@ -22,7 +22,29 @@ TEST(WebUrl, OnlyWebPagesWithAHost) {
   }
 }
 
+// Every window that opens a mail form asks this one check.
 TEST(MailUrl, OnlyAPlainAddress) {
-  EXPECT_FALSE(MailUrl("a@b.c?cc=x@y.z", "s").isValid());
-  EXPECT_FALSE(MailUrl("", "s").isValid());
+  struct Case {
+    const char* address;
+    bool taken;
+  };
+  const Case cases[] = {{"service@example.org", true},
+                        {"  first.last+tag@mail.example.org ", true},
+                        {"a@b@host", false},
+                        {"@host", false},
+                        {"name@", false},
+                        {"no-at-sign", false},
+                        {"a@b.c?cc=x@y.z", false},
+                        {"a@b.c&subject=x", false},
+                        {"a b@host", false},
+                        {"a@host/path", false},
+                        {"mailto:a@host", false},
+                        {"", false}};
+  for (const Case& c : cases) {
+    const QUrl u = MailUrl(QString::fromUtf8(c.address), "s");
+    EXPECT_EQ(u.isValid(), c.taken) << c.address;
+    if (c.taken) {
+      EXPECT_EQ(u.path(), QString::fromUtf8(c.address).trimmed());
+    }
+  }
 }

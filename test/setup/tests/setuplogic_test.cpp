@@ -132,6 +132,7 @@ TEST(Addresses, OnlyWebAndMailAddressesAreOpened) {
   EXPECT_FALSE(MailUrl("a@b.org?cc=x@y.org", "s").isValid());
   EXPECT_FALSE(MailUrl("", "s").isValid());
   EXPECT_FALSE(MailUrl("no-at-sign", "s").isValid());
+  EXPECT_FALSE(MailUrl("a@b@host", "s").isValid());
 }
 
 TEST(InputMethods, PlainKeyboardAndTheConfiguredFrameworks) {
