@@ -56,9 +56,10 @@ bool IdentityTooShort(const QString& identity, int setting902);
 int BirthdayFault(const QString& year, const QString& month, const QString& day);
 bool BirthdayIncomplete(const QString& year, const QString& month, const QString& day);
 
-// A particular a launcher gave stays locked only when it is there and passes
-// every check the start makes of it: a locked box the candidate cannot mend
-// would refuse every start.
+// A particular a launcher gave stays locked unless the start would refuse it
+// for ever (missing, too short, incomplete): a locked box the candidate
+// cannot mend would refuse every start. The identity number's check digit
+// is only a question there, so it does not open the box.
 bool NameGiven(const QString& name, int setting901);
 bool IdentityGiven(const QString& identity, int setting902, int setting917);
 bool BirthdayGiven(const QString& year, const QString& month, const QString& day);

@@ -301,7 +301,6 @@ TEST_F(LaunchTest, ALockedParticularTheLauncherDidNotGiveWholeOpensAndSaysSo) {
       {"no birthday, birthday required", "王小明,A123456789,", 932, "1", Particular::Birthday, 10159},
       {"identity shorter than 902", "王小明,A12345,1990/5/3", 902, "10", Particular::Identity, 10158},
       {"no name, 901 = 1", ",A123456789,1990/5/3", 901, "1", Particular::Name, 10157},
-      {"identity failing the 917 check", "王小明,A123456788,1990/5/3", 917, "1", Particular::Identity, 10155},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -338,6 +337,36 @@ TEST_F(LaunchTest, ALockedParticularTheLauncherDidNotGiveWholeOpensAndSaysSo) {
     EXPECT_TRUE(plat::fitsCp950(message));
     plat::FormRegistry::DestroyAll();
   }
+}
+
+// The check digit is a question at Start that OK goes past: the number the
+// launcher gave stays locked, also through the question.
+TEST_F(LaunchTest, ALockedIdentityFailingOnlyItsCheckDigitStaysLocked) {
+  settings.clear();
+  ChecksOff();
+  Set(197, "1");
+  Set(917, "1");
+  setup::SetProgramArguments({"王小明,A123456788,1990/5/3"});
+  QFile::remove(root + "ZetError.Txt");
+  auto& s = Screen();
+  EXPECT_FALSE(s.ParticularOpened(setup::Particular::Identity));
+  EXPECT_FALSE(s.Text2->isEnabled());
+  QStringList report;
+  plat::readTextLines(common::ErrorReportPath(), report);
+  EXPECT_TRUE(report.filter(QString("開放考生輸入>")).isEmpty()) << report.join(" | ").toStdString();
+
+  prompt.calls.clear();
+  prompt.answers = {plat::Answer::Cancel};
+  s.Command1_Click();
+  EXPECT_FALSE(HandedOver());
+  ASSERT_FALSE(prompt.calls.isEmpty());
+  EXPECT_TRUE(prompt.calls.last().text.contains(T(10155))) << LastMessage().toStdString();
+  EXPECT_FALSE(s.Text2->isEnabled());
+  EXPECT_EQ(s.Text2->text(), "A123456788");
+
+  prompt.answers = {plat::Answer::Ok};
+  s.Command1_Click();
+  EXPECT_TRUE(HandedOver()) << LastMessage().toStdString();
 }
 
 TEST_F(LaunchTest, LockedParticularsThatPassStayLockedAndStart) {

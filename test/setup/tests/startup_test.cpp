@@ -129,9 +129,10 @@ TEST_F(StartupTest, ParticularsFromTheCommandLine) {
   EXPECT_TRUE(s.Text1->isEnabled());
   plat::FormRegistry::DestroyAll();
 
-  // 197 = 1 locks what came in; a field 2 that is no date leaves the boxes
-  // empty, and open: the launcher gave no birthday.
-  setup::SetProgramArguments({"李四,B223456782,not a date"});
+  // 197 = 1 locks what came in, an identity number that fails its check
+  // digit too; a field 2 that is no date leaves the boxes empty, and open:
+  // the launcher gave no birthday.
+  setup::SetProgramArguments({"李四,B223456789,not a date"});
   Set(197, "1");
   auto& t = Screen();
   EXPECT_EQ(t.Text1->text(), "李四");
