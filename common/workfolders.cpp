@@ -31,12 +31,20 @@ QString FaultText(FolderFault f) {
     case FolderFault::NoSpace: return QStringLiteral("這個資料夾所在的磁碟空間不足,一次測驗至少需要 1 MB。");
     case FolderFault::NotPrivate:
       return QStringLiteral("這個暫存資料夾不是本帳號專用的,別的帳號可能讀寫其中的檔案。");
+    case FolderFault::HasComma: return CommaInPathText();
     case FolderFault::None: break;
   }
   return {};
 }
 
 }  // namespace
+
+bool PathFitsCommandLine(const QString& path) { return !path.contains(u','); }
+
+QString CommaInPathText() {
+  return QStringLiteral("路徑中有逗號「,」:交給評分程式的命令列以逗號分隔欄位,路徑會在逗號處斷開,"
+                        "這次測驗就無法評分。請用名稱中沒有逗號的資料夾。");
+}
 
 FolderFault CheckFolder(const QString& path, QString* detail) {
   const QString folder = plat::WithoutTrailingSlash(path.trimmed());
@@ -72,6 +80,10 @@ QList<FolderProblem> CheckWorkFolders(const QString& programs, const QString& da
         out.append({which, path, FolderFault::NotPrivate, why});
         continue;
       }
+    }
+    if (which != WorkFolder::Temp && !PathFitsCommandLine(path)) {
+      out.append({which, path, FolderFault::HasComma, {}});
+      continue;
     }
     QString detail;
     const FolderFault fault = CheckFolder(path, &detail);

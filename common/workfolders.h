@@ -13,7 +13,7 @@
 namespace common {
 
 enum class WorkFolder { Programs, Data, Temp };
-enum class FolderFault { None, Missing, NotWritable, NotCp950, NoSpace, NotPrivate };
+enum class FolderFault { None, Missing, NotWritable, NotCp950, NoSpace, NotPrivate, HasComma };
 
 struct FolderProblem {
   WorkFolder folder = WorkFolder::Programs;
@@ -31,10 +31,18 @@ constexpr qint64 kRoomForATest = 1024 * 1024;
 // The first fault found; `detail` gets the room left for NoSpace.
 FolderFault CheckFolder(const QString& path, QString* detail = nullptr);
 
+// The programs hand paths to one another as ","-joined fields of one
+// argument, with no quoting: a path with a "," would be cut there.
+bool PathFitsCommandLine(const QString& path);
+// Why such a path is refused, for the person who chose it.
+QString CommaInPathText();
+
 // The three folders; the data folder is made when it is missing, as the
 // score's naming would make it. Only the folders with a fault are listed;
 // a folder given twice (the data folder is the programs' folder by default)
-// is listed once.
+// is listed once. The programs' and the data folder go on the command lines
+// (the temporary folder's record falls back to a folder without a ","), so
+// a "," in them is a fault.
 QList<FolderProblem> CheckWorkFolders(const QString& programs, const QString& data, const QString& temp);
 
 // The test program's folders from the settings loaded: ProgramFolder, the

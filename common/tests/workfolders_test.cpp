@@ -80,6 +80,25 @@ TEST_F(WorkFolders, TheDataFolderIsMadeAndAFolderGivenTwiceIsNamedOnce) {
   EXPECT_EQ(p[1].path, root + "gone");
 }
 
+// The programs' and the data folder travel on the command lines that hand a
+// test to the scorer and back; the record in a temporary folder with a ","
+// goes to another folder, so only those two are refused.
+TEST_F(WorkFolders, AProgramsOrDataFolderWithACommaIsRefused) {
+  const QString comma = Folder("USB,exam");
+  QList<FolderProblem> p = CheckWorkFolders(comma + "/", Folder("scores"), Folder("tmp"));
+  ASSERT_EQ(p.size(), 1);
+  EXPECT_EQ(p[0].folder, WorkFolder::Programs);
+  EXPECT_EQ(p[0].fault, FolderFault::HasComma);
+  EXPECT_TRUE(FolderProblemsText(TestFolderLead(), p).contains(CommaInPathText()));
+
+  p = CheckWorkFolders(Folder("bin"), comma, Folder("tmp"));
+  ASSERT_EQ(p.size(), 1);
+  EXPECT_EQ(p[0].folder, WorkFolder::Data);
+  EXPECT_EQ(p[0].fault, FolderFault::HasComma);
+
+  EXPECT_TRUE(CheckWorkFolders(Folder("bin"), Folder("scores"), comma).isEmpty());
+}
+
 TEST_F(WorkFolders, TheRunsFoldersComeFromTheSettings) {
   ProgramFolder.set(Folder("bin") + "/");
   qputenv("TMP", Folder("tmp").toUtf8());
