@@ -8,6 +8,7 @@
 #include "common/errorlog.h"
 #include "common/gui/formtext.h"
 #include "common/utilities.h"
+#include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/gui/formtimer.h"
@@ -51,8 +52,8 @@ void 處理下::Form_Load() {
 
 void 處理下::Form_Activate() {
   // Once started the hand-over runs to its end, whichever window has the
-  // focus meanwhile.
-  Timer1->SetEnabled(true);
+  // focus meanwhile; while the record's boxes are up the end must wait.
+  if (!settlingRecord_) Timer1->SetEnabled(true);
 }
 
 void 處理下::Form_Resize() { plat::CentreOnScreen(this); }
@@ -104,10 +105,21 @@ RecordChoice AskAboutTheRecord(const QString& folder, const QString& reason) {
   return RecordChoice::GoOnWithout;
 }
 
-// Yes or No from the person; any other answer means no one can answer.
-plat::Answer ConfirmNoRecord() {
+// Only a Yes lets the record go.
+bool SureWithoutRecord() {
   return plat::prompt().Ask(QStringLiteral("確定不存測驗記錄嗎?\r\n考生打的字將會遺失,這次測驗也不會評分。"),
-                            QStringLiteral("警告訊息"), plat::Buttons::YesNo, plat::Icon::Critical);
+                            QStringLiteral("警告訊息"), plat::Buttons::YesNo,
+                            plat::Icon::Critical) == plat::Answer::Yes;
+}
+
+// The folder the proctor picked, when the scorer's command line can carry
+// it; else says why and gives nothing.
+QString UsableFolder(const QString& picked) {
+  if (picked.isEmpty() || common::PathFitsCommandLine(picked)) return picked;
+  plat::prompt().Ask(QStringLiteral("不能存到這個資料夾:\r\n") + picked + QStringLiteral("\r\n") +
+                         common::CommaInPathText(),
+                     QStringLiteral("警告訊息"), plat::Buttons::Ok, plat::Icon::Exclamation);
+  return {};
 }
 
 }  // namespace
@@ -124,24 +136,34 @@ void 處理下::HandOver() {
   } catch (const AppError& e) {
     common::LogTrappedError(QStringLiteral("FinishAndHandOff"), e);
   }
+  // Left only with a record written whole or the proctor's second Yes. At
+  // the program's end every box returns at once: the loop stops there, and
+  // nothing is handed over.
+  settlingRecord_ = true;
   while (!WriteRecord(names)) {
+    if (plat::app().Ending()) break;
     const QString folder = FolderOf(names.recordPath);
     const RecordChoice choice = AskAboutTheRecord(folder, m.RecordWriteReason);
+    if (plat::app().Ending()) break;
     if (choice == RecordChoice::TryAgain) continue;
     if (choice == RecordChoice::OtherFolder) {
-      const QString picked = plat::prompt().PickFolder(QStringLiteral("選擇存放測驗記錄的資料夾"), folder);
+      const QString picked =
+          UsableFolder(plat::prompt().PickFolder(QStringLiteral("選擇存放測驗記錄的資料夾"), folder));
       if (!picked.isEmpty())
         names.recordPath =
             plat::WithoutTrailingSlash(picked) + u'/' + common::PathPart(3, plat::ToSlashes(Text1->text()));
       continue;
     }
-    const plat::Answer sure = ConfirmNoRecord();
-    if (sure == plat::Answer::No) continue;
-    common::WriteErrorLog((sure == plat::Answer::Yes
-                               ? QStringLiteral("FinishAndHandOff>考場負責人確認不存測驗記錄,考生打的字沒有存檔,不啟動評分程式>")
-                               : QStringLiteral("FinishAndHandOff>無人回答,測驗記錄沒有存檔,不啟動評分程式>")) +
-                          names.recordPath);
+    if (!SureWithoutRecord() || plat::app().Ending()) continue;
+    common::WriteErrorLog(
+        QStringLiteral("FinishAndHandOff>考場負責人確認不存測驗記錄,考生打的字沒有存檔,不啟動評分程式>") +
+        names.recordPath);
     break;
+  }
+  settlingRecord_ = false;
+  if (plat::app().Ending()) {
+    common::WriteErrorLog(QStringLiteral("FinishAndHandOff>程式結束,測驗記錄沒有存檔>") + names.recordPath);
+    return;
   }
   Timer1->SetEnabled(true);
 }

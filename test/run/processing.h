@@ -56,6 +56,7 @@ class 處理下 : public plat::Form {
 
   QPointer<net::FrmDownload3> download_;
   bool waitingForDownload_ = false;
+  bool settlingRecord_ = false;  // the record's boxes are up
 };
 
 }  // namespace run

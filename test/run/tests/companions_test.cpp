@@ -1,11 +1,13 @@
 // The test screen's companions: the processing screen's hand-over, the
 // countdown and its file poll, the pause dialog's layouts, the volume test.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QRadioButton>
 
 #include "common/errorlog.h"
+#include "common/workfolders.h"
 #include "test/run/countdown.h"
 #include "test/run/pausedialog.h"
 #include "net/forms/frmdownload3.h"
@@ -116,11 +118,13 @@ class ProctorPrompt : public plat::FakePrompt {
  public:
   int Choose(const QString& text, const QString& title, const QStringList& choices, plat::Icon icon) override {
     shownChoices = choices;
+    if (atBox) atBox();
     const int answer = FakePrompt::Choose(text, title, choices, icon);
     if (answer == 0 && freeDisk) freeDisk();
     return answer;
   }
   std::function<void()> freeDisk;
+  std::function<void()> atBox;
   QStringList shownChoices;
 };
 
@@ -138,6 +142,8 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
       {"freed, then tried again", {0}, {}, {}, "tmp"},
       {"another folder", {1}, {"Data"}, {}, "Data"},
       {"the dialog cancelled, then another folder", {1, 1}, {"", "Data"}, {}, "Data"},
+      // The scorer's command line would be cut at the ",": refused, and asked again.
+      {"a folder with a comma, then another", {1, 1}, {"USB,exam", "Data"}, {}, "Data"},
       {"without, not sure, then freed", {2, 0}, {}, {plat::Answer::No}, "tmp"},
       {"without, and sure", {2}, {}, {plat::Answer::Yes}, ""},
   };
@@ -149,7 +155,12 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
     ProctorPrompt proctor;
     plat::SetPrompt(&proctor);
     proctor.choices = c.choices;
-    for (const QString& f : c.folders) proctor.folders << (f.isEmpty() ? QString() : root + f);
+    for (const QString& f : c.folders) {
+      if (!f.isEmpty()) {
+        ASSERT_TRUE(QDir().mkpath(root + f));
+      }
+      proctor.folders << (f.isEmpty() ? QString() : root + f);
+    }
     proctor.answers = c.confirms;
     proctor.freeDisk = [&disk] { disk.Free(); };
     launcher.calls.clear();
@@ -174,6 +185,14 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
         << box.toStdString();
     EXPECT_EQ(proctor.shownChoices, (QStringList{"再試一次", "存到別的資料夾", "不存記錄"}));
     EXPECT_TRUE(proctor.choices.isEmpty() && proctor.folders.isEmpty() && proctor.answers.isEmpty());
+    for (const QString& f : c.folders) {
+      if (!f.contains(u',')) continue;
+      EXPECT_TRUE(QDir(root + f).isEmpty());
+      int told = 0;
+      for (const plat::PromptCall& call : proctor.calls)
+        if (call.text.contains(root + f) && call.text.contains(common::CommaInPathText())) ++told;
+      EXPECT_EQ(told, 1);
+    }
 
     const QStringList log = LogLines();
     const QString kept = QString::fromLatin1(c.keptIn) == "tmp"    ? onFullDisk
@@ -204,6 +223,42 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
     plat::FormRegistry::DestroyAll();
     rec::testRecordModule().HandOffRecordPath.clear();
   }
+}
+
+// While the record's box is up, another window taking the focus and giving
+// it back does not start the timer (which would finish without the record);
+// a program that ends meanwhile leaves the loop at once and hands nothing
+// over.
+TEST_F(ProcessingTest, WhileTheRecordBoxIsUpNothingRunsOnAndTheProgramsEndStopsTheLoop) {
+  testing_support::FullDisk disk;
+  ASSERT_TRUE(disk.Ok());
+  ProctorPrompt proctor;
+  plat::SetPrompt(&proctor);
+  處理下& p = plat::forms::get<處理下>();
+  p.Text1->setText(disk.Path() + u'/' + QFileInfo(recordPath).fileName());
+  ASSERT_TRUE(disk.Fill());
+  int boxes = 0;
+  bool timerOnAtBox = false;
+  proctor.atBox = [&] {
+    if (++boxes > 1) return;
+    plat::forms::get<run::FrmDownload3>().Show();
+    p.Show();  // activated again after another form was
+    timerOnAtBox = p.Timer1->Enabled();
+    sched.Advance(30 * 300);
+    plat::app().EndProgram(0);
+  };
+  p.Show();
+  sched.Advance(22 * 300);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_FALSE(timerOnAtBox);
+  EXPECT_TRUE(p.HandedOffRecord.isEmpty());
+  EXPECT_TRUE(launcher.calls.isEmpty());
+  EXPECT_EQ(app.ends, 1);
+  const QStringList log = LogLines();
+  EXPECT_LT(IndexOfLine(log, "沒有測驗記錄,未啟動評分程式"), 0);
+  EXPECT_GE(IndexOfLine(log, "程式結束,測驗記錄沒有存檔"), 0);
+  plat::SetPrompt(&prompt);
+  app.Reset();
 }
 
 TEST_F(ProcessingTest, TheUserCannotCloseItAndLosingTheFocusDoesNotStopIt) {
