@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringList>
 #include <cstdio>
 #include <exception>
@@ -140,9 +141,16 @@ void WriteErrorLog(const QString& text) noexcept {
     line = plat::clock().Now().toString(QStringLiteral("HH:mm:ss")) + u'>' + text;
     const QString path = ErrorReportPath();
     if (!QFileInfo::exists(path)) CreateErrorReport();
-    QString why;
-    if (!plat::appendTextLine(path, line, &why))
+    QString why, unlocked;
+    if (!plat::appendTextLine(path, line, &why, &unlocked)) {
       toStderr(QStringLiteral("cannot append to the error report ") + path + QStringLiteral(": ") + why, line);
+    } else if (!unlocked.isEmpty()) {
+      // Said once a file: the lines go on without the lock all the same.
+      static QSet<QString> told;
+      if (!told.contains(path))
+        plat::appendTextLine(path, line.left(9) + QStringLiteral("錯誤報告檔無法上鎖,不加鎖寫入>") + unlocked);
+      told.insert(path);
+    }
   } catch (...) {
     toStderr(QStringLiteral("cannot append to the error report"), line);
   }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "common/accessors.h"
@@ -12,6 +13,7 @@
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/core/reasons.h"
 
 namespace common {
 
@@ -181,8 +183,9 @@ void deleteSeries(const QString& folder, Series kind, bool logFailures = true) {
   for (const QString& name : plat::FindFiles(dir, u"*")) {
     if (!isSeriesName(name, kind)) continue;
     QFile f(dir + name);
+    errno = 0;
     if (f.remove()) continue;
-    const QString line = QStringLiteral("CleanTempFiles>") + dir + name + u' ' + f.errorString();
+    const QString line = QStringLiteral("CleanTempFiles>") + dir + name + u' ' + plat::fileReason(f, errno);
     if (logFailures)
       WriteErrorLog(line);
     else
@@ -194,8 +197,9 @@ void deleteNamed(const QString& folder, const QString& name, bool logFailures) {
   const QString path = plat::FindCaseInsensitive(folder, name);
   if (!QFileInfo(path).isFile()) return;
   QFile f(path);
+  errno = 0;
   if (f.remove()) return;
-  const QString line = QStringLiteral("CleanTempFiles>") + path + u' ' + f.errorString();
+  const QString line = QStringLiteral("CleanTempFiles>") + path + u' ' + plat::fileReason(f, errno);
   if (logFailures)
     WriteErrorLog(line);
   else

@@ -1,14 +1,18 @@
 #include "batch/core/scorefile.h"
 
 #include <QFile>
+#include <cerrno>
+
+#include "platform/core/reasons.h"
 
 namespace batch {
 
 bool ReadScoreFileHead(const QString& path, int limit, ScoreFileHead& out, QString* error) {
   out = ScoreFileHead();
   QFile f(path);
+  errno = 0;
   if (!f.open(QIODevice::ReadOnly)) {
-    if (error) *error = f.errorString();
+    if (error) *error = plat::fileReason(f, errno);
     return false;
   }
   const qint64 length = f.size();
@@ -17,7 +21,7 @@ bool ReadScoreFileHead(const QString& path, int limit, ScoreFileHead& out, QStri
   const qint64 take = std::min<qint64>(out.wholeRecords, std::max(0, limit));
   const QByteArray bytes = f.read(take * scoring::kScoreRecordSize);
   if (bytes.size() != take * scoring::kScoreRecordSize) {
-    if (error) *error = f.errorString();
+    if (error) *error = plat::fileReason(f);
     return false;
   }
   out.rows.reserve(take);

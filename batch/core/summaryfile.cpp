@@ -66,6 +66,7 @@ AppendStatus SummaryFile::AppendScoreRecord(const QString& scoreFile, const QStr
   const scoring::AppendOutcome out =
       env_.append ? env_.append(path, record, summarised) : scoring::AppendScoreRecord(path, record, summarised);
   if (out.tornTail) log(QStringLiteral("成績檔尾端不完整的記錄已覆蓋>") + path);
+  if (!out.unlocked.isEmpty()) log(QStringLiteral("成績檔無法上鎖,不加鎖寫入>") + path + u' ' + out.unlocked);
   if (!out.ok) {
     log(QStringLiteral("無法寫入成績檔>") + path + u' ' + out.error);
     return AppendStatus::RecordFailed;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <stdexcept>
 
 #include "common/accessors.h"
@@ -12,6 +13,7 @@
 #include "common/store.h"
 #include "platform/core/clock.h"
 #include "platform/core/codec.h"
+#include "platform/core/filelock.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 
@@ -151,4 +153,25 @@ TEST_F(ErrorReport, AnUnwritableFolderNeverThrowsIntoTheTrap) {
 TEST_F(ErrorReport, LogTrappedErrorWritesTheTrapLine) {
   LogTrappedError(QStringLiteral("處理下"), MakeAppError(kTypeMismatch, QStringLiteral("Timer1_Timer"), 7));
   EXPECT_EQ(lines().back(), QStringLiteral("09:04:07>內部錯誤發生於檔案 處理下 的 >13 資料型態不符 13 7 Timer1_Timer"));
+}
+
+namespace {
+int NoLocks(int, int) {
+  errno = ENOLCK;
+  return -1;
+}
+}  // namespace
+
+// A report on a mount without locks still gets every line, and says once
+// that it went without.
+TEST_F(ErrorReport, WithoutLocksTheLinesGoOnAndTheReportSaysSoOnce) {
+  plat::SetFlockFunction(&NoLocks);
+  WriteErrorLog(QStringLiteral("one"));
+  WriteErrorLog(QStringLiteral("two"));
+  plat::SetFlockFunction(nullptr);
+  const QStringList l = lines();
+  EXPECT_TRUE(l.contains(QStringLiteral("09:04:07>one"))) << l.join(u'|').toStdString();
+  EXPECT_TRUE(l.contains(QStringLiteral("09:04:07>two")));
+  EXPECT_EQ(l.filter(QStringLiteral("09:04:07>錯誤報告檔無法上鎖,不加鎖寫入>") + plat::systemReason(ENOLCK)).size(), 1)
+      << l.join(u'|').toStdString();
 }

@@ -327,7 +327,7 @@ void ReceiverLink::FinishTransfer(TransferOutcome outcome) {
       }
       if (!kept) {
         LogFailure(QStringLiteral("cannot store ") + destination_ + QStringLiteral(": ") +
-                   (error != 0 ? plat::systemReason(error) : work_->errorString()));
+                   plat::fileReason(*work_, error));
         outcome = TransferOutcome::Failed;
       }
     }

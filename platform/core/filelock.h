@@ -13,22 +13,39 @@ inline constexpr std::chrono::milliseconds kFileLockWait{30000};
 
 class FileLock {
  public:
+  enum class State {
+    Locked,
+    // Another writer kept it past the wait: the write must not go on.
+    Held,
+    // The file system gives no lock (a network mount without a lock
+    // service answers ENOLCK): the write goes on without one, and says so.
+    Unavailable,
+  };
+
   // Locks the file behind `fd` (flock: per open file, so two opens in one
-  // process also take turns), waiting at most `wait`.
+  // process also take turns), waiting at most `wait`. On the program's main
+  // thread the wait keeps the windows painted and answering the window
+  // manager (no input, timers or sockets are handled meanwhile).
   explicit FileLock(int fd, std::chrono::milliseconds wait = kFileLockWait);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
-  bool locked() const { return locked_; }
-  // Why the lock was not had: the system's reason, or the wait that ran out.
+  State state() const { return state_; }
+  bool locked() const { return state_ == State::Locked; }
+  // Locked, or no lock to be had: the write may go on.
+  bool mayWrite() const { return state_ != State::Held; }
+  // Why the lock was not had, for a person: the wait that ran out, or the
+  // system's reason.
   const QString& error() const { return error_; }
-  // Lets go before the file is closed (closing lets go as well).
+  // Lets go before the file is closed (closing lets go as well); the state
+  // stays as it was.
   void release();
 
  private:
   int fd_ = -1;
-  bool locked_ = false;
+  State state_ = State::Unavailable;
+  bool holding_ = false;
   QString error_;
 };
 
@@ -38,5 +55,9 @@ class FileLock {
 void SetFileLockWaitHook(std::function<void()> hook);
 void SetAppendGapHook(std::function<void()> hook);
 void RunAppendGapHook();
+// Test seam: stands for flock(2) (returns -1 with errno set to fail); null
+// restores it.
+using FlockFunction = int (*)(int fd, int operation);
+void SetFlockFunction(FlockFunction f);
 
 }  // namespace plat

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/core/reasons.h"
+
 namespace plat {
 
 namespace {
@@ -54,7 +56,7 @@ bool TempFolderIsPrivateOne() {
 QString PrivateFolderFault(const QString& folder) {
   struct stat st {};
   if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
-    return QStringLiteral("無法建立:") + QString::fromLocal8Bit(std::strerror(errno));
+    return QStringLiteral("無法建立:") + systemReason(errno);
   if (!S_ISDIR(st.st_mode)) return QStringLiteral("不是資料夾本身(是連結或檔案)");
   if (st.st_uid != ::geteuid()) return QStringLiteral("屬於別的帳號(uid %1)").arg(st.st_uid);
   if ((st.st_mode & 077) != 0)

@@ -57,14 +57,11 @@ bool failed(QString* why, const QString& reason, int error) {
 // The reason of a write that stopped short: errno of the failing write(2),
 // else the device's own text.
 QString shortWriteReason(int error, const QFileDevice& f, qint64 wrote, qint64 wanted) {
-  if (error != 0) return systemReason(error);
-  if (f.error() != QFileDevice::NoError) return f.errorString();
-  return QStringLiteral("wrote %1 of %2 bytes").arg(wrote).arg(wanted);
+  if (error != 0 || f.error() != QFileDevice::NoError) return fileReason(f, error);
+  return QStringLiteral("只寫入了 %2 位元組中的 %1 位元組").arg(wrote).arg(wanted);
 }
 
 }  // namespace
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 void setOpenedForWriteHook(OpenedForWriteHook hook) { g_openedHook = hook; }
 
@@ -74,7 +71,7 @@ bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* why
   // fails only in the close inside commit(), where Qt may still rename the
   // cut file into place.
   errno = 0;
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(why, f.errorString(), errno);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(why, fileReason(f, errno), errno);
   if (g_openedHook) g_openedHook(f.handle());
   errno = 0;
   const qint64 wrote = f.write(bytes);
@@ -93,10 +90,10 @@ bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* why
   struct stat st {};
   if (::fstat(f.handle(), &st) != 0 || st.st_size != bytes.size()) {
     f.cancelWriting();
-    return failed(why, QStringLiteral("the file on disk is not the size written"), EIO);
+    return failed(why, QStringLiteral("磁碟上的檔案大小與寫入的不符"), EIO);
   }
   errno = 0;
-  if (!f.commit()) return failed(why, f.errorString(), errno);
+  if (!f.commit()) return failed(why, fileReason(f, errno), errno);
   return true;
 }
 
@@ -112,19 +109,21 @@ bool writeTextLines(const QString& path, const QStringList& lines, QString* why)
 bool copyFileChecked(const QString& from, const QString& to, QString* why) {
   QFile in(from);
   errno = 0;
-  if (!in.open(QIODevice::ReadOnly)) return failed(why, in.errorString(), errno);
+  if (!in.open(QIODevice::ReadOnly)) return failed(why, fileReason(in, errno), errno);
   const QByteArray bytes = in.readAll();
-  if (in.error() != QFileDevice::NoError) return failed(why, in.errorString(), EIO);
+  if (in.error() != QFileDevice::NoError) return failed(why, fileReason(in), EIO);
   return writeBytesAtomic(to, bytes, why);
 }
 
-bool appendBytes(const QString& path, const QByteArray& bytes, QString* why) {
+bool appendBytes(const QString& path, const QByteArray& bytes, QString* why, QString* unlocked) {
+  if (unlocked) unlocked->clear();
   QFile f(path);
   errno = 0;
   if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-    return failed(why, f.errorString(), errno);
+    return failed(why, fileReason(f, errno), errno);
   const FileLock lock(f.handle());
-  if (!lock.locked()) return failed(why, lock.error(), EAGAIN);
+  if (!lock.mayWrite()) return failed(why, lock.error(), EAGAIN);
+  if (!lock.locked() && unlocked) *unlocked = lock.error();
   if (g_openedHook) g_openedHook(f.handle());
   const qint64 before = f.size();
   errno = 0;
@@ -139,8 +138,8 @@ bool appendBytes(const QString& path, const QByteArray& bytes, QString* why) {
   return true;
 }
 
-bool appendTextLine(const QString& path, const QString& line, QString* why) {
-  return appendBytes(path, toCp950(line) + "\r\n", why);
+bool appendTextLine(const QString& path, const QString& line, QString* why, QString* unlocked) {
+  return appendBytes(path, toCp950(line) + "\r\n", why, unlocked);
 }
 
 QString trimTrailingBlanks(const QString& s) {

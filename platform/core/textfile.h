@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/core/reasons.h"
+
 namespace plat {
 
 // Splits raw bytes into lines at CRLF, LF or a lone CR; a last line without
@@ -27,16 +29,17 @@ bool writeTextLines(const QString& path, const QStringList& lines, QString* why 
 bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 // Appends one line + CRLF in a single write (the log files).
-bool appendTextLine(const QString& path, const QString& line, QString* why = nullptr);
+bool appendTextLine(const QString& path, const QString& line, QString* why = nullptr,
+                    QString* unlocked = nullptr);
 // Appends bytes in a single write (fixed records), holding the file's lock; false with the system's
-// reason unless every byte was written, and a short write is cut off again.
-bool appendBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr);
+// reason unless every byte was written, and a short write is cut off again. Where the file system
+// gives no lock the bytes go out without it and `unlocked` gets the reason, for the caller's log.
+bool appendBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr,
+                 QString* unlocked = nullptr);
 
 // Copies a file through writeBytesAtomic.
 bool copyFileChecked(const QString& from, const QString& to, QString* why = nullptr);
 
-// The system's text for an errno value.
-QString systemReason(int error);
 
 // Test seam: called with the descriptor of every file the two writers above
 // have just opened, before the first byte goes out (a test points it at

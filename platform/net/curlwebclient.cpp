@@ -394,7 +394,7 @@ void CurlWebClient::Finish(Transfer* t, CURLcode code) {
       if (!written) {
         r.failure = WebFailure::LocalFile;
         r.error = QStringLiteral("cannot write ") + t->request.destination + QStringLiteral(": ") +
-                  (errno != 0 ? systemReason(errno) : t->file->errorString());
+                  fileReason(*t->file, errno);
       }
     }
     t->file->close();

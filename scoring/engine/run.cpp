@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #include "common/accessors.h"
 #include "common/errorlog.h"
@@ -31,8 +32,9 @@ bool Exists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isF
 bool ClearOldSeries(const QString& path, QString* reason) {
   if (!QFileInfo::exists(path)) return true;
   QFile f(path);
+  errno = 0;
   if (f.remove()) return true;
-  *reason = f.errorString();
+  *reason = plat::fileReason(f, errno);
   return false;
 }
 
@@ -349,9 +351,10 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
   // A marked-lines file left by an earlier run must never pass for this one.
   markedWritten_ = false;
   QFile stale(MarkedLinesWorkFile());
+  errno = 0;
   if (stale.exists() && !stale.remove())
     log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法刪除舊的工作檔>") + MarkedLinesWorkFile() + u' ' +
-                  stale.errorString());
+                  plat::fileReason(stale, errno));
 
   if (s_.applyPassMark && s_.passMark <= results_.errorRate) {
     results_.net = 0;
@@ -411,6 +414,8 @@ void ScoringRun::WriteScoreFiles(const HostInfo& host, QStringList& failures) {
         if (a.tornTail)
           log_.ErrorLog(QStringLiteral("WriteScoreFiles partial record at the end of ") + scoreFile_ +
                         QStringLiteral(" overwritten"));
+        if (!a.unlocked.isEmpty())
+          log_.ErrorLog(QStringLiteral("WriteScoreFiles 成績檔無法上鎖,不加鎖寫入>") + scoreFile_ + u' ' + a.unlocked);
         if (!a.ok) {
           log_.ErrorLog(QStringLiteral("WriteScoreFiles 無法寫入成績檔>") + scoreFile_ + u' ' + a.error);
           failures << scoreFile_ + u' ' + a.error;

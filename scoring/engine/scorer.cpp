@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSysInfo>
 #include <cstdio>
 #include <arpa/inet.h>
@@ -65,13 +66,18 @@ void WriteCrsError(const QString& text) noexcept {
       line = QStringLiteral("開始> ") + now.toString(QStringLiteral("yyyy/M/d"));
     }
     const QString entry = now.toString(QStringLiteral("HH:mm:ss")) + u'>' + line;
-    QString why;
-    if (!plat::appendTextLine(path, entry, &why)) {
+    QString why, unlocked;
+    if (!plat::appendTextLine(path, entry, &why, &unlocked)) {
       // Told once where it can be: in the other report, else on stderr.
       static bool told = false;
       if (!told) common::WriteErrorLog(QStringLiteral("無法寫入>") + path + u' ' + why);
       told = true;
       std::fprintf(stderr, "%s\n", entry.toLocal8Bit().constData());
+    } else if (!unlocked.isEmpty()) {
+      static QSet<QString> told;
+      if (!told.contains(path))
+        common::WriteErrorLog(QStringLiteral("評分記錄檔無法上鎖,不加鎖寫入>") + path + u' ' + unlocked);
+      told.insert(path);
     }
   } catch (...) {
     // Best effort: the log never stops a scoring run.

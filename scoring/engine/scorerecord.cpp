@@ -1,11 +1,14 @@
 #include "scoring/engine/scorerecord.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 #include <bit>
 #include <cstring>
 
 #include "platform/core/codec.h"
 #include "platform/core/filelock.h"
+#include "platform/core/reasons.h"
 
 namespace scoring {
 
@@ -125,25 +128,29 @@ bool IsSummaryRecord(const ScoreRecord& r, QStringView marker) {
 AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record,
                                 const std::function<bool(const ScoreRecord&)>& skipIfLast) {
   AppendOutcome out;
+  const bool existed = QFileInfo::exists(path);
   QFile f(path);
-  if (!f.open(QIODevice::ReadWrite)) {
-    out.error = f.errorString();
+  // An empty score file left behind would be taken for a series with no test.
+  const auto fail = [&](const QString& reason) {
+    out.error = reason;
+    if (!existed && f.isOpen()) {
+      f.close();
+      if (QFileInfo(path).size() == 0) QFile::remove(path);
+    }
     return out;
-  }
+  };
+  errno = 0;
+  // Unbuffered: a full disk answers in the write itself.
+  if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) return fail(plat::fileReason(f, errno));
   plat::FileLock lock(f.handle());
-  if (!lock.locked()) {
-    out.error = lock.error();
-    return out;
-  }
+  if (!lock.mayWrite()) return fail(lock.error());
+  if (!lock.locked()) out.unlocked = lock.error();
   const qint64 length = f.size();
   const qint64 whole = WholeRecordCount(length);
   out.recordNumber = int(whole + 1);
   if (skipIfLast && whole > 0) {
     ScoreRecord last;
-    if (!f.seek((whole - 1) * kScoreRecordSize)) {
-      out.error = f.errorString();
-      return out;
-    }
+    if (!f.seek((whole - 1) * kScoreRecordSize)) return fail(plat::fileReason(f));
     if (DecodeScoreRecord(f.read(kScoreRecordSize), last) && skipIfLast(last)) {
       out.skipped = true;
       out.ok = true;
@@ -152,19 +159,18 @@ AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record,
   }
   plat::RunAppendGapHook();
   out.tornTail = length != whole * kScoreRecordSize;
-  if (out.tornTail && !f.resize(whole * kScoreRecordSize)) {
-    out.error = f.errorString();
-    return out;
-  }
+  errno = 0;
+  if (out.tornTail && !f.resize(whole * kScoreRecordSize)) return fail(plat::fileReason(f, errno));
   const QByteArray bytes = EncodeScoreRecord(record);
+  errno = 0;
   if (!f.seek(whole * kScoreRecordSize) || f.write(bytes) != bytes.size() || !f.flush()) {
-    out.error = f.errorString();
-    return out;
+    return fail(plat::fileReason(f, errno));
   }
   lock.release();
+  errno = 0;
   f.close();
   if (f.error() != QFileDevice::NoError) {
-    out.error = f.errorString();
+    out.error = plat::fileReason(f, errno);
     return out;
   }
   out.ok = true;
@@ -174,8 +180,9 @@ AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record,
 bool ReadScoreRecordFile(const QString& path, QList<ScoreRecord>& records, QString* error) {
   records.clear();
   QFile f(path);
+  errno = 0;
   if (!f.open(QIODevice::ReadOnly)) {
-    if (error) *error = f.errorString();
+    if (error) *error = plat::fileReason(f, errno);
     return false;
   }
   const QByteArray all = f.readAll();

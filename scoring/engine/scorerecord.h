@@ -91,13 +91,18 @@ struct AppendOutcome {
   bool tornTail = false;  // a partial record at the end was overwritten
   bool skipped = false;   // the last record made the caller's test true
   QString error;
+  // The file system gave no lock, so the record went out without one: why,
+  // for the log.
+  QString unlocked;
 };
 // Writes the record as record WholeRecordCount(length) + 1 in one write,
 // creating the file when missing. A partial record at the end (a torn
 // earlier write) is overwritten, so the file stays aligned. The file is
 // locked from reading its size to the end of the write, so a second writer
-// waits and appends after it. When `skipIfLast` is given and holds for the
-// last whole record (read under the same lock), nothing is written.
+// waits and appends after it (where the file system has no locks, it goes
+// on without). When `skipIfLast` is given and holds for the last whole
+// record (read under the same lock), nothing is written. A file this call
+// made is removed again when no record reached it.
 AppendOutcome AppendScoreRecord(const QString& path, const ScoreRecord& record,
                                 const std::function<bool(const ScoreRecord&)>& skipIfLast = {});
 

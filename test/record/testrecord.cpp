@@ -107,12 +107,12 @@ bool ReadTestRecordFile(const QString& path, TestRecordContent& out, QString* er
   out = TestRecordContent();
   const QString file = plat::ResolvePath(path);
   if (!QFileInfo(file).isFile()) {
-    if (error) *error = QStringLiteral("no test record at ") + path;
+    if (error) *error = QStringLiteral("沒有這個測驗記錄:") + path;
     return false;
   }
   QByteArray bytes;
   if (!plat::readAllBytes(file, bytes)) {
-    if (error) *error = QStringLiteral("cannot read the test record ") + path;
+    if (error) *error = QStringLiteral("無法讀取測驗記錄:") + path;
     return false;
   }
   const bool scrambled = IsScrambledName(path);

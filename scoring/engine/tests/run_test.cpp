@@ -676,8 +676,8 @@ TEST_F(ScorerRun, AWorkFileThatCouldNotBeWrittenIsNeverCopiedAsTheMarks) {
   EXPECT_FALSE(out.ok);
   EXPECT_FALSE(QFileInfo::exists(At("A123.E01")));
   ASSERT_FALSE(out.failures.isEmpty());
-  // The file and the reason the system gave.
-  EXPECT_TRUE(Logged(out.failures, MarkedLinesWorkFile() + QStringLiteral(" Existing file")))
+  // The file and the reason the system gave, in words a desk reads.
+  EXPECT_TRUE(Logged(out.failures, MarkedLinesWorkFile() + u' ' + plat::systemReason(EROFS)))
       << out.failures.join(u'\n').toStdString();
   EXPECT_TRUE(Logged(log.errors, QStringLiteral("ProcessScoring 未能寫入>") + MarkedLinesWorkFile()));
   EXPECT_FALSE(Logged(log.errors, QStringLiteral("成績出來正常")));

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -10,6 +12,8 @@
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
 #include "platform/core/filelock.h"
+#include "platform/core/testmain/fulldisk.h"
+#include "platform/core/textfile.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorerecord.h"
 
@@ -339,4 +343,41 @@ TEST(ResultFormats, PatternsTiesAndSingles) {
   EXPECT_EQ(plat::FormatNumber(160, u"000"), QStringLiteral("160"));
   EXPECT_EQ(plat::NumberText(double(97.56f), 7), QStringLiteral("97.56"));
   EXPECT_EQ(plat::NumberText(double(120.0f), 7), QStringLiteral("120"));
+}
+
+namespace {
+int NoLocks(int, int) {
+  errno = ENOLCK;
+  return -1;
+}
+}  // namespace
+
+// A network mount without a lock service: the record is written all the
+// same and the caller is told there was no lock.
+TEST(ScoreRecordFile, WithoutLocksTheRecordIsWrittenAndTheCallerTold) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("A123456789.R01");
+  plat::SetFlockFunction(&NoLocks);
+  const AppendOutcome first = AppendScoreRecord(path, Sample());
+  const AppendOutcome second = AppendScoreRecord(path, Sample());
+  plat::SetFlockFunction(nullptr);
+  ASSERT_TRUE(first.ok) << first.error.toStdString();
+  ASSERT_TRUE(second.ok) << second.error.toStdString();
+  EXPECT_EQ(second.recordNumber, 2);
+  EXPECT_EQ(first.unlocked, plat::systemReason(ENOLCK));
+  EXPECT_EQ(ReadAll(path), EncodeScoreRecord(Sample()) + EncodeScoreRecord(Sample()));
+  EXPECT_TRUE(AppendScoreRecord(path, Sample()).unlocked.isEmpty());
+}
+
+// A new score file that takes no record is not left behind empty.
+TEST(ScoreRecordFile, ANewFileThatTookNoRecordIsRemoved) {
+  testing_support::FullDisk disk;
+  ASSERT_TRUE(disk.Ok());
+  if (!disk.Mounted()) GTEST_SKIP() << "needs a full file system of its own (tmpfs, as root)";
+  ASSERT_TRUE(disk.Fill());
+  const QString path = disk.Path() + "/A123456789.R01";
+  const AppendOutcome out = AppendScoreRecord(path, Sample());
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.error, plat::systemReason(ENOSPC));
+  EXPECT_FALSE(QFileInfo::exists(path));
 }

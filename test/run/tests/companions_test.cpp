@@ -183,6 +183,7 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
     EXPECT_TRUE(box.contains(disk.Path() + QStringLiteral("\r\n原因:"))) << box.toStdString();
     EXPECT_TRUE(box.contains(plat::systemReason(ENOSPC)))
         << box.toStdString();
+    EXPECT_TRUE(box.contains(QStringLiteral("原因:磁碟空間不足"))) << box.toStdString();
     EXPECT_EQ(proctor.shownChoices, (QStringList{"再試一次", "存到別的資料夾", "不存記錄"}));
     EXPECT_TRUE(proctor.choices.isEmpty() && proctor.folders.isEmpty() && proctor.answers.isEmpty());
     for (const QString& f : c.folders) {
