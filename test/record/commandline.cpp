@@ -57,7 +57,7 @@ ProgramCommandLine NextProgramCommandLine(int mode, const QString& record, const
 bool StartProgram(const ProgramCommandLine& line, QString* error) {
   const QString exe = line.Executable();
   if (!plat::launcher().Start(exe, line.Arguments(), line.style)) {
-    if (error) *error = QStringLiteral("cannot start ") + exe;
+    if (error) *error = QStringLiteral("無法啟動 ") + exe;
     return false;
   }
   return true;

@@ -184,7 +184,7 @@ bool WriteRecordLines(const QString& path, const QStringList& lines, bool scramb
   if (replaced) *replaced = lossy;
   QString why;
   if (!plat::writeBytesAtomic(plat::ToSlashes(path), out, &why)) {
-    if (error) *error = QStringLiteral("cannot write the test record ") + path + QStringLiteral(": ") + why;
+    if (error) *error = QStringLiteral("無法寫入測驗記錄 ") + path + QStringLiteral(":") + why;
     if (reason) *reason = why;
     return false;
   }

@@ -108,6 +108,8 @@ TEST_F(ProcessingTest, AMissingScorerIsReportedWithTheRecordsPathAndTheProgramEn
   EXPECT_EQ(app.ends, 1);
   ASSERT_FALSE(prompt.calls.isEmpty());
   EXPECT_TRUE(prompt.calls.last().text.contains(recordPath)) << prompt.calls.last().text.toStdString();
+  EXPECT_TRUE(prompt.calls.last().text.contains(QStringLiteral("找不到檔案(無法啟動 ")))
+      << prompt.calls.last().text.toStdString();
   EXPECT_TRUE(QFileInfo::exists(recordPath));
   EXPECT_GE(IndexOfLine(LogLines(), "StartScorer"), 0);
 }
