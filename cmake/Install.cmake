@@ -6,9 +6,11 @@
 # the test program goes to <prefix>/share/applications.
 set(PROGRAMS_DIR bin)
 
+# The programs built for installing: without the scripted user and the test
+# switches that the build tree's programs carry (apps/CMakeLists.txt).
 foreach(program Tavrel score Tallisk)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${PROGRAMS_DIR})
+  if(TARGET ${program}_installed)
+    install(TARGETS ${program}_installed RUNTIME DESTINATION ${PROGRAMS_DIR})
   endif()
 endforeach()
 

@@ -2,7 +2,7 @@
 // "<test record>,<settings base>" (one argument, or several joined by blanks).
 #include <QApplication>
 
-#include "apps/scripted_user.h"
+#include "apps/hooks.h"
 #include "batch/forms/program.h"
 #include "common/gui/windowservices.h"
 #include "platform/core/prompt.h"
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tallisk"));
   QApplication::setApplicationVersion(QStringLiteral("2.7.0"));
-  e2e::StartScriptedUser();  // test only: does nothing without its variable
+  e2e::StartHooks();  // for those who test the programs; nothing without their variables
   // Message boxes, and failures of shared form handlers into the error report.
   common::InstallWindowServices();
   plat::InstallQtTranslations();  // standard buttons and dialogs in Chinese

@@ -3,7 +3,7 @@
 // record of the previous test of a series).
 #include <QApplication>
 
-#include "apps/scripted_user.h"
+#include "apps/hooks.h"
 #include "common/gui/windowservices.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tavrel"));
   QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
-  e2e::StartScriptedUser();  // test only: does nothing without its variable
+  e2e::StartHooks();  // for those who test the programs; nothing without their variables
   // The program ends only where its windows end it.
   QApplication::setQuitOnLastWindowClosed(false);
 

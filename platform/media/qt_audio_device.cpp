@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "platform/core/paths.h"
+#include "platform/core/testswitches.h"
 
 namespace plat {
 
@@ -42,7 +43,7 @@ QtAudioDevice::~QtAudioDevice() {
 }
 
 QString QtAudioDevice::outputProblem() const {
-  if (qEnvironmentVariableIsSet("TAVREL_E2E_SILENT_AUDIO")) return {};
+  if (SilentAudioForTests()) return {};
   if (QMediaDevices::audioOutputs().isEmpty())
     return QStringLiteral("找不到音效輸出裝置(沒有音效卡,或音效伺服器沒有執行)");
   return {};

@@ -16,8 +16,8 @@ class QtAudioDevice : public AudioDevice {
   ~QtAudioDevice() override;
 
   // No output device in the system's list. The end-to-end and desktop tests
-  // run where there is no sound card; TAVREL_E2E_SILENT_AUDIO set lets them
-  // play into the void without the proctor's message.
+  // run where there is no sound card; SilentAudioForTests() lets them play
+  // into the void without the proctor's message.
   QString outputProblem() const override;
 
  protected:
