@@ -113,7 +113,7 @@ class Desktop {
 };
 
 // Where a program's windows and widgets are, as it writes them (see
-// apps/scripted_user.h).
+// apps/widget_probe.h).
 struct Widgets {
   struct Top {
     QString name;

@@ -53,7 +53,7 @@ class Installation {
   // environment (a desktop test sets the X display and platform).
   void SetEnvironment(const QString& name, const QString& value) { environment_[name] = value; }
   // The file prefix under which each program writes where its windows and
-  // widgets are (see apps/scripted_user.h): "<prefix>.<pid>".
+  // widgets are (see apps/widget_probe.h): "<prefix>.<pid>".
   QString WidgetsPrefix() const { return root_ + QStringLiteral("/widgets"); }
   // What the programs wrote on stdout and stderr.
   QString OutputPath() const { return output_; }

@@ -14,6 +14,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
+#include "platform/core/filelock.h"
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
@@ -660,6 +661,30 @@ bool Logged(const QStringList& lines, const QString& part) {
 }
 
 }  // namespace
+
+namespace {
+int NoLocks(int, int) {
+  errno = ENOLCK;
+  return -1;
+}
+}  // namespace
+
+// The data folder on a mount without a lock service: the score record is
+// written all the same, and the log says it went without the lock.
+TEST_F(ScorerRun, WithoutLocksTheScoreRecordIsWrittenAndTheLogSaysSo) {
+  WriteLines(At("T01.txt"), {QStringLiteral("ABCDEFGHIJ")});
+  ASSERT_TRUE(xZet_LoadData(WriteRecord({QStringLiteral("ABCDXFGHIJ")})).ok);
+  plat::SetFlockFunction(&NoLocks);
+  const ProcessOutcome out = ProcessScoring();
+  plat::SetFlockFunction(nullptr);
+  EXPECT_TRUE(out.ok) << out.failures.join(u'\n').toStdString();
+  QList<ScoreRecord> records;
+  ASSERT_TRUE(ReadScoreRecordFile(At("A123.R01"), records));
+  EXPECT_EQ(records.size(), 1);
+  EXPECT_TRUE(Logged(log.errors, QStringLiteral("成績檔無法上鎖,不加鎖寫入>") + At("A123.R01")))
+      << log.errors.join(u'\n').toStdString();
+  EXPECT_FALSE(Logged(log.errors, QStringLiteral("無法寫入成績檔")));
+}
 
 // Another account's ~TEMP.Dat that this run can neither remove nor replace
 // (here: on a read-only tmpfs) is never copied as this candidate's marks.
