@@ -24,18 +24,24 @@ InputMethodContext& inputMethodContext() {
 void SetInputMethodContext(InputMethodContext* c) { g_context = c; }
 
 bool RepeatedCommitFilter::Drop(const QString& preedit, const QString& commit) {
+  // The same composition shown again is the daemon's answer to a key sent
+  // before the reset; anything else shown is new.
+  auto show = [this](const QString& p) {
+    shown_ = p;
+    if (!p.isEmpty() && p != copied_) copied_.clear();
+  };
   if (commit.isEmpty()) {
-    shown_ = preedit;
-    if (!preedit.isEmpty()) copied_.clear();  // something new is composed
+    show(preedit);
     return false;
   }
-  if (!copied_.isEmpty() && commit == copied_) {
+  // The daemon's copy comes once what it showed is cleared; the same text
+  // committed while it is shown is a new commit of a new composition.
+  if (!copied_.isEmpty() && commit == copied_ && shown_ != commit) {
     copied_.clear();
     return true;
   }
   copied_ = commit == shown_ ? commit : QString();
-  shown_ = preedit;
-  if (!preedit.isEmpty()) copied_.clear();
+  show(preedit);
   return false;
 }
 

@@ -26,9 +26,10 @@ void SetInputMethodContext(InputMethodContext* c);  // nullptr: the real one
 // composition and then resets ibus-daemon, which commits the same text once
 // more a moment later, into whatever has the focus by then. The filter tells
 // that second copy by its shape: a commit of exactly what was shown ends the
-// composition, and the same text committed again before anything new is
-// composed is the copy. A commit the daemon makes of its own (Enter in
-// Chewing) clears what is shown first, so it is never taken for a copy.
+// composition, and the same text committed again, once nothing is shown and
+// before anything new is composed, is the copy. A commit the daemon makes of
+// its own (Enter in Chewing) clears what is shown first, so it is never
+// taken for a copy.
 class RepeatedCommitFilter {
  public:
   // One input-method event as it comes; true when it is the second copy.

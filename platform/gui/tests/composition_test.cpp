@@ -34,6 +34,10 @@ TEST(RepeatedCommitFilter, DropsOnlyTheCopyOfACommitThatEndedWhatWasShown) {
        {{"你", ""}, {"ㄏ", "你"}, {"", "你"}}},
       {"a commit that is not what was shown is no copy",
        {{"你好", ""}, {"", "你"}, {"", "你"}}},
+      {"a hot key: the daemon shows the composition once more before its reset's copy",
+       {{"你好", ""}, {"", "你好"}, {"你好", ""}, {"", ""}, {"", "你好", true}}},
+      {"no copy comes; the same one-symbol composition made again is committed",
+       {{"ㄋ", ""}, {"", "ㄋ"}, {"ㄋ", ""}, {"", "ㄋ"}, {"", ""}, {"", "ㄋ", true}}},
       {"the box typed what it showed itself; a stale copy comes much later",
        {{"你好", ""}, {"", "你好"}, {"", ""}, {"", "你好", true}, {"", "你好"}}},
   };
