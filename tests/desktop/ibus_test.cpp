@@ -34,7 +34,7 @@ class IbusTest : public TestProgramTest {
   void SetUp() override {
     TestProgramTest::SetUp();
     if (HasFatalFailure()) return;
-    for (const char* tool : {"ibus-daemon", "ibus", "dbus-daemon"})
+    for (const char* tool : {"ibus-daemon", "ibus", "dbus-daemon", "dbus-send"})
       ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
           << tool << " is not installed; run scripts/setup --tests";
     ASSERT_TRUE(QFile::exists(QStringLiteral("/usr/share/ibus/component/chewing.xml")))
@@ -134,6 +134,30 @@ class IbusTest : public TestProgramTest {
     return ::testing::AssertionFailure() << "ibus did not switch to " << id.toStdString() << ": "
                                          << Ibus({QStringLiteral("engine")}).value_or("no answer").toStdString()
                                          << "\n" << IbusLog();
+  }
+
+  // The daemon has an input context with the focus: the program's, as it
+  // connects and its box has the focus.
+  bool HasFocusedContext() const {
+    const QStringList files = QDir(Config() + QStringLiteral("ibus/bus")).entryList(QDir::Files);
+    QFile f(Config() + QStringLiteral("ibus/bus/") + files.value(0));
+    if (files.isEmpty() || !f.open(QIODevice::ReadOnly)) return false;
+    QString address;
+    for (const QByteArray& line : f.readAll().split('\n'))
+      if (line.startsWith("IBUS_ADDRESS=")) address = QString::fromUtf8(line.mid(13));
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(QStringLiteral("dbus-send"),
+            {QStringLiteral("--bus=") + address, QStringLiteral("--print-reply"), QStringLiteral("--reply-timeout=1000"),
+             QStringLiteral("--dest=org.freedesktop.IBus"), QStringLiteral("/org/freedesktop/IBus"),
+             QStringLiteral("org.freedesktop.DBus.Properties.Get"), QStringLiteral("string:org.freedesktop.IBus"),
+             QStringLiteral("string:CurrentInputContext")});
+    if (!p.waitForFinished(3000)) {
+      p.kill();
+      p.waitForFinished(2000);
+      return false;
+    }
+    return p.readAllStandardOutput().contains("/InputContext_");
   }
 
   std::string IbusLog() const {
@@ -288,7 +312,8 @@ TEST_F(IbusTest, WhatWasComposedIsTypedOnceWhereItWasComposed) {
   // The session starts it again: the program types through it once more.
   ASSERT_TRUE(StartIbus());
   ASSERT_TRUE(Engine(kChewing));
-  QThread::msleep(500);  // the front end finds the new daemon by its address file
+  // The front end finds the new daemon by its address file.
+  ASSERT_TRUE(WaitFor([&] { return HasFocusedContext(); }, 5000)) << "the program did not come back to ibus";
   Compose(QStringLiteral("su3cl3"));
   desk.Key(QStringLiteral("Return"));
   EXPECT_TRUE(FocusIs(Box(7), kNiHao));
