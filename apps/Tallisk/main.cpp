@@ -6,9 +6,11 @@
 #include "batch/forms/program.h"
 #include "common/gui/windowservices.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/composition.h"
 #include "platform/gui/translations.h"
 
 int main(int argc, char** argv) {
+  plat::PrepareInputMethod();  // before the application: ibus reads it at start
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tallisk"));
   QApplication::setApplicationVersion(QStringLiteral("2.7.0"));

@@ -5,6 +5,7 @@
 
 #include "apps/hooks.h"
 #include "common/gui/windowservices.h"
+#include "platform/gui/composition.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
 #include "platform/media/audio_device.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
   plat::PrepareMediaBackend();
+  plat::PrepareInputMethod();  // before the application: ibus reads it at start
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tavrel"));
   QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));

@@ -5,6 +5,7 @@
 
 #include "apps/hooks.h"
 #include "common/gui/windowservices.h"
+#include "platform/gui/composition.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
 #include "scoring/engine/recordlist.h"
@@ -20,6 +21,7 @@
 #endif
 
 int main(int argc, char** argv) {
+  plat::PrepareInputMethod();  // before the application: ibus reads it at start
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("score"));
   QApplication::setApplicationVersion(QStringLiteral(SCORE_VERSION));

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "common/errorlog.h"
+#include "platform/gui/composition.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
 
@@ -26,6 +27,7 @@ void InstallWindowServices() {
   static plat::WidgetPrompt prompt;
   plat::SetPrompt(&prompt);
   plat::SetHandlerErrorSink(LogHandlerFailure);
+  plat::DropRepeatedCommits();
 }
 
 }  // namespace common

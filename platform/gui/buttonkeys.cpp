@@ -11,9 +11,17 @@ namespace {
 
 constexpr Qt::KeyboardModifiers kChord = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
-bool PressesAButton(int key) {
-  return key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Return || key == Qt::Key_Enter;
+}  // namespace
+
+bool IsChordOnAButtonKey(int key, Qt::KeyboardModifiers modifiers) {
+  // Space with any modifier is an input method's key (Shift+Space is
+  // Chewing's full/half-width switch, Ctrl+ and Super+Space switch methods).
+  if (key == Qt::Key_Space) return modifiers & (kChord | Qt::ShiftModifier);
+  if (key == Qt::Key_Select || key == Qt::Key_Return || key == Qt::Key_Enter) return modifiers & kChord;
+  return false;
 }
+
+namespace {
 
 class ButtonKeyGuard : public QObject {
  public:
@@ -25,7 +33,7 @@ class ButtonKeyGuard : public QObject {
       case QEvent::KeyPress:
       case QEvent::KeyRelease: {
         auto* k = static_cast<QKeyEvent*>(e);
-        if ((k->modifiers() & kChord) && PressesAButton(k->key())) {
+        if (IsChordOnAButtonKey(k->key(), k->modifiers())) {
           k->accept();
           return true;
         }

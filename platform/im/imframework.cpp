@@ -53,11 +53,22 @@ bool Runs(const QDBusMessage& r) {
          e == QStringLiteral("org.freedesktop.DBus.Error.Failed");
 }
 
+QDBusMessage IbusCall(const QString& method, const QVariantList& args = {}) {
+  QDBusMessage m = QDBusMessage::createMethodCall(kIbusService, kIbusPath, kIbusService, method);
+  m.setArguments(args);
+  m.setAutoStartService(false);
+  return m;
+}
+
+QDBusMessage IbusActiveEnginesCall() {
+  QDBusMessage m = IbusEngineCall();
+  m.setArguments({kIbusService, QStringLiteral("ActiveEngines")});
+  return m;
+}
+
 // ibus's engine description: (s "IBusEngineDesc", a{sv}, s name, s longname, ...),
 // inside one or two variants.
-ImEngine IbusEngineFrom(const QDBusMessage& r) {
-  if (!Answered(r)) return {};
-  QVariant v = r.arguments().value(0);
+ImEngine IbusEngineFromVariant(QVariant v) {
   for (int depth = 0; depth < 4; ++depth) {
     if (v.metaType() == QMetaType::fromType<QDBusVariant>()) {
       v = v.value<QDBusVariant>().variant();
@@ -80,6 +91,38 @@ ImEngine IbusEngineFrom(const QDBusMessage& r) {
   arg.endStructure();  // the rest is not needed; ending frees what the start took
   if (id.isEmpty()) return {};
   return {id, longName.isEmpty() ? id : longName, id.startsWith(QStringLiteral("xkb:"))};
+}
+
+ImEngine IbusEngineFrom(const QDBusMessage& r) {
+  if (!Answered(r)) return {};
+  return IbusEngineFromVariant(r.arguments().value(0));
+}
+
+// A list of engine descriptions (av), as an answer or inside a property's variant.
+QList<ImEngine> IbusEnginesFrom(const QDBusMessage& r) {
+  QList<ImEngine> out;
+  if (!Answered(r)) return out;
+  QVariant v = r.arguments().value(0);
+  if (v.metaType() == QMetaType::fromType<QDBusVariant>()) v = v.value<QDBusVariant>().variant();
+  if (v.metaType() == QMetaType::fromType<QVariantList>()) {  // av, taken apart by the bus library
+    for (const QVariant& one : v.toList()) {
+      const ImEngine e = IbusEngineFromVariant(one);
+      if (!e.id.isEmpty()) out << e;
+    }
+    return out;
+  }
+  if (v.metaType() != QMetaType::fromType<QDBusArgument>()) return out;
+  const QDBusArgument arg = v.value<QDBusArgument>();
+  if (arg.currentType() != QDBusArgument::ArrayType) return out;
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    QDBusVariant one;
+    arg >> one;
+    const ImEngine e = IbusEngineFromVariant(one.variant());
+    if (!e.id.isEmpty()) out << e;
+  }
+  arg.endArray();
+  return out;
 }
 
 // Connects to a bus, waiting no longer than the bound: a daemon that takes
@@ -114,6 +157,7 @@ QString FirstLine(const QString& path) {
 struct DBusImFramework::Impl {
   QString sessionAddress, ibusAddress;
   int answerMs;
+  std::function<QStringList()> ibusSettingsEngines = &DBusImFramework::IbusSettingsEngines;
   std::optional<std::optional<QDBusConnection>> session, ibus;  // outer: tried
   QHash<QString, ImEngine> fcitxNames;
   struct Pending {
@@ -211,6 +255,28 @@ struct DBusImFramework::Impl {
     }
   }
 
+  // The settings' engines in their order, then the daemon's active ones,
+  // then the current one; named by the daemon, an id it does not know left out.
+  QList<ImEngine> IbusEngines(QDBusConnection c, const ImEngine& current) {
+    QList<ImEngine> out;
+    auto add = [&out](const ImEngine& e) {
+      if (e.id.isEmpty()) return;
+      for (const ImEngine& have : out)
+        if (have.id == e.id) return;
+      out << e;
+    };
+    const QStringList ids = ibusSettingsEngines ? ibusSettingsEngines() : QStringList();
+    if (!ids.isEmpty()) {
+      const QList<ImEngine> named = IbusEnginesFrom(Call(c, IbusCall(QStringLiteral("GetEnginesByNames"), {ids})));
+      for (const QString& id : ids)
+        for (const ImEngine& e : named)
+          if (e.id == id) add(e);
+    }
+    for (const ImEngine& e : IbusEnginesFrom(Call(c, IbusActiveEnginesCall()))) add(e);
+    add(current);
+    return out;
+  }
+
   void AskIbus(std::function<void(const ImEngine&)> done) {
     if (auto c = Ibus()) {
       Ask(*c, IbusEngineCall(), [done](const QDBusMessage& r) { done(IbusEngineFrom(r)); });
@@ -272,11 +338,15 @@ std::optional<ImState> DBusImFramework::State() {
     if (Runs(r)) {
       ImState s;
       s.current = IbusEngineFrom(r);
-      if (!s.current.id.isEmpty()) s.engines << s.current;
+      s.engines = d_->IbusEngines(*c, s.current);
       return s;
     }
   }
   return std::nullopt;
+}
+
+void DBusImFramework::SetIbusSettingsEngines(std::function<QStringList()> source) {
+  d_->ibusSettingsEngines = std::move(source);
 }
 
 void DBusImFramework::AskCurrent(std::function<void(const ImEngine&)> done) {

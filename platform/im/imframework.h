@@ -40,8 +40,10 @@ class ImFramework {
 };
 
 // fcitx5 (org.fcitx.Fcitx5, /controller) on the session bus, else ibus
-// (org.freedesktop.IBus) on the bus its address file names. Never starts a
-// framework or a bus that is not running.
+// (org.freedesktop.IBus) on the bus its address file names: its engines are
+// those the settings preload, those the daemon has active and its current
+// one, named as the daemon names them. Never starts a framework or a bus
+// that is not running.
 class DBusImFramework : public ImFramework {
  public:
   // Empty addresses: the process's session bus, and ibus's as ibus finds it.
@@ -59,6 +61,13 @@ class DBusImFramework : public ImFramework {
                                       const QString& configDir);
   // The IBUS_ADDRESS line of such a file; empty when none.
   static QString IbusAddressIn(const QByteArray& fileText);
+
+  // The engines the desktop's settings give ibus, by id: ibus's preload
+  // list, then GNOME's ibus input sources. The daemon itself names only
+  // its current engine when no panel of its own runs.
+  static QStringList IbusSettingsEngines();
+  // Where the ibus engine ids come from (tests); IbusSettingsEngines unless set.
+  void SetIbusSettingsEngines(std::function<QStringList()> source);
 
   struct Impl;
 

@@ -31,9 +31,34 @@ bool IsBlocked(QKeyEvent* e) {
          (e->key() == Qt::Key_Insert && (e->modifiers() & Qt::ShiftModifier));
 }
 
+bool IsModifier(int key) {
+  switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Mode_switch:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 void TypingBox::keyPressEvent(QKeyEvent* e) {
+  // A key that reaches the box while it shows a composition is not the
+  // input method's (it is away, or passed the key on): what it composed is
+  // typed first, once, so that the key follows it.
+  if (Composing() && !IsModifier(e->key())) CommitComposition();
   if (IsBlocked(e)) {
     e->accept();
     return;

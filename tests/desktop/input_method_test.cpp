@@ -11,12 +11,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <sys/prctl.h>
-#include <csignal>
 #include <memory>
 
 #include "platform/core/codec.h"
 #include "test/record/testrecord.h"
+#include "tests/desktop/imsession.h"
 #include "tests/desktop/testprogram.h"
 
 namespace desktop {
@@ -25,19 +24,6 @@ namespace {
 const QString kSetup = QStringLiteral("輸入資料表面");
 const QString kScreen = QStringLiteral("正式測驗");
 const QString kPause = QStringLiteral("是否暫離");
-
-// Started so that it ends with the test even when the test dies.
-std::unique_ptr<QProcess> Child() {
-  auto p = std::make_unique<QProcess>();
-  p->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-  return p;
-}
-
-bool WriteFile(const QString& path, const QByteArray& text) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
-}
 
 class InputMethodTest : public TestProgramTest {
  protected:
@@ -66,29 +52,7 @@ class InputMethodTest : public TestProgramTest {
   // A session bus that starts no service by itself: a call to fcitx5 while
   // it is not there must not start another one.
   bool StartBus() {
-    const QString conf = home.path() + QStringLiteral("/bus.conf");
-    if (!WriteFile(conf, "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                         " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                         "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                         "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                         "<allow own=\"*\"/></policy></busconfig>\n")) {
-      ADD_FAILURE() << "cannot write " << conf.toStdString();
-      return false;
-    }
-    daemon = Child();
-    daemon->setStandardErrorFile(QProcess::nullDevice());
-    daemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + conf, QStringLiteral("--nofork"),
-                                                  QStringLiteral("--print-address=1")});
-    if (!daemon->waitForStarted(5000)) return false;
-    QByteArray line;
-    QElapsedTimer t;
-    t.start();
-    while (!line.contains('\n') && t.elapsed() < 10000 && daemon->state() == QProcess::Running) {
-      daemon->waitForReadyRead(200);
-      line += daemon->readAllStandardOutput();
-    }
-    bus = QString::fromUtf8(line.trimmed());
-    if (bus.isEmpty()) ADD_FAILURE() << "dbus-daemon gave no address";
+    bus = StartSessionBus(home.path(), daemon);
     return !bus.isEmpty();
   }
 
@@ -98,12 +62,12 @@ class InputMethodTest : public TestProgramTest {
   bool StartFcitx() {
     const QString config = home.path() + QStringLiteral("/.config/fcitx5/");
     const bool written =
-        WriteFile(config + QStringLiteral("profile"),
+        WriteWholeFile(config + QStringLiteral("profile"),
                   "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=chewing\n\n"
                   "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
                   "[Groups/0/Items/1]\nName=chewing\nLayout=\n\n"
                   "[GroupOrder]\n0=Default\n") &&
-        WriteFile(config + QStringLiteral("config"),
+        WriteWholeFile(config + QStringLiteral("config"),
                   "[Hotkey/TriggerKeys]\n0=Control+space\n\n"
                   "[Behavior]\nActiveByDefault=False\nShareInputState=No\nPreeditEnabledByDefault=True\n"
                   "ShowInputMethodInformation=False\nshowInputMethodInformationWhenFocusIn=False\n"
@@ -112,7 +76,7 @@ class InputMethodTest : public TestProgramTest {
       ADD_FAILURE() << "cannot write fcitx5's configuration in " << home.path().toStdString();
       return false;
     }
-    fcitx = Child();
+    fcitx = ChildProcess();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));

@@ -119,7 +119,7 @@ TEST(WidgetPrompt, OnlyAPlainKeyPressesTheButton) {
       }
     };
     for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::AltModifier),
-                                       Qt::KeyboardModifiers(Qt::MetaModifier)})
+                                       Qt::KeyboardModifiers(Qt::MetaModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)})
       key(mods);
     stayedUp = box->isVisible();
     key(Qt::NoModifier);

@@ -10,6 +10,7 @@
 #include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QProcess>
@@ -144,6 +145,14 @@ class StandIn : public QDBusVirtualObject {
   QString kind;  // "fcitx5" or "ibus"
   bool silent = false;
   QString current;  // fcitx5: the id; ibus: the engine name
+  QStringList active;  // ibus: the daemon's active engines
+  static bool IbusKnows(const QString& id) {
+    return id == QStringLiteral("xkb:us::eng") || id == QStringLiteral("chewing") || id == QStringLiteral("pinyin");
+  }
+  static IbusDesc IbusDescOf(const QString& id) {
+    if (id.startsWith("xkb:")) return {id, QStringLiteral("English (US)")};
+    return {id, id == QStringLiteral("pinyin") ? QStringLiteral("Pinyin") : QStringLiteral("Chewing")};
+  }
   QString introspect(const QString&) const override { return {}; }
   bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
     if (silent) return true;
@@ -164,6 +173,15 @@ class StandIn : public QDBusVirtualObject {
       } else {
         return false;
       }
+    } else if (method == QStringLiteral("GetEnginesByNames")) {
+      QVariantList descs;
+      for (const QString& id : m.arguments().value(0).toStringList())
+        if (IbusKnows(id)) descs << QVariant::fromValue(IbusDescOf(id));
+      out << QVariant(descs);  // one argument, av
+    } else if (method == QStringLiteral("Get") && m.arguments().value(1).toString() == QStringLiteral("ActiveEngines")) {
+      QVariantList descs;
+      for (const QString& id : active) descs << QVariant::fromValue(IbusDescOf(id));
+      out << QVariant::fromValue(QDBusVariant(descs));
     } else {
       if (method != QStringLiteral("Get") || m.arguments().value(1).toString() != QStringLiteral("GlobalEngine"))
         return false;
@@ -171,8 +189,7 @@ class StandIn : public QDBusVirtualObject {
         c.send(m.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"), QStringLiteral("No global engine.")));
         return true;
       }
-      const IbusDesc desc{current, current.startsWith("xkb:") ? QStringLiteral("English (US)") : QStringLiteral("Chewing")};
-      out << QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(QVariant::fromValue(desc)))));
+      out << QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(QVariant::fromValue(IbusDescOf(current))))));
     }
     c.send(m.createReply(out));
     return true;
@@ -183,13 +200,15 @@ class StandIn : public QDBusVirtualObject {
 // framework under test blocks the main one while it waits).
 class Served {
  public:
-  Served(const QString& address, const QString& kind, const QString& current, bool silent = false) {
+  Served(const QString& address, const QString& kind, const QString& current, bool silent = false,
+         const QStringList& active = {}) {
     static int n = 0;
     name_ = QStringLiteral("stand-in-%1").arg(++n);
     obj_ = std::make_unique<StandIn>();
     obj_->kind = kind;
     obj_->current = current;
     obj_->silent = silent;
+    obj_->active = active;
     thread_.start();
     obj_->moveToThread(&thread_);
     QDBusConnection c = QDBusConnection::connectToBus(address, name_);
@@ -279,12 +298,31 @@ TEST_F(ImFrameworkTest, IbusWhenFcitx5IsNotRunning) {
     Served served(ibus.Address(), QStringLiteral("ibus"), c.engine);
     ASSERT_TRUE(served.Ok());
     DBusImFramework f(session.Address(), ibus.Address());
+    f.SetIbusSettingsEngines({});
     const auto s = f.State();
     ASSERT_TRUE(s);
     EXPECT_EQ(s->current, c.want);
     EXPECT_EQ(s->engines.size(), c.engine.isEmpty() ? 0 : 1);
     EXPECT_EQ(Asked(f), c.want);
   }
+}
+
+// The keyboard current, Chewing preloaded: ibus's engines are listed all the
+// same, in the settings' order, then the daemon's active ones, each once.
+TEST_F(ImFrameworkTest, IbusListsThePreloadedAndActiveEnginesWhateverIsCurrent) {
+  Served served(ibus.Address(), QStringLiteral("ibus"), QStringLiteral("xkb:us::eng"), false,
+                {QStringLiteral("pinyin"), QStringLiteral("chewing")});
+  ASSERT_TRUE(served.Ok());
+  DBusImFramework f(session.Address(), ibus.Address());
+  f.SetIbusSettingsEngines([] { return QStringList{"xkb:us::eng", "chewing", "nonesuch"}; });
+  const auto s = f.State();
+  ASSERT_TRUE(s);
+  const ImEngine keyboard{"xkb:us::eng", "English (US)", true};
+  EXPECT_EQ(s->current, keyboard);
+  ASSERT_EQ(s->engines.size(), 3);
+  EXPECT_EQ(s->engines[0], keyboard);
+  EXPECT_EQ(s->engines[1], (ImEngine{"chewing", "Chewing", false}));
+  EXPECT_EQ(s->engines[2], (ImEngine{"pinyin", "Pinyin", false}));
 }
 
 TEST_F(ImFrameworkTest, NoFrameworkOrOneThatNeverAnswersIsAbsentWithinTheBound) {
@@ -308,6 +346,30 @@ TEST_F(ImFrameworkTest, NoFrameworkOrOneThatNeverAnswersIsAbsentWithinTheBound) 
   EXPECT_FALSE(none.State());
   EXPECT_EQ(Asked(none), ImEngine{});
   EXPECT_LT(t.elapsed(), 1000);
+}
+
+// The settings as gsettings keeps them in a key file: ibus's preload list
+// first, then GNOME's ibus sources (its keyboard layouts are not ibus's).
+TEST(IbusSettingsEngines, PreloadListThenGnomeSources) {
+  QTemporaryDir config;
+  ASSERT_TRUE(config.isValid());
+  QDir().mkpath(config.filePath("glib-2.0/settings"));
+  QFile keyfile(config.filePath("glib-2.0/settings/keyfile"));
+  ASSERT_TRUE(keyfile.open(QIODevice::WriteOnly));
+  const QByteArray text =
+      "[desktop/ibus/general]\npreload-engines=['xkb:us::eng', 'chewing']\n\n"
+      "[org/gnome/desktop/input-sources]\nsources=[('xkb', 'us'), ('ibus', 'pinyin'), ('ibus', 'chewing')]\n";
+  ASSERT_EQ(keyfile.write(text), text.size());
+  keyfile.close();
+  // The back end is chosen once a process: this test is the first to ask.
+  qputenv("GSETTINGS_BACKEND", "keyfile");
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+  const QStringList got = DBusImFramework::IbusSettingsEngines();
+  qunsetenv("GSETTINGS_BACKEND");
+  qunsetenv("XDG_CONFIG_HOME");
+  if (!QFile::exists("/usr/share/glib-2.0/schemas/org.freedesktop.ibus.gschema.xml"))
+    GTEST_SKIP() << "ibus's settings are not installed; run scripts/setup --tests";
+  EXPECT_EQ(got, (QStringList{"xkb:us::eng", "chewing", "pinyin"}));
 }
 
 TEST(IbusAddress, FileAndLine) {

@@ -387,9 +387,9 @@ TEST_F(PauseDialogTest, LayoutFollowsSetting2398) {
   }
 }
 
-// The input method's on/off key (Ctrl+Space) and other chords reach the
-// focused button as Space or Enter with a modifier: none of them continues
-// the test; a plain Space or Enter does.
+// The input methods' keys (Ctrl+Space, Shift+Space, Super+Space) and other
+// chords reach the focused button as Space or Enter with a modifier: none
+// of them continues the test; a plain Space or Enter does.
 TEST_F(PauseDialogTest, OnlyAPlainSpaceOrEnterPressesAButton) {
   struct Case {
     int key;
@@ -399,9 +399,10 @@ TEST_F(PauseDialogTest, OnlyAPlainSpaceOrEnterPressesAButton) {
   const Case cases[] = {
       {Qt::Key_Space, Qt::ControlModifier, false}, {Qt::Key_Space, Qt::AltModifier, false},
       {Qt::Key_Space, Qt::MetaModifier, false},    {Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier, false},
+      {Qt::Key_Space, Qt::ShiftModifier, false},   {Qt::Key_Space, Qt::ShiftModifier | Qt::KeypadModifier, false},
       {Qt::Key_Return, Qt::ControlModifier, false}, {Qt::Key_Enter, Qt::AltModifier | Qt::KeypadModifier, false},
       {Qt::Key_Space, Qt::NoModifier, true},       {Qt::Key_Return, Qt::NoModifier, true},
-      {Qt::Key_Enter, Qt::KeypadModifier, true},
+      {Qt::Key_Enter, Qt::KeypadModifier, true},   {Qt::Key_Return, Qt::ShiftModifier, true},
   };
   common::Setting705.set(0);
   LoadText(0);

@@ -167,6 +167,24 @@ TEST_P(CompositionTest, AKeyThatSplitsOrMovesOnActsAfterThePhrase) {
   EXPECT_FALSE(s.TB[1]->Composing());
 }
 
+// The input method went away while composing: the keys come to the box
+// plainly. What it showed is typed once, first; the keys follow, and a
+// modifier alone (Shift, Chewing's own key) leaves the composition be.
+TEST_P(CompositionTest, KeysTypedWhileTheInputMethodIsAwayComeAfterThePhrase) {
+  正式測驗& s = Start();
+  Type(s.TB[0], "ab");
+  im.Compose(s.TB[0], "你好");
+  Key(s.TB[0], Qt::Key_Shift, Qt::ShiftModifier);
+  EXPECT_TRUE(s.TB[0]->Composing());
+  Type(s.TB[0], "cd");
+  EXPECT_EQ(s.TB[0]->text(), "ab你好cd");
+  EXPECT_FALSE(s.TB[0]->Composing());
+  im.Compose(s.TB[0], "中");
+  Key(s.TB[0], Qt::Key_Backspace);
+  EXPECT_EQ(s.TB[0]->text(), "ab你好cd");
+  EXPECT_EQ(RecordAtTimeUp(), "ab你好cd");
+}
+
 INSTANTIATE_TEST_SUITE_P(InputMethods, CompositionTest,
                          ::testing::Values(Kind::kCommitsOnCommit, Kind::kCommitsOnReset, Kind::kCommitsOnNeither),
                          [](const ::testing::TestParamInfo<Kind>& info) {
