@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <exception>
 
+#include "common/accessors.h"
 #include "common/errorlog.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
@@ -25,6 +26,7 @@ void LogHandlerFailure(const QString& procedure, std::exception_ptr error) {
 void InstallWindowServices() {
   static plat::WidgetPrompt prompt;
   plat::SetPrompt(&prompt);
+  plat::SetDefaultBoxTitle([] { return ProductTitle.get(); });
   plat::SetHandlerErrorSink(LogHandlerFailure);
 }
 
