@@ -5,6 +5,7 @@
 
 #include "common/accessors.h"
 #include "common/errorlog.h"
+#include "platform/gui/fonts.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
 
@@ -28,6 +29,7 @@ void InstallWindowServices() {
   plat::SetPrompt(&prompt);
   plat::SetDefaultBoxTitle([] { return ProductTitle.get(); });
   plat::SetHandlerErrorSink(LogHandlerFailure);
+  plat::UseTraditionalChineseFaces();
 }
 
 }  // namespace common
