@@ -128,6 +128,10 @@ void ShowMissingFileMessage(const QString& fileName) {
   plat::prompt().Ask(text, storeText(14001, u"警告"), plat::Buttons::Ok, plat::Icon::Exclamation);
 }
 
+void ShowMissingProgramMessage(const QString& why, const QString& instead, const QString& title) {
+  plat::prompt().Ask(why + u'\n' + instead, title, plat::Buttons::Ok, plat::Icon::Exclamation);
+}
+
 void ShowNotBig5Message(const QString& path, plat::Utf8Save how) {
   const QString file = shellWord(path);
   const QString converted = shellWord(path + QStringLiteral(".big5"));

@@ -56,6 +56,11 @@ void ShowErrorMessage(const AppError& err);
 // text 14007, titled text 14001 (built-in wording while those are empty).
 void ShowMissingFileMessage(const QString& fileName);
 
+// The warning box for a program the desktop lacks: the reason (for example
+// plat::NoProgramText) and what the person can do instead. Without a title
+// it carries the program's own (plat::BoxTitle).
+void ShowMissingProgramMessage(const QString& why, const QString& instead, const QString& title = QString());
+
 // The warning box for a settings or hot-key file that an editor saved as
 // UTF-8: names the file, says it must be saved as Big5 (CP950) and gives the
 // command that converts it. Also written to the error report.

@@ -42,6 +42,8 @@ void SingleInstance::Release() {
 }
 
 int RunTallisk(QApplication& app, const QStringList& arguments) {
+  // The batch scorer's boxes carry its own title, from its own settings.
+  plat::SetDefaultBoxTitle([] { return batch::batch().settings.ProductTitle(); });
   SingleInstance instance;
   if (!instance.Acquire()) {
     if (instance.CannotMake().isEmpty()) return 0;

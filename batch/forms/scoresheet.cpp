@@ -12,6 +12,7 @@
 #include "batch/forms/formkit.h"
 #include "batch/forms/printersink.h"
 #include "batch/forms/services.h"
+#include "common/gui/textviewer.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/gui/lineprinter.h"
@@ -200,10 +201,13 @@ void 成績單::Command2_Click() {
   HideSheet();
   plat::forms::get<處理列印中>().Show();
   PrinterSink sink(plat::printer());
-  if (!B().PrintTextFile(sink))
-    B().WriteErrorLog(QStringLiteral("無法列印打字稿>") + B().table.CandidateTextPath() + u' ' +
-                      QString::number(sink.LastError()));
-  Command2->setEnabled(false);
+  if (B().PrintTextFile(sink)) {
+    Command2->setEnabled(false);
+    return;
+  }
+  // A print that failed can be tried again.
+  B().WriteErrorLog(QStringLiteral("無法列印打字稿>") + B().table.CandidateTextPath() + u' ' +
+                    QString::number(sink.LastError()));
 }
 
 void 成績單::Command3_Click() {
@@ -218,8 +222,8 @@ void 成績單::Command4_Click() {
     B().WriteErrorLog(QStringLiteral("找不到打字稿>") + path);
     return;
   }
-  if (!desktop().OpenUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())))
-    B().WriteErrorLog(QStringLiteral("無法開啟打字稿>") + file);
+  const QString why = common::ShowTypedText(file);
+  if (!why.isEmpty()) B().WriteErrorLog(QStringLiteral("無法開啟打字稿>") + file + u' ' + why);
 }
 
 void 成績單::LoadFile(const QString& path) {

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "common/store.h"
+#include "platform/gui/widgetprompt.h"
 
 namespace batchui {
 
@@ -26,9 +27,9 @@ void ShowNotice(const QString& text, const QString& title, QWidget* owner) {
     return;
   }
   // Owned, so the window manager keeps it over the window it is about.
-  box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
+  box = plat::NewMessageBox(QMessageBox::Information, title, text, owner);
+  box->setStandardButtons(QMessageBox::Ok);
   box->setObjectName(QStringLiteral("Notice"));
-  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   box->show();

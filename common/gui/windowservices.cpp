@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <exception>
 
+#include "common/accessors.h"
 #include "common/errorlog.h"
 #include "platform/gui/composition.h"
+#include "platform/gui/fonts.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
 
@@ -26,8 +28,10 @@ void LogHandlerFailure(const QString& procedure, std::exception_ptr error) {
 void InstallWindowServices() {
   static plat::WidgetPrompt prompt;
   plat::SetPrompt(&prompt);
+  plat::SetDefaultBoxTitle([] { return ProductTitle.get(); });
   plat::SetHandlerErrorSink(LogHandlerFailure);
   plat::DropRepeatedCommits();
+  plat::UseTraditionalChineseFaces();
 }
 
 }  // namespace common

@@ -48,12 +48,21 @@ void Operation::Form_Load() {
   const QString page = PagePath();
   const QString remote = common::Setting979.get().trimmed();
   QDir().mkpath(QFileInfo(page).absolutePath());
-  ShowLocalPage(WebBrowser1, page);
+  ShowPage(page);
   if (!Check1->isChecked() || remote.isEmpty()) return;
   QPointer<Operation> self(this);
   NetDownload_New(QFileInfo(page).isFile() ? 1 : 0, remote, page, [self, page] {
-    if (self) ShowLocalPage(self->WebBrowser1, page);
+    if (self) self->ShowPage(page);
   });
+}
+
+void Operation::ShowPage(const QString& page) {
+  ShowLocalPage(WebBrowser1, page);
+  // A missing or empty page would be a blank white window.
+  if (!WebBrowser1->toPlainText().trimmed().isEmpty() || WebBrowser1->toHtml().contains(QStringLiteral("<img")))
+    return;
+  WebBrowser1->setPlainText(QStringLiteral("目前沒有操作說明。\n\n程式資料夾的 NOTE 裡沒有說明檔 readme.htm，或檔案是空的。"
+                                           "如有操作上的問題，請洽監考人員。"));
 }
 
 void Operation::NetDownload_New(int ask, const QString& remote, const QString& local, std::function<void()> done) {

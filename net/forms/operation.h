@@ -32,6 +32,10 @@ class Operation : public plat::Form {
 
  protected:
   void Form_Load() override;
+
+ private:
+  // The page, or a word that there are no instructions.
+  void ShowPage(const QString& page);
 };
 
 // The set-up screen's instructions button: the window, shown modally.

@@ -35,4 +35,10 @@ Launcher& launcher() {
 
 void SetLauncher(Launcher* l) { g_launcher = l; }
 
+QString NoProgramText(const QString& task, const QStringList& programs) {
+  if (programs.isEmpty()) return QStringLiteral("找不到%1,這台電腦沒有安裝。").arg(task);
+  const QString none = programs.size() == 1 ? QStringLiteral("沒有安裝") : QStringLiteral("都沒有安裝");
+  return QStringLiteral("找不到%1(%2 %3)。").arg(task, programs.join(u"、"), none);
+}
+
 }  // namespace plat

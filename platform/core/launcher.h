@@ -34,6 +34,10 @@ class FakeLauncher : public Launcher {
 // as given when it names an existing file).
 QString ResolveProgram(const QString& name);
 
+// The reason given when no program for a task is installed, naming the
+// programs looked for: "找不到音量控制程式(pavucontrol、xfce4-mixer 都沒有安裝)。"
+QString NoProgramText(const QString& task, const QStringList& programs);
+
 Launcher& launcher();
 void SetLauncher(Launcher* l);
 

@@ -1,6 +1,7 @@
 #include "platform/core/prompt.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace plat {
 
@@ -12,6 +13,17 @@ int Prompt::Choose(const QString& text, const QString& title, const QStringList&
 }
 int Prompt::PickColour(int) { return -1; }
 QString Prompt::InputText(const QString&, const QString&, const QString& initial) { return initial; }
+
+namespace {
+std::function<QString()> g_defaultTitle;
+}
+
+QString BoxTitle(const QString& title) {
+  if (!title.trimmed().isEmpty() || !g_defaultTitle) return title;
+  return g_defaultTitle();
+}
+
+void SetDefaultBoxTitle(std::function<QString()> title) { g_defaultTitle = std::move(title); }
 
 Answer FirstButton(Buttons b) {
   switch (b) {
@@ -31,30 +43,30 @@ Answer ConsolePrompt::Ask(const QString& text, const QString& title, Buttons but
 }
 
 Answer FakePrompt::Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) {
-  calls.append({text, title, buttons, icon});
+  calls.append({text, BoxTitle(title), buttons, icon});
   if (!answers.isEmpty()) return answers.takeFirst();
   return fallback;
 }
 
 QString FakePrompt::OpenFile(const QString& title, const QString&, const QString&) {
-  calls.append({QString(), title, Buttons::OkCancel, Icon::None});
+  calls.append({QString(), BoxTitle(title), Buttons::OkCancel, Icon::None});
   return files.isEmpty() ? QString() : files.takeFirst();
 }
 
 QString FakePrompt::PickFolder(const QString& title, const QString&) {
-  calls.append({QString(), title, Buttons::OkCancel, Icon::None});
+  calls.append({QString(), BoxTitle(title), Buttons::OkCancel, Icon::None});
   return folders.isEmpty() ? QString() : folders.takeFirst();
 }
 
 int FakePrompt::Choose(const QString& text, const QString& title, const QStringList&, Icon icon) {
-  calls.append({text, title, Buttons::Ok, icon});
+  calls.append({text, BoxTitle(title), Buttons::Ok, icon});
   return choices.isEmpty() ? -1 : choices.takeFirst();
 }
 
 int FakePrompt::PickColour(int) { return colours.isEmpty() ? -1 : colours.takeFirst(); }
 
 QString FakePrompt::InputText(const QString& text, const QString& title, const QString&) {
-  calls.append({text, title, Buttons::OkCancel, Icon::None});
+  calls.append({text, BoxTitle(title), Buttons::OkCancel, Icon::None});
   return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 

@@ -46,7 +46,7 @@ class ConsolePrompt : public Prompt {
   Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
 };
 
-// For tests: records every call; answers from a queue, else the default.
+// For tests: records every call (with the title the box would show); answers from a queue, else the default.
 class FakePrompt : public Prompt {
  public:
   Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
@@ -69,6 +69,12 @@ class FakePrompt : public Prompt {
 Prompt& prompt();
 // Installs a prompt (not owned); nullptr restores the console prompt.
 void SetPrompt(Prompt* p);
+
+// The title a box shows: the one given, else (blank) the program's own, so
+// that no box is left for the window manager to name.
+QString BoxTitle(const QString& title);
+// The program's title for boxes that name none; nullptr leaves them as given.
+void SetDefaultBoxTitle(std::function<QString()> title);
 
 // The first button of a set: what a box closed without an answer gives is
 // decided by callers, not here.

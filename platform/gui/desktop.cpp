@@ -1,7 +1,10 @@
 #include "platform/gui/desktop.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QProcess>
+
+#include "platform/core/launcher.h"
 
 namespace plat {
 
@@ -12,6 +15,13 @@ bool Desktop::OpenUrl(const QUrl& url) {
   // Qt may have no desktop service to ask (a bare X session): the freedesktop
   // opener, given the address as one argument.
   return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+}
+
+bool ShowTextFile(const QString& path, QString* why) {
+  if (desktop().OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) return true;
+  // Neither the desktop's own service nor the freedesktop opener is there.
+  if (why) *why = NoProgramText(QStringLiteral("顯示文字檔的程式"), {QStringLiteral("xdg-open")});
+  return false;
 }
 
 namespace {

@@ -26,6 +26,10 @@ class FakeDesktop : public Desktop {
   bool result = true;
 };
 
+// Shows a local file (a typed text) in the desktop's viewer. false when
+// nothing could show it, with the reason in *why: no such program.
+bool ShowTextFile(const QString& path, QString* why);
+
 Desktop& desktop();
 // Installs a desktop (not owned); nullptr restores the real one.
 void SetDesktop(Desktop* d);

@@ -6,6 +6,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "platform/gui/fonts.h"
+
 namespace plat {
 
 namespace {
@@ -26,9 +28,13 @@ QString ExpandTabs(const QString& line) {
 
 }  // namespace
 
-QtLinePrinter::QtLinePrinter() : font_(QStringLiteral("Noto Sans Mono CJK TC"), 11) {
-  font_.setStyleHint(QFont::TypeWriter);
+QtLinePrinter::QtLinePrinter() {
+  QFont f(QStringLiteral("Noto Sans Mono CJK TC"), 11);
+  f.setStyleHint(QFont::TypeWriter);
+  SetFont(f);
 }
+
+void QtLinePrinter::SetFont(const QFont& font) { font_ = WithTraditionalChineseFaces(font); }
 
 QtLinePrinter::~QtLinePrinter() { KillDoc(); }
 

@@ -47,7 +47,8 @@ class QtLinePrinter : public LinePrinter {
   // Prints into this PDF file instead of a printer (empty: the printer).
   void SetPdfOutput(const QString& path) { pdf_ = path; }
   // The font of the lines; by default a fixed-width Traditional Chinese face.
-  void SetFont(const QFont& font) { font_ = font; }
+  // Han text falls back to Traditional Chinese faces whatever the locale.
+  void SetFont(const QFont& font);
   QFont Font() const { return font_; }
 
   bool PrintLine(const QString& line) override;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringList>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -86,10 +87,16 @@ Answer EscapeAnswer(Buttons b) {
 
 }  // namespace
 
+QMessageBox* NewMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* owner) {
+  auto* box = new QMessageBox(icon, BoxTitle(title), text, QMessageBox::NoButton, owner);
+  box->setTextFormat(Qt::PlainText);
+  box->setObjectName(QStringLiteral("MessageBox"));
+  return box;
+}
+
 Answer WidgetPrompt::Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) {
-  QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, Owner());
-  box.setTextFormat(Qt::PlainText);
-  box.setObjectName(QStringLiteral("MessageBox"));
+  const std::unique_ptr<QMessageBox> owned(NewMessageBox(ToQt(icon), title, text, Owner()));
+  QMessageBox& box = *owned;
   const auto set = ButtonSet(buttons);
   std::vector<std::pair<QAbstractButton*, Answer>> made;
   for (const auto& [standard, answer] : set) {
@@ -129,17 +136,16 @@ QString QtFileFilter(const QString& filter) {
 }
 
 QString WidgetPrompt::OpenFile(const QString& title, const QString& folder, const QString& filter) {
-  return QFileDialog::getOpenFileName(Owner(), title, folder, QtFileFilter(filter));
+  return QFileDialog::getOpenFileName(Owner(), BoxTitle(title), folder, QtFileFilter(filter));
 }
 
 QString WidgetPrompt::PickFolder(const QString& title, const QString& folder) {
-  return QFileDialog::getExistingDirectory(Owner(), title, folder);
+  return QFileDialog::getExistingDirectory(Owner(), BoxTitle(title), folder);
 }
 
 int WidgetPrompt::Choose(const QString& text, const QString& title, const QStringList& choices, Icon icon) {
-  QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, Owner());
-  box.setTextFormat(Qt::PlainText);
-  box.setObjectName(QStringLiteral("MessageBox"));
+  const std::unique_ptr<QMessageBox> owned(NewMessageBox(ToQt(icon), title, text, Owner()));
+  QMessageBox& box = *owned;
   QList<QAbstractButton*> made;
   for (int i = 0; i < choices.size(); ++i) {
     QPushButton* b = box.addButton(choices[i], QMessageBox::ActionRole);
@@ -166,7 +172,7 @@ int BgrFromRgb(unsigned argb) {
 
 QString WidgetPrompt::InputText(const QString& text, const QString& title, const QString& initial) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(Owner(), title, text, QLineEdit::Normal, initial, &ok);
+  const QString answer = QInputDialog::getText(Owner(), BoxTitle(title), text, QLineEdit::Normal, initial, &ok);
   return ok ? answer : QString();
 }
 

@@ -5,6 +5,7 @@
 // A message box is named "MessageBox", its buttons by their answer ("Ok",
 // "Cancel", "Yes", "No", "Retry", "Abort", "Ignore"). A click, Enter or a
 // plain Space answers a box; a chord with Ctrl, Alt or Meta does not.
+#include <QMessageBox>
 #include <QString>
 
 #include "platform/core/prompt.h"
@@ -25,6 +26,10 @@ class WidgetPrompt : public Prompt {
   int PickColour(int initial) override;
   QString InputText(const QString& text, const QString& title, const QString& initial) override;
 };
+
+// Every message box of the programs is made here, the waiting ones and the
+// notices that wait for nothing: plain text, and a title (BoxTitle).
+QMessageBox* NewMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* owner);
 
 // "Desc|*.txt;*.ttt|All|*.*" -> "Desc (*.txt *.TXT *.ttt *.TTT);;All (*)".
 QString QtFileFilter(const QString& filter);

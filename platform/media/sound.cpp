@@ -36,7 +36,7 @@ bool Mixer::Start(QString* why) {
     if (why) *why = QStringLiteral("無法啟動音量控制程式 %1。").arg(path);
     return false;
   }
-  if (why) *why = QStringLiteral("找不到音量控制程式(%1 都沒有安裝)。").arg(Candidates().join(u"、"));
+  if (why) *why = NoProgramText(QStringLiteral("音量控制程式"), Candidates());
   return false;
 }
 

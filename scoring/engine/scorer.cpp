@@ -147,12 +147,12 @@ QString ScoreFileName() { return S().run ? S().run->scoreFileName() : QString();
 QString ResultFileName() { return S().run ? S().run->resultFileName() : QString(); }
 QString MarkedLinesFileName() { return S().run ? S().run->markedLinesFileName() : QString(); }
 
-void Test_Print() {
+bool Test_Print() {
   const QString answer = AnswerFileName();
   const QString path = plat::ResolvePath(answer);
   if (answer.isEmpty() || !QFileInfo(path).isFile()) {
     common::ShowMissingFileMessage(answer);
-    return;
+    return false;
   }
   QStringList lines;
   int error = 0;
@@ -165,7 +165,7 @@ void Test_Print() {
     const int end = p.EndDoc();
     if (error == 0) error = end;
   }
-  if (error == 0) return;
+  if (error == 0) return true;
   QString text;
   switch (error) {
     case 482: text = StoreText(13962); break;
@@ -177,6 +177,7 @@ void Test_Print() {
   plat::prompt().Ask(text, QString(), plat::Buttons::Ok);
   common::AppError err = common::MakeAppError(error, QStringLiteral("score"));
   Log().ErrorLog(common::ErrorTrapLine(QStringLiteral("Test_Print"), err));
+  return false;
 }
 
 void ReturnToTypingProgram(int mode) {

@@ -58,8 +58,8 @@ QString ResultFileName();
 QString MarkedLinesFileName();
 
 // Prints the report (the answer file) line by line; a missing file or a
-// printer error gives its message box.
-void Test_Print();
+// printer error gives its message box. true when the report was printed.
+bool Test_Print();
 
 // Mode 1 or 2 starts the test program again with the record and the score
 // file (mode 2 adds "123"); any other mode starts the batch scorer. Nothing

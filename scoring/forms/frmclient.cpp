@@ -4,6 +4,7 @@
 
 #include "common/accessors.h"
 #include "common/utilities.h"
+#include "platform/gui/widgetprompt.h"
 #include "scoring/forms/delivery.h"
 #include "scoring/forms/formkit.h"
 #include "scoring/forms/hostdialog.h"
@@ -146,9 +147,9 @@ void frmClient::ShowVerdictError(const QString& text, const QString& title) {
   // Shown without waiting: the reply wait goes on while it is up, and a
   // later "Complete" still counts.
   CloseVerdictBox();
-  auto* box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
+  QMessageBox* box = plat::NewMessageBox(QMessageBox::NoIcon, title, text, this);
+  box->setStandardButtons(QMessageBox::Ok);
   box->setObjectName(QStringLiteral("VerdictBox"));
-  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
   verdictBox_ = box;

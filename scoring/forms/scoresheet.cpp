@@ -10,6 +10,7 @@
 #include "common/accessors.h"
 #include "common/errorlog.h"
 #include "common/filenames.h"
+#include "common/gui/textviewer.h"
 #include "common/utilities.h"
 #include "platform/core/compat.h"
 #include "platform/core/launcher.h"
@@ -394,8 +395,8 @@ void 成績單::Command1_Click() {
 void 成績單::Command2_Click() {
   setEnabled(false);
   plat::forms::get<處理列印中>().Show(plat::ShowMode::Modeless, this);
-  scoring::Test_Print();
-  Command2->setEnabled(false);
+  // A print that failed (no printer, a jam) can be tried again.
+  if (scoring::Test_Print()) Command2->setEnabled(false);
   reportPrintCounter = 0;
 }
 
@@ -406,8 +407,8 @@ void 成績單::Command4_Click() {
     common::ShowMissingFileMessage(answer);
     return;
   }
-  if (!desktop().OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-    ReportFailure(QStringLiteral("Command4_Click"), common::kFileNotFound, path);
+  const QString why = common::ShowTypedText(path);
+  if (!why.isEmpty()) common::WriteErrorLog(QStringLiteral("Command4_Click>") + why + u' ' + path);
 }
 
 void 成績單::Command5_Click() {

@@ -5,6 +5,7 @@
 #include "common/accessors.h"
 #include "common/errorlog.h"
 #include "common/store.h"
+#include "common/utilities.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/media/sound.h"
@@ -45,7 +46,8 @@ void OpenVolumeMixer(const QString& procedure) {
   QString why;
   if (plat::mixer().Start(&why)) return;
   common::WriteErrorLog(procedure + u'>' + why);
-  ShowMessage(why + QStringLiteral("\n請用桌面上的音量控制調整聲音大小,或請監考人員協助。"), true);
+  common::ShowMissingProgramMessage(why, QStringLiteral("請用桌面上的音量控制調整聲音大小,或請監考人員協助。"),
+                                    common::ProductTitle.get());
 }
 
 bool AudioFileExists(const QString& path) {

@@ -42,6 +42,12 @@ QString WithSlash(QString folder) {
   Label1 = new QLabel(this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setWordWrap(true);
+  lblNoSample = new QLabel(this);
+  lblNoSample->setObjectName(QStringLiteral("lblNoSample"));
+  lblNoSample->setWordWrap(true);
+  lblNoSample->setTextFormat(Qt::PlainText);
+  lblNoSample->setStyleSheet(QStringLiteral("color: #b00000"));
+  lblNoSample->hide();
   for (int i = 0; i < 2; ++i) {
     Option1[i] = new QRadioButton(this);
     Option1[i]->setObjectName(plat::ArrayElementName(QStringLiteral("Option1"), i));
@@ -59,6 +65,7 @@ QString WithSlash(QString folder) {
   plat::SetTwipsGeometry(Option1[1], {240, 750, 2300, 350});
   plat::SetTwipsGeometry(Option1[0], {2700, 750, 2300, 350});
   plat::SetTwipsGeometry(MMControl1, {240, 1250, 1900, 450});
+  plat::SetTwipsGeometry(lblNoSample, {2300, 1180, 2900, 680});
   plat::SetTwipsGeometry(Command2, {2400, 1900, 1300, 450});
   plat::SetTwipsGeometry(Command4, {3850, 1900, 1300, 450});
   for (int i = 0; i < 2; ++i)
@@ -89,6 +96,15 @@ void 音量測試::Option1_Click(int) {
   // The control told its completion after the open, which started the
   // sample playing.
   if (Mci->command(QStringLiteral("OPEN"))) MMControl1_Done();
+  ShowSampleState();
+}
+
+void 音量測試::ShowSampleState() {
+  // Grey buttons alone do not tell a candidate why nothing can be heard.
+  const bool female = Option1[1]->isChecked();
+  const bool there = AudioFileExists(female ? VoiceFileFemale : VoiceFileMale);
+  lblNoSample->setText(QStringLiteral("找不到試聽聲音檔 %1,\n無法試聽。").arg(female ? u"TEST-F" : u"TEST-M"));
+  lblNoSample->setVisible(!there);
 }
 
 void 音量測試::MMControl1_Done() {
@@ -120,6 +136,7 @@ void 音量測試::AutoGetFileName() {
   // No CD (an empty path) means the program folder, never the current one.
   const QString cd = common::FindCdDataPath();
   lookIn(cd.isEmpty() ? WithSlash(common::ProgramFolder.get()) : WithSlash(cd));
+  ShowSampleState();
 }
 
 }  // namespace run

@@ -25,6 +25,7 @@ class 音量測試 : public plat::Form {
   QPushButton* Command2;  // volume mixer
   QPushButton* Command4;  // close
   QLabel* Label1;
+  QLabel* lblNoSample;  // says why nothing plays: the chosen voice has no sample
   plat::MciTransportBar* MMControl1;
   plat::AudioDevice* Mci;
 
@@ -37,6 +38,8 @@ class 音量測試 : public plat::Form {
   void Command2_Click();
   void Command4_Click();
   void AutoGetFileName();
+  // Shows lblNoSample while the chosen voice has no sample file.
+  void ShowSampleState();
 
  protected:
   void Form_Load() override;

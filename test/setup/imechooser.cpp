@@ -1,14 +1,17 @@
 #include "test/setup/guarded.h"
 #include "test/setup/imechooser.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QTimer>
 
 #include "common/gui/formtext.h"
 #include "common/store.h"
 #include "platform/gui/twips.h"
 #include "test/run/run_services.h"
 #include "test/setup/inputmethods.h"
+#include "test/setup/setupscreen.h"
 
 namespace setup {
 
@@ -43,9 +46,27 @@ void frmIME::Form_Load() {
   Combo1->setCurrentIndex(active >= 0 && active < names.size() ? active : -1);
   run::SetupScreenValues().imeName = Combo1->currentText();
   if (common::SystemIniValue(1147).asInt() == 1 && BeginsWithE(Combo1->currentText()))
-    Show(plat::ShowMode::Modeless);
+    Ask();
   else
     Hide();
+}
+
+void frmIME::Ask() {
+  if (IsUnloaded() || plat::app().Ending() || !BeginsWithE(Combo1->currentText())) return;
+  QWidget* screen = plat::forms::exists<輸入資料表面>() ? &plat::forms::get<輸入資料表面>() : nullptr;
+  if (!screen) {
+    Show(plat::ShowMode::Modeless);
+    return;
+  }
+  // Loaded by the set-up screen's load, before that screen shows: shown now,
+  // it would stand over the screen's boxes while the screen, mapped after
+  // it, takes the keys. It asks once the screen is up and no box waits.
+  if (!screen->isVisible() || QApplication::activeModalWidget()) {
+    QTimer::singleShot(100, this, [this] { Ask(); });
+    return;
+  }
+  Show(plat::ShowMode::Modeless, screen);
+  Combo1->setFocus();
 }
 
 void frmIME::Form_Activate() {

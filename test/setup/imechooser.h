@@ -22,6 +22,9 @@ class frmIME : public plat::Form {
   // window showed at load may be the plain keyboard of that moment.
   void TakeTypedMethod();
   void OnActivated() { Form_Activate(); }
+  // Shows the chooser over the set-up screen, with the focus, once that
+  // screen is up (at once when there is no set-up screen).
+  void Ask();
 
  protected:
   void Form_Load() override;

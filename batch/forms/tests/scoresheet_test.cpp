@@ -91,6 +91,18 @@ TEST_F(Sheet, PrintsTheTypedTextAndWaitsForTheNextCandidate) {
   EXPECT_TRUE(s.Command2->isEnabled());
 }
 
+TEST_F(Sheet, AFailedPrintOfTheTypedTextCanBeTriedAgain) {
+  成績單& s = Open();
+  printer.failWith = plat::kPrinterNotReady;
+  s.Command2_Click();
+  EXPECT_TRUE(printer.docs.isEmpty());
+  EXPECT_TRUE(s.Command2->isEnabled());
+  printer.failWith = plat::kPrinterOk;
+  s.Command2_Click();
+  EXPECT_EQ(printer.docs.size(), 1);
+  EXPECT_FALSE(s.Command2->isEnabled());
+}
+
 TEST_F(Sheet, ThePrintingNoticeRefusesACloseFromOutside) {
   成績單& s = Open();
   s.Command2_Click();
@@ -123,9 +135,19 @@ TEST_F(Sheet, TypedTextWithPaddedPathOpensInTheEditor) {
   s.Command4_Click();
   ASSERT_EQ(desktop.opened.size(), 1);
   EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(root + "Data/typed1.S01"));
+  // No viewer on the desktop: a box says so and where the typed text is.
+  desktop.result = false;
+  s.Command4_Click();
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.startsWith(QStringLiteral("找不到顯示文字檔的程式"))) << prompt.calls[0].text.toStdString();
+  EXPECT_TRUE(prompt.calls[0].text.contains(QStringLiteral("typed1.S01")));
+  EXPECT_TRUE(Logged("無法開啟打字稿"));
+  desktop.result = true;
+  desktop.opened.clear();
+  prompt.calls.clear();
   QFile::remove(root + "Data/typed1.S01");
   s.Command4_Click();
-  EXPECT_EQ(desktop.opened.size(), 1);
+  EXPECT_TRUE(desktop.opened.isEmpty());
   EXPECT_TRUE(Logged("找不到打字稿"));
   // Printing a missing typed text prints nothing.
   s.Command2_Click();

@@ -21,6 +21,9 @@ TEST(WindowServices, HandlerFailuresGoToTheErrorReport) {
   common::ProgramFolder.set(dir.path() + "/");
   common::InstallWindowServices();
   EXPECT_NE(dynamic_cast<plat::WidgetPrompt*>(&plat::prompt()), nullptr);
+  // A box that names no title carries the product's.
+  EXPECT_EQ(plat::BoxTitle(QString()), common::ProductTitle.get());
+  EXPECT_EQ(plat::BoxTitle(QStringLiteral("警告")), QStringLiteral("警告"));
   {
     plat::VirtualScheduler vs;
     plat::FormTimer t(nullptr, "Timer2");
@@ -36,6 +39,7 @@ TEST(WindowServices, HandlerFailuresGoToTheErrorReport) {
   }
   plat::SetHandlerErrorSink(nullptr);
   plat::SetPrompt(nullptr);
+  plat::SetDefaultBoxTitle(nullptr);
   QFile f(common::ErrorReportPath());
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QString report = plat::fromCp950(f.readAll());

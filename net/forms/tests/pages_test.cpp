@@ -8,6 +8,8 @@
 #include "net/forms/stampdownload.h"
 #include "platform/core/codec.h"
 
+#include <optional>
+
 using namespace net;
 using namespace testing_net;
 
@@ -145,6 +147,40 @@ TEST_F(Pages, InstructionsPageFirstRunThenAskedBeforeEachNewVersion) {
   ShowOperation(nullptr);
   plat::SetModalDriver(nullptr);
   EXPECT_FALSE(op.isVisible());
+}
+
+// Without instructions (the shipped NOTE/ is empty) the window says so
+// rather than show a blank page; a page with words or a picture shows.
+TEST_F(Pages, InstructionsWindowSaysWhenThereAreNone) {
+  common::Setting979.set(QString());  // nothing to fetch
+  struct Case {
+    const char* what;
+    std::optional<QByteArray> page;  // none: no file
+    bool none;
+  } const cases[] = {
+      {"no page", std::nullopt, true},
+      {"empty file", QByteArray(), true},
+      {"blank page", "<html><body> \r\n </body></html>", true},
+      {"page with words", "<html><body>按開始鍵</body></html>", false},
+      {"page of one picture", "<html><body><img src=\"keys.png\"></body></html>", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(Note("readme.htm"));
+    if (c.page) {
+      QDir().mkpath(Note(""));
+      QFile f(Note("readme.htm"));
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      const QByteArray bytes = plat::toCp950(QString::fromUtf8(*c.page));
+      ASSERT_EQ(f.write(bytes), bytes.size());
+      f.close();
+    }
+    Operation& op = plat::forms::loaded<Operation>();
+    const QString shown = op.WebBrowser1->toPlainText();
+    EXPECT_EQ(shown.startsWith(QStringLiteral("目前沒有操作說明")), c.none) << shown.toStdString();
+    if (c.page && !c.none) EXPECT_FALSE(shown.contains(QStringLiteral("沒有操作說明")));
+    plat::forms::unload<Operation>();
+  }
 }
 
 TEST_F(Pages, NoticePageAndSettingsNote) {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "platform/gui/clipboard.h"
 #include "platform/gui/lineprinter.h"
@@ -127,6 +128,40 @@ TEST(WidgetPrompt, OnlyAPlainKeyPressesTheButton) {
   });
   EXPECT_EQ(p.Ask("x", "y", Buttons::YesNo), Answer::No);
   EXPECT_TRUE(stayedUp);
+}
+
+// A box whose caller names no title carries the program's; a named one
+// keeps its own. Without a program title nothing is made up.
+TEST(WidgetPrompt, ABoxNamedByNoOneCarriesTheProgramsTitle) {
+  const QString product = QStringLiteral("聽打測驗系統 V2.7");
+  plat::SetDefaultBoxTitle([&] { return product; });
+  plat::WidgetPrompt p;
+  plat::FakePrompt fake;
+  struct Case {
+    QString given, shown;
+  } const cases[] = {{QString(), product}, {QStringLiteral("  "), product}, {QStringLiteral("警告訊息"), QStringLiteral("警告訊息")}};
+  for (const Case& c : cases) {
+    QString title;
+    ClickLater(QMessageBox::Ok, nullptr, &title);
+    p.Ask(QStringLiteral("沒有印表機"), c.given);
+    EXPECT_EQ(title, c.shown) << c.given.toStdString();
+    fake.Ask(QStringLiteral("沒有印表機"), c.given, Buttons::Ok, plat::Icon::None);
+    EXPECT_EQ(fake.calls.last().title, c.shown);
+    std::unique_ptr<QMessageBox> notice(plat::NewMessageBox(QMessageBox::Information, c.given, QStringLiteral("x"), nullptr));
+    EXPECT_EQ(notice->windowTitle(), c.shown);
+    EXPECT_EQ(notice->textFormat(), Qt::PlainText);
+  }
+  QString title;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    box->findChild<QPushButton*>(QStringLiteral("Choice0"))->click();
+  });
+  p.Choose(QStringLiteral("要重試嗎?"), QString(), {QStringLiteral("重試")}, plat::Icon::None);
+  EXPECT_EQ(title, product);
+  plat::SetDefaultBoxTitle(nullptr);
+  EXPECT_EQ(plat::BoxTitle(QString()), QString());
 }
 
 TEST(WidgetPrompt, WindowsFiltersBecomeQtFilters) {

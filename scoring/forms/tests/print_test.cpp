@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "common/gui/windowservices.h"
+#include "platform/gui/handler.h"
 #include "scoring/forms/reportprinter.h"
 
 namespace {
@@ -89,19 +91,35 @@ TEST_F(Printing, TheTypedTextReportPrintsItsLines) {
   EXPECT_TRUE(text.contains(QStringLiteral("T0001"))) << text.toStdString();
 }
 
-TEST_F(Printing, NoPrinterSaysSoAndTheSheetGoesOn) {
+// Without a printer the box says so under the product's title, and once a
+// printer is there the report can be printed after all.
+TEST_F(Printing, NoPrinterSaysSoAndThePrintCanBeTriedAgain) {
   IniLines({{7999, "1"}, {7910, "111111"}});
   成績單* s = StartAndScore(WriteRecord());
   ASSERT_NE(s, nullptr);
+  common::InstallWindowServices();  // as the program does: the boxes' title
+  plat::SetPrompt(&prompt);
   plat::FakeLinePrinter none;
   none.failWith = plat::kPrinterNotReady;
   plat::SetPrinter(&none);
   s->Command2->click();
   ASSERT_EQ(prompt.calls.size(), 1);
   EXPECT_EQ(prompt.calls.first().text, common::SystemIniValue(13960).asText());
+  EXPECT_EQ(prompt.calls.first().title, common::ProductTitle.get());
   scheduler->Advance(6000);
   EXPECT_TRUE(s->isEnabled());
+  EXPECT_TRUE(s->Command2->isEnabled());
   EXPECT_EQ(app.ends, 0);
+
+  const QString file = work.filePath("again.pdf");
+  pdf.SetPdfOutput(file);
+  plat::SetPrinter(&pdf);
+  s->Command2->click();
+  EXPECT_EQ(prompt.calls.size(), 1);
+  EXPECT_GT(QFileInfo(file).size(), 0);
+  EXPECT_FALSE(s->Command2->isEnabled());  // printed: once is enough
+  plat::SetDefaultBoxTitle(nullptr);
+  plat::SetHandlerErrorSink(nullptr);
 }
 
 }  // namespace

@@ -391,10 +391,17 @@ TEST_F(Sheet, ViewAndPracticeStartTheirProgramsOrSayWhyNot) {
   s.Command4->click();
   ASSERT_EQ(desktop.opened.size(), 1);
   EXPECT_EQ(desktop.opened.first(), QUrl::fromLocalFile(work.filePath("A123456789.T01")));
+  // No viewer on the desktop: the report is there, the viewer is what is
+  // missing, and the box says where the report is.
   desktop.result = false;
   prompt.calls.clear();
   s.Command4->click();
-  EXPECT_EQ(prompt.calls.size(), 1);
+  ASSERT_EQ(prompt.calls.size(), 1);
+  const QString said = prompt.calls.first().text;
+  EXPECT_TRUE(said.startsWith(QStringLiteral("找不到顯示文字檔的程式"))) << said.toStdString();
+  EXPECT_TRUE(said.contains(QStringLiteral("A123456789.T01"))) << said.toStdString();
+  EXPECT_FALSE(said.contains(QStringLiteral("找不到檔案"))) << said.toStdString();
+  EXPECT_FALSE(said.contains(QStringLiteral("錯誤代碼"))) << said.toStdString();
   // No typing-practice program here: a message, and the sheet goes on.
   prompt.calls.clear();
   s.Command6->click();

@@ -469,6 +469,14 @@ TEST_F(VolumeTest, WithoutAFemaleSampleBesideTheTestItLooksInTheProgramFolder) {
   v.Show();
   EXPECT_EQ(v.VoiceFileFemale, root + "TEST-F.mp3");
   EXPECT_EQ(v.VoiceFileMale, root);  // the folder alone: no male sample there
+  // The female voice plays: nothing to say. The male one has none.
+  EXPECT_FALSE(v.lblNoSample->isVisible());
+  v.Option1[0]->click();
+  EXPECT_TRUE(v.lblNoSample->isVisible());
+  EXPECT_TRUE(v.lblNoSample->text().contains(QStringLiteral("TEST-M")));
+  EXPECT_EQ(testkit::LayoutFaults(&v).join(u'\n').toStdString(), "");
+  v.Option1[1]->click();
+  EXPECT_FALSE(v.lblNoSample->isVisible());
 }
 
 TEST_F(VolumeTest, NoSamplesAndNoMixerAreNoCrash) {
@@ -477,6 +485,10 @@ TEST_F(VolumeTest, NoSamplesAndNoMixerAreNoCrash) {
   v.Show();
   EXPECT_TRUE(v.VoiceFileFemale.isEmpty());
   EXPECT_EQ(v.Mci->mode(), plat::kModeNotOpen);
+  // The grey buttons come with the reason.
+  EXPECT_TRUE(v.lblNoSample->isVisible());
+  EXPECT_TRUE(v.lblNoSample->text().contains(QStringLiteral("找不到試聽聲音檔 TEST-F")));
+  EXPECT_EQ(testkit::LayoutFaults(&v).join(u'\n').toStdString(), "");
   v.Command2_Click();
   EXPECT_GE(IndexOfLine(LogLines(), "Command2_Click>"), 0);
   mixer.available = true;

@@ -1,7 +1,10 @@
 // The set-up screen's dialogs: advanced settings, input-method chooser,
 // contact, About and reminder windows, and the save-path and host dialog.
 #include <QComboBox>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QHash>
@@ -254,6 +257,43 @@ TEST_F(DialogTest, ChooserActivationOpensTheListBelowTheLabelOrHides) {
   f.OnActivated();
   EXPECT_FALSE(f.isVisible());
   EXPECT_EQ(f.Combo1->currentText(), "倉頡");
+}
+
+// Loaded by the set-up screen's load, the chooser asks once that screen is
+// up: over it and with the focus, so the keys go to the question and not to
+// the name box behind it; also when a box held the screen first.
+TEST_F(DialogTest, ChooserAsksOverTheSetUpScreenWithTheFocus) {
+  for (const bool boxFirst : {false, true}) {
+    SCOPED_TRACE(boxFirst ? "after a box" : "at once");
+    Set(1147, "1");
+    setup::SetProgramArguments({"王小明,A123456789,1990/5/3"});
+    QDialog box;  // a box that waits for an answer when the screen comes up
+    if (boxFirst) {
+      box.setModal(true);
+      box.show();
+    }
+    auto& s = Screen();
+    ASSERT_TRUE(plat::forms::exists<setup::frmIME>());
+    auto& f = plat::forms::get<setup::frmIME>();
+    if (boxFirst) {
+      QElapsedTimer held;
+      held.start();
+      while (held.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      EXPECT_FALSE(f.isVisible());  // never over a box that waits
+      box.hide();
+    }
+    QElapsedTimer t;
+    t.start();
+    while (!f.isVisible() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(f.isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &f);
+    EXPECT_EQ(f.focusWidget(), f.Combo1);
+    ASSERT_NE(f.windowHandle(), nullptr);
+    EXPECT_EQ(f.windowHandle()->transientParent(), s.windowHandle());
+    plat::FormRegistry::DestroyAll();
+    settings.clear();
+  }
 }
 
 TEST_F(DialogTest, TheRecordTakesTheChoosersText) {
