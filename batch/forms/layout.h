@@ -1,16 +1,11 @@
 #pragma once
-// The main window's pure rules: the title padded with blanks, the speed
-// grade, and the identity-field layout of setting 915.
+// The main window's pure rules: the speed grade and the identity-field
+// layout of setting 915.
 #include <QList>
 #include <QString>
 #include <functional>
 
 namespace batchui {
-
-// prefix + n blanks + maker for the first n (1 to 500) at which the text is
-// wider than maxWidth by `measure`; n = 500 when none is.
-QString PadTitle(const QString& prefix, const QString& maker, int maxWidth,
-                 const std::function<int(const QString&)>& measure);
 
 // The grade text's number (12404 best to 12410 low) of a speed; the lower
 // scale when setting 701 is above 0.
