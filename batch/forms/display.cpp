@@ -187,7 +187,7 @@ void Display::LoadWindow() {
 void Display::Magic() {
   batch::Batch& b = B();
   const QString s918 = b.settings.Text(918);
-  if (!s918.isEmpty()) Label02->setText(FrmShowCol(s918, 1));
+  if (!s918.isEmpty()) Label02->setText(IdentityRowCaptions(StoreText, s918).identity);
   const QString s916 = b.settings.Text(916);
   if (!s916.isEmpty()) Label14->setText(FrmShowCol(s916, 1));
   const std::pair<QLabel*, QLabel*> fields[] = {

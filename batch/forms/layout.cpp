@@ -39,4 +39,11 @@ QList<FieldPlace> IdentityLayout(const QString& s) {
 
 QString FrmShowCol(const QString& text, int part) { return common::SplitAtBar(text, part); }
 
+IdentityCaptions IdentityRowCaptions(const std::function<QString(int)>& storeText, const QString& setting918) {
+  IdentityCaptions c;
+  c.identity = setting918.isEmpty() ? storeText(13936) : FrmShowCol(setting918, 1);
+  c.birthday = storeText(13935);
+  return c;
+}
+
 }  // namespace batchui

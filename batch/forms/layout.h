@@ -23,6 +23,16 @@ struct FieldPlace {
 // text is not eight characters long (the designed layout stays).
 QList<FieldPlace> IdentityLayout(const QString& setting915);
 
+// The captions of the rows that show a candidate's identity number and
+// birthday, as the main window labels them: the store's texts 13936 and
+// 13935, the identity row's replaced by setting 918 (its part after the
+// last "|") when that is set. The score sheet labels the same values so.
+struct IdentityCaptions {
+  QString identity;
+  QString birthday;
+};
+IdentityCaptions IdentityRowCaptions(const std::function<QString(int)>& storeText, const QString& setting918);
+
 // The part of a "key|label" setting after (part 1) or before its last "|";
 // empty when there is none.
 QString FrmShowCol(const QString& text, int part);
