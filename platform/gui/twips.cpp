@@ -49,15 +49,11 @@ namespace {
 QMargins FrameMargins(const QWidget* w) {
   if (w->windowFlags() & Qt::FramelessWindowHint) return {};
   const qreal ratio = std::max<qreal>(1.0, w->devicePixelRatioF());
-  // A scaled frame's sides are rounded to whole pixels of the program's: a
-  // pixel more on each side, so the rounding never takes one off the screen.
-  const int slack = ratio > 1 ? 1 : 0;
   const QRect frame = w->frameGeometry();
   const QRect client = w->geometry();
   if (frame != client)
-    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                    frame.bottom() - client.bottom()) +
-           slack;
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
   const int side = qCeil(4 / ratio), title = qCeil(32 / ratio);
   return {side, title, side, side};
 }
@@ -71,22 +67,26 @@ void FitOnScreen(QWidget* w) {
   if (!s) return;
   const QRect area = s->availableGeometry();
   const QMargins m = FrameMargins(w);
-  const QSize room(area.width() - m.left() - m.right(), area.height() - m.top() - m.bottom());
+  // A scaled frame's sides are rounded to whole pixels of the program's: a
+  // pixel to spare at each end, so the rounding never puts one off the screen.
+  const int slack = w->devicePixelRatioF() > 1 ? 2 : 0;
+  const QSize room(area.width() - m.left() - m.right() - slack, area.height() - m.top() - m.bottom() - slack);
+  // The bound stays: a later size asked for (a mode's, or a resize handler
+  // going back to the design) stops at the screen's edge at once, in one
+  // request to the window system, which would not always take a second.
+  if (w->minimumWidth() > room.width()) w->setMinimumWidth(room.width());
+  if (w->minimumHeight() > room.height()) w->setMinimumHeight(room.height());
+  const QSize bound = w->maximumSize().boundedTo(room);
+  if (bound != w->maximumSize()) w->setMaximumSize(bound);
   const QSize size = w->size().boundedTo(room);
-  if (size != w->size()) {
-    // The bound stays, so a form that sizes itself to its design again
-    // (a resize handler) stops at the screen's edge.
-    if (w->minimumWidth() > size.width()) w->setMinimumWidth(size.width());
-    if (w->minimumHeight() > size.height()) w->setMinimumHeight(size.height());
-    w->setMaximumSize(w->maximumSize().boundedTo(room));
-    w->resize(size);
-  }
+  if (size != w->size()) w->resize(size);
   // The frame's top left, as the window manager will place it.
   const QPoint at = w->geometry().topLeft() - QPoint(m.left(), m.top());
-  const int fullWidth = size.width() + m.left() + m.right();
-  const int fullHeight = size.height() + m.top() + m.bottom();
-  const int x = std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - fullWidth));
-  const int y = std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - fullHeight));
+  const int fullWidth = size.width() + m.left() + m.right() + slack;
+  const int fullHeight = size.height() + m.top() + m.bottom() + slack;
+  const int lead = slack / 2;
+  const int x = std::clamp(at.x(), area.left() + lead, std::max(area.left(), area.right() + 1 - fullWidth + lead));
+  const int y = std::clamp(at.y(), area.top() + lead, std::max(area.top(), area.bottom() + 1 - fullHeight + lead));
   if (x != at.x() || y != at.y()) w->move(w->pos() + QPoint(x - at.x(), y - at.y()));
 }
 

@@ -31,8 +31,9 @@ void SetTwipsSize(QWidget* w, int width, int height);
 void CentreOnScreen(QWidget* w);
 
 // Keeps a top-level window, frame and all, on its screen's available area:
-// a window larger than the area is made smaller (a fixed size gives way),
-// one that stands over an edge is moved in. Designs size windows for one
+// a window larger than the area is made smaller (a fixed size gives way)
+// and can be made no larger than the area, one that stands over an edge is
+// moved in. Designs size windows for one
 // screen; people have smaller ones, or scale them.
 void FitOnScreen(QWidget* w);
 

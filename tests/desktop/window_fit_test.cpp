@@ -191,6 +191,13 @@ TEST_P(WindowFitTest, TheTestProgramsWindowsFit) {
   EXPECT_EQ(Shown(QStringLiteral("FrmDownload3")), afterWide) << "what shows depends on the start-up fetch";
 }
 
+// The test screen, where the candidate types.
+TEST_P(WindowFitTest, TheTestScreenFits) {
+  ASSERT_TRUE(StartSetup(true));
+  ASSERT_TRUE(Press(QStringLiteral("輸入資料表面/Command1"))) << Describe();
+  ExpectFits(QStringLiteral("正式測驗"));
+}
+
 // The scorer's score sheet and its upload window, the details unfolded.
 TEST_P(WindowFitTest, TheScorersWindowsFit) {
   ASSERT_TRUE(Settings({{7999, "1"}, {904, "0"}, {908, "2"}, {5999, "0"}, {306, "1"}}));
