@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
+#include <ostream>
 #include <utility>
 
 #include "platform/core/textfile.h"
@@ -22,6 +23,9 @@ struct Screen {
   int width, height;
   int scale;  // QT_SCALE_FACTOR
 };
+
+// Test names read as the screen, not as the struct's bytes.
+void PrintTo(const Screen& s, std::ostream* os) { *os << s.size << " scale " << s.scale; }
 
 const Screen kScreens[] = {{"Small", "1024x768x24", 1024, 768, 1}, {"Scaled", "1920x1080x24", 1920, 1080, 2}};
 
