@@ -3,10 +3,7 @@
 // frame and all (read from the X server), and each control a window shows
 // lies inside the window and inside the control that holds it (read from
 // the program's own report).
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QThread>
 #include <ostream>
 #include <utility>
 
