@@ -1,7 +1,6 @@
 #include "batch/forms/display.h"
 
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QStyle>
 
@@ -17,6 +16,7 @@
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/titlebar.h"
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 
@@ -151,10 +151,7 @@ void Display::LoadWindow() {
   ApplyFormText(kDisplayForm, this);
   SetBackColour(Text1, BackColour(this));
 
-  const int maxWidth = plat::TwipsToPixels(plat::PixelsToTwips(width()) - 1400);
-  const QFontMetrics metrics(font());
-  setWindowTitle(PadTitle(StoreText(12400), b.settings.MakerLine(), maxWidth,
-                          [&](const QString& s) { return metrics.horizontalAdvance(s); }));
+  setWindowTitle(plat::TitleWithMakerAtRight(this, StoreText(12400), b.settings.MakerLine()));
   Magic();
   Log(QStringLiteral("總成績..."));
 
@@ -190,7 +187,7 @@ void Display::LoadWindow() {
 void Display::Magic() {
   batch::Batch& b = B();
   const QString s918 = b.settings.Text(918);
-  if (!s918.isEmpty()) Label02->setText(FrmShowCol(s918, 1));
+  if (!s918.isEmpty()) Label02->setText(IdentityRowCaptions(StoreText, s918).identity);
   const QString s916 = b.settings.Text(916);
   if (!s916.isEmpty()) Label14->setText(FrmShowCol(s916, 1));
   const std::pair<QLabel*, QLabel*> fields[] = {

@@ -5,16 +5,6 @@
 
 namespace batchui {
 
-QString PadTitle(const QString& prefix, const QString& maker, int maxWidth,
-                 const std::function<int(const QString&)>& measure) {
-  QString caption;
-  for (int n = 1; n <= 500; ++n) {
-    caption = prefix + QString(n, u' ') + maker;
-    if (measure(caption) > maxWidth) break;
-  }
-  return caption;
-}
-
 int GradeText(double speed, int setting701) {
   static const double low[6] = {90, 75, 60, 45, 30, 10};
   static const double high[6] = {150, 120, 90, 60, 30, 12};
@@ -48,5 +38,12 @@ QList<FieldPlace> IdentityLayout(const QString& s) {
 }
 
 QString FrmShowCol(const QString& text, int part) { return common::SplitAtBar(text, part); }
+
+IdentityCaptions IdentityRowCaptions(const std::function<QString(int)>& storeText, const QString& setting918) {
+  IdentityCaptions c;
+  c.identity = setting918.isEmpty() ? storeText(13936) : FrmShowCol(setting918, 1);
+  c.birthday = storeText(13935);
+  return c;
+}
 
 }  // namespace batchui

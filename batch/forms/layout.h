@@ -1,16 +1,11 @@
 #pragma once
-// The main window's pure rules: the title padded with blanks, the speed
-// grade, and the identity-field layout of setting 915.
+// The main window's pure rules: the speed grade and the identity-field
+// layout of setting 915.
 #include <QList>
 #include <QString>
 #include <functional>
 
 namespace batchui {
-
-// prefix + n blanks + maker for the first n (1 to 500) at which the text is
-// wider than maxWidth by `measure`; n = 500 when none is.
-QString PadTitle(const QString& prefix, const QString& maker, int maxWidth,
-                 const std::function<int(const QString&)>& measure);
 
 // The grade text's number (12404 best to 12410 low) of a speed; the lower
 // scale when setting 701 is above 0.
@@ -27,6 +22,16 @@ struct FieldPlace {
 // The four positions of setting 915 (four codes, four flags); empty when the
 // text is not eight characters long (the designed layout stays).
 QList<FieldPlace> IdentityLayout(const QString& setting915);
+
+// The captions of the rows that show a candidate's identity number and
+// birthday, as the main window labels them: the store's texts 13936 and
+// 13935, the identity row's replaced by setting 918 (its part after the
+// last "|") when that is set. The score sheet labels the same values so.
+struct IdentityCaptions {
+  QString identity;
+  QString birthday;
+};
+IdentityCaptions IdentityRowCaptions(const std::function<QString(int)>& storeText, const QString& setting918);
 
 // The part of a "key|label" setting after (part 1) or before its last "|";
 // empty when there is none.

@@ -10,6 +10,7 @@
 #include "batch/forms/captions.h"
 #include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
+#include "batch/forms/layout.h"
 #include "batch/forms/printersink.h"
 #include "batch/forms/services.h"
 #include "common/gui/textviewer.h"
@@ -134,6 +135,11 @@ void 成績單::PlaceValues() {
 
 void 成績單::Form_Load() {
   setWindowTitle(QStringLiteral("成績單") + QString(22, QChar(0x3000)) + B().settings.MakerLine());
+  // The identity number and the birthday under the names the main window
+  // gives them, not the seat and class the design's captions said.
+  const IdentityCaptions captions = IdentityRowCaptions(StoreText, B().settings.Text(918));
+  Label2->setText(captions.identity);
+  Label12->setText(captions.birthday);
   B().table.MoveToRecord(0);
 }
 

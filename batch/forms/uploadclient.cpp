@@ -61,6 +61,7 @@ void frmClient::Form_Load() {
 void frmClient::FillValues() {
   const QStringList values = BatchUploadValues();
   for (int i = 0; i < kColumns; ++i) Text1[i]->setText(values.value(i));
+  FitTable();
 }
 
 void frmClient::Form_Activate() {

@@ -78,9 +78,11 @@ ReceiverReply ParseReceiverReply(QStringView reply, qint64 maxSize) {
 }
 
 QString ReplyLogLine(const ReceiverReply& reply) {
-  if (reply.kind != ReplyKind::FtpParameters || reply.ftp.password.isEmpty()) return reply.text;
+  if (reply.kind != ReplyKind::FtpParameters) return reply.text;
+  // The log is on the candidate's screen: the account is not.
   QStringList f = reply.value.split(u',');
-  if (f.size() > 3) f[3] = QString(f[3].size(), u'*');
+  for (int i : {2, 3})
+    if (i < f.size()) f[i] = QString(f[i].size(), u'*');
   return reply.text.left(7) + f.join(u',');
 }
 

@@ -49,8 +49,8 @@ inline constexpr qint64 kDefaultMaxFileSize = 256ll * 1024 * 1024;
 
 ReceiverReply ParseReceiverReply(QStringView reply, qint64 maxSize = kDefaultMaxFileSize);
 
-// The reply as List2 shows it: a DEFLST parameter reply with its password
-// masked (the list is in the candidate's view).
+// The reply as List2 shows it: a DEFLST parameter reply with its user name
+// and password masked (the list is in the candidate's view).
 QString ReplyLogLine(const ReceiverReply& reply);
 
 }  // namespace net

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
+#include <algorithm>
 
 #include "common/accessors.h"
 #include "common/errorlog.h"
@@ -64,6 +65,9 @@ QLineEdit* Box(QWidget* parent, const QString& name, const QString& text, const 
   e->setText(text);
   return e;
 }
+
+// The width of the fetch buttons' band.
+constexpr int kButtonsWidth = 9600;
 
 // The publisher's server in the design's default addresses.
 const QString kPublisherHost = QStringLiteral("www.example.org");
@@ -146,7 +150,11 @@ void LineControl::SetColour(LineColour c) {
 
 FrmDownload3::FrmDownload3() : Form(QStringLiteral("FrmDownload3")) {
   setWindowTitle(QStringLiteral("連線測試"));
-  Label1 = Label(this, "Label1", QString(), {120, 60, 9600, 300});
+  // The controls stand in bands, one for each size the window takes: the
+  // status and stop buttons (5600 x 1200), the fetch buttons and the test
+  // list (9600 x 3250), the notice page (4250), the fields (8000). A control
+  // shows only while it lies wholly inside the window (Form_Resize).
+  Label1 = Label(this, "Label1", QString(), {120, 60, 5360, 300});
   Line1 = new LineControl(this, "Line1");
   plat::SetTwipsGeometry(Line1, {120, 400, 2600, 45});
   Line2 = new LineControl(this, "Line2");
@@ -154,57 +162,65 @@ FrmDownload3::FrmDownload3() : Form(QStringLiteral("FrmDownload3")) {
   Command4 = Button(this, "Command4", QStringLiteral("中斷連線"), {120, 520, 1700, 400});
   Command7 = Button(this, "Command7", QStringLiteral("放棄"), {1900, 520, 1700, 400});
   Command5 = Button(this, "Command5", QStringLiteral("離開"), {3680, 520, 1700, 400});
-  Command1 = Button(this, "Command1", QStringLiteral("依照接收器指定的考題"), {120, 1100, 3000, 400});
-  Command2 = Button(this, "Command2", QStringLiteral("電腦抽題並下載題目"), {3200, 1100, 3000, 400});
-  Command3 = Button(this, "Command3", QStringLiteral("受測者選擇題目並下載"), {6280, 1100, 3000, 400});
-  Command6 = Button(this, "Command6", QStringLiteral("重試"), {120, 1600, 1500, 400});
-  Check1 = MakeControl<QCheckBox>(this, "Check1", {1700, 1600, 1800, 400});
-  Check1->setText(QStringLiteral("背景下載"));
-  Check2 = MakeControl<QCheckBox>(this, "Check2", {3600, 1600, 1500, 400});
-  Check2->setText(QStringLiteral("Check2"));
-  Label2 = Label(this, "Label2", QStringLiteral("Label2"), {5200, 1650, 4600, 300});
 
-  Frame1 = MakeControl<QGroupBox>(this, "Frame1", {120, 2100, 4600, 2900});
+  Command1 = Button(this, "Command1", QStringLiteral("依照接收器指定的考題"), {120, 1040, 3000, 400});
+  Command2 = Button(this, "Command2", QStringLiteral("電腦抽題並下載題目"), {3200, 1040, 3000, 400});
+  Command3 = Button(this, "Command3", QStringLiteral("受測者選擇題目並下載"), {6280, 1040, 3000, 400});
+  Command6 = Button(this, "Command6", QStringLiteral("重試"), {120, 1520, 1500, 400});
+  Check1 = MakeControl<QCheckBox>(this, "Check1", {1700, 1520, 1800, 400});
+  Check1->setText(QStringLiteral("背景下載"));
+  Check2 = MakeControl<QCheckBox>(this, "Check2", {3600, 1520, 2000, 400});
+  Check2->setText(QStringLiteral("一次下載全部音檔"));
+  Label2 = Label(this, "Label2", QString(), {5700, 1570, 3780, 300});
+  List1 = MakeControl<QListWidget>(this, "List1", {120, 2000, 4600, 1130});
+  List2 = MakeControl<QListWidget>(this, "List2", {4800, 2000, 4680, 1130});
+
+  WebBrowser1 = MakeControl<QTextBrowser>(this, "WebBrowser1", {120, 3250, 9360, 900});
+  WebBrowser1->setOpenLinks(false);
+
+  Frame1 = MakeControl<QGroupBox>(this, "Frame1", {120, 4250, 4600, 2700});
   Frame1->setTitle(QStringLiteral("設定 FTP Remote 端"));
   const QString labels[] = {QStringLiteral("下載IP位址"), QStringLiteral("Port"), QStringLiteral("登入帳號"),
                             QStringLiteral("登入密碼"), QStringLiteral("成績接收IP位址"), QStringLiteral("Port")};
   QLabel** ls[] = {&L1, &L2, &L3, &L4, &L5, &L6};
   QLineEdit** ts[] = {&T1, &T2, &T3, &T4, &T5, &T6, &T7};
   for (int i = 0; i < 7; ++i) {
-    const int top = 300 + i * 370;
+    const int top = 250 + i * 340;
     if (i < 6) *ls[i] = Label(Frame1, QStringLiteral("L%1").arg(i + 1), labels[i], {100, top, 1500, 330});
     *ts[i] = Box(Frame1, QStringLiteral("T%1").arg(i + 1), QString(), {1650, top, 2800, 330});
   }
+  // The server's account is no candidate's to read: the user name is
+  // masked like the password.
+  T3->setEchoMode(QLineEdit::Password);
   T4->setEchoMode(QLineEdit::Password);
   T6->setText(QStringLiteral("5566"));
 
-  Text1 = Box(this, "Text1", QString(), {4800, 2100, 1500, 330});
+  Text1 = Box(this, "Text1", QString(), {4800, 4250, 1500, 330});
   Text1->setToolTip(QStringLiteral("科目代碼"));
-  Text3 = Box(this, "Text3", QStringLiteral("*.TXT"), {6400, 2100, 1500, 330});
-  Text5 = Box(this, "Text5", QStringLiteral("1"), {8000, 2100, 800, 330});
-  Text2 = Box(this, "Text2", QString(), {4800, 2500, 5000, 330});
+  Text3 = Box(this, "Text3", QStringLiteral("*.TXT"), {6400, 4250, 1500, 330});
+  Text5 = Box(this, "Text5", QStringLiteral("1"), {8000, 4250, 800, 330});
+  Text2 = Box(this, "Text2", QString(), {4800, 4620, 4680, 330});
   Text2->setToolTip(QStringLiteral("取得試題檔名範例"));
-  Text4 = Box(this, "Text4", QString(), {4800, 2900, 5000, 330});
+  Text4 = Box(this, "Text4", QString(), {4800, 4990, 4680, 330});
   Text4->setToolTip(QStringLiteral("下載各類檔案"));
-  Text4B = Box(this, "Text4B", QString(), {4800, 3300, 5000, 330});
-  Text12 = Box(this, "Text12", QString(), {4800, 3700, 2400, 330});
-  Text13 = Box(this, "Text13", QStringLiteral("C2A2B3"), {7300, 3700, 2500, 330});
-  Text6 = Box(this, "Text6", QString(), {4800, 4100, 5000, 330});
+  Text4B = Box(this, "Text4B", QString(), {4800, 5360, 4680, 330});
+  Text12 = Box(this, "Text12", QString(), {4800, 5730, 2300, 330});
+  Text13 = Box(this, "Text13", QStringLiteral("C2A2B3"), {7180, 5730, 2300, 330});
+  Text6 = Box(this, "Text6", QString(), {4800, 6100, 2300, 330});
   Text7 = Box(this, "Text7", QStringLiteral("http://") + kPublisherHost + QStringLiteral("/note/ad.htm"),
-              {4800, 4500, 5000, 330});
+              {7180, 6100, 2300, 330});
   const QString note = QStringLiteral("http://") + kPublisherHost + QStringLiteral("/note/zet.ini");
-  Text8 = Box(this, "Text8", note, {4800, 4900, 2450, 330});
-  Text9 = Box(this, "Text9", note, {7350, 4900, 2450, 330});
+  Text8 = Box(this, "Text8", note, {4800, 6470, 2300, 330});
+  Text9 = Box(this, "Text9", note, {7180, 6470, 2300, 330});
+  lstRemoteFile = MakeControl<QListWidget>(this, "lstRemoteFile", {4800, 6870, 4680, 580});
+  // The FTP server text holds the account in clear: it is data for the
+  // window's callers, never shown.
   const QString ftp = QStringLiteral("ftp.example.org,21,dunro,kelpa");
-  Text10 = Box(this, "Text10", ftp, {4800, 5300, 2450, 330});
-  Text11 = Box(this, "Text11", ftp, {7350, 5300, 2450, 330});
-
-  List1 = MakeControl<QListWidget>(this, "List1", {120, 5100, 4600, 1400});
-  lstRemoteFile = MakeControl<QListWidget>(this, "lstRemoteFile", {120, 6600, 4600, 1000});
-  List2 = MakeControl<QListWidget>(this, "List2", {4800, 5700, 5000, 1000});
-  WebBrowser1 = MakeControl<QTextBrowser>(this, "WebBrowser1", {4800, 6750, 5000, 900});
-  WebBrowser1->setOpenLinks(false);
-  Label3 = Label(this, "Label3", QStringLiteral("Label3"), {120, 7700, 9600, 250});
+  Text10 = Box(this, "Text10", ftp, {120, 7000, 2300, 330});
+  Text11 = Box(this, "Text11", ftp, {2420, 7000, 2300, 330});
+  Text10->setVisible(false);
+  Text11->setVisible(false);
+  Label3 = Label(this, "Label3", QString(), {120, 7500, 9360, 250});
 
   Timer1 = new plat::FormTimer(this, QStringLiteral("Timer1"));
   Timer1->SetInterval(1000);
@@ -269,6 +285,19 @@ void FrmDownload3::Form_QueryUnload(int& cancel, plat::UnloadMode) { cancel = 1;
 
 void FrmDownload3::SetSize(int heightTwips, int widthTwips) {
   plat::SetTwipsSize(this, widthTwips, heightTwips);
+  Form_Resize();  // also when the size was already this one
+}
+
+void FrmDownload3::Form_Resize() {
+  // The status line spans the window; every other control shows only where
+  // the window holds it whole, so nothing is cut (the screen may also have
+  // made the window smaller than its mode asks).
+  Label1->resize(std::max(0, width() - 2 * plat::TwipsToPixels(120)), Label1->height());
+  const QRect inside = rect();
+  for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (w->isWindow() || w == Text10 || w == Text11 || w->objectName().isEmpty()) continue;
+    w->setVisible(inside.contains(w->geometry()));
+  }
 }
 
 int FrmDownload3::Digit(int position) const {
@@ -334,7 +363,9 @@ void FrmDownload3::Form_Activate() {
   } else if (d1 == 9) {
     SetSize(8000, 10000);
   } else {
-    plat::SetTwipsSize(this, plat::TwipsGeometry(this).width, 3250);
+    // The fetch buttons and the test list, whatever size the window had
+    // before: what a candidate can press never depends on an earlier show.
+    SetSize(3250, kButtonsWidth);
   }
   if (d1 == 4 && UserSw < 3) SetSize(8000, 10000);
   if (isVisible()) plat::CentreOnScreen(this);

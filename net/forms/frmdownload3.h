@@ -151,6 +151,7 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   void Form_Load() override;
   void Form_Activate() override;
   void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
+  void Form_Resize() override;
   void reject() override {}  // Escape closes nothing
 
  private:

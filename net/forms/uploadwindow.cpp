@@ -4,8 +4,13 @@
 
 #include "common/store.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/captionfit.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/handler.h"
+#include "platform/gui/twips.h"
+
+#include <QFontMetrics>
+#include <algorithm>
 
 namespace net {
 
@@ -15,6 +20,7 @@ QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
 
 // The table below the buttons: two columns of twelve rows.
 constexpr int kTableTop = 1200, kRowStep = 400, kColumnWidth = 2300, kHeadingWidth = 1000;
+constexpr int kRows = 12, kLeft = 120, kGap = 60, kBoxHeight = 330;
 
 }  // namespace
 
@@ -38,15 +44,19 @@ UploadWindow::UploadWindow(int columns)
   lblMessage->setFrameShape(QFrame::Panel);
   lblMessage->setFrameShadow(QFrame::Sunken);
   for (int i = 0; i < columns; ++i) {
-    const int left = 120 + (i / 12) * kColumnWidth;
-    const int top = kTableTop + (i % 12) * kRowStep;
-    auto* h = MakeControl<QLabel>(this, "", {left, top, kHeadingWidth, 330});
+    const int left = kLeft + (i / kRows) * kColumnWidth;
+    const int top = kTableTop + (i % kRows) * kRowStep;
+    auto* h = MakeControl<QLabel>(this, "", {left, top, kHeadingWidth, kBoxHeight});
     h->setObjectName(plat::ArrayElementName(QStringLiteral("Label1"), i));
     h->setTextFormat(Qt::PlainText);
-    auto* v = MakeControl<QLineEdit>(this, "", {left + kHeadingWidth, top, kColumnWidth - kHeadingWidth - 60, 330});
+    auto* v = MakeControl<QLineEdit>(this, "", {left + kHeadingWidth, top, kColumnWidth - kHeadingWidth - kGap, kBoxHeight});
     v->setObjectName(plat::ArrayElementName(QStringLiteral("Text1"), i));
     Label1 << h;
     Text1 << v;
+    // A value that comes later gets its room too.
+    QObject::connect(v, &QLineEdit::textChanged, this, [this] {
+      if (IsLoaded()) FitTable();
+    });
   }
   QObject::connect(Command1, &QPushButton::clicked, this,
                    [this] { RunClick("Command1_Click", [this] { Command1_Click(); }); });
@@ -66,7 +76,7 @@ void UploadWindow::RunClick(const char* procedure, const std::function<void()>& 
 
 void UploadWindow::Form_Load() {
   Hide();
-  plat::SetSizeTwips(this, kUploadWidth, kUploadFoldedHeight);
+  SetFolded(true);
   activated_ = false;
   session_->Timer().Stop();
   const QStringList builtIn = UploadBuiltInHeadings();
@@ -102,12 +112,45 @@ void UploadWindow::Command2_Click() {
 
 void UploadWindow::Command3_Click() {
   if (Command3->text() == StoreText(11805)) {
-    plat::SetSizeTwips(this, kUploadWidth, kUploadUnfoldedHeight);
+    SetFolded(false);
     Command3->setText(StoreText(11806));
   } else {
-    plat::SetSizeTwips(this, kUploadWidth, kUploadFoldedHeight);
+    SetFolded(true);
     Command3->setText(StoreText(11805));
   }
+}
+
+void UploadWindow::SetFolded(bool folded) {
+  folded_ = folded;
+  plat::SetSizeTwips(this, std::max(kUploadWidth, tableWidth_), folded ? kUploadFoldedHeight : kUploadUnfoldedHeight);
+  // Folded, the table is out of sight, not cut off below the window.
+  for (QWidget* w : Label1) w->setVisible(!folded);
+  for (QWidget* w : Text1) w->setVisible(!folded);
+}
+
+void UploadWindow::FitTable() {
+  // The designed columns hold neither a heading such as "總正確得分：" nor
+  // a value such as an input method's name or a date with its time: the
+  // headings and the boxes are as wide as the widest of theirs, and the
+  // window as wide as the table.
+  int heading = plat::TwipsToPixels(kHeadingWidth);
+  int box = plat::TwipsToPixels(kColumnWidth - kHeadingWidth - kGap);
+  for (int i = 0; i < Label1.size(); ++i) {
+    heading = std::max(heading, QFontMetrics(Label1[i]->font()).horizontalAdvance(Label1[i]->text()) + 2);
+    box = std::max(box, plat::LineEditWidthFor(Text1[i], Text1[i]->text()));
+  }
+  const int left = plat::TwipsToPixels(kLeft), gap = plat::TwipsToPixels(kGap);
+  const int column = heading + box + gap;
+  for (int i = 0; i < Label1.size(); ++i) {
+    const int x = left + (i / kRows) * column;
+    const int y = plat::TwipsToPixels(kTableTop + (i % kRows) * kRowStep);
+    Label1[i]->setGeometry(x, y, heading, plat::TwipsToPixels(kBoxHeight));
+    Text1[i]->setGeometry(x + heading, y, box, plat::TwipsToPixels(kBoxHeight));
+    if (!Text1[i]->hasFocus()) Text1[i]->setCursorPosition(0);  // read from the start
+  }
+  const int columns = (static_cast<int>(Label1.size()) + kRows - 1) / kRows;
+  tableWidth_ = plat::PixelsToTwips(2 * left + columns * column - gap);
+  SetFolded(folded_);
 }
 
 void UploadWindow::Command4_Click() { ShowHostDialog(false); }

@@ -44,6 +44,7 @@ class UploadWindow : public plat::Form, public UploadView {
   void Command2_Click();
   // Folds or unfolds the table.
   void Command3_Click();
+  bool Folded() const { return folded_; }
   // Change host: the host dialog, modeless.
   virtual void Command4_Click();
 
@@ -89,10 +90,18 @@ class UploadWindow : public plat::Form, public UploadView {
   void ShowHostDialog(bool modal);
   // Before an attempt takes the boxes' values.
   virtual void AttemptStarting() {}
+  // After the program has filled the headings and the boxes: each column
+  // as wide as its texts, the window as wide as the table.
+  void FitTable();
 
   // Made by the program's window, which gives the policy and the ticker.
   std::unique_ptr<UploadSession> session_;
   bool activated_ = false;
+
+ private:
+  void SetFolded(bool folded);
+  bool folded_ = true;
+  int tableWidth_ = 0;  // twips; 0 until the table is fitted
 };
 
 class HostDialog : public plat::Form {

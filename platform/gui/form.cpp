@@ -15,6 +15,7 @@
 
 #include "platform/gui/formtimer.h"
 #include "platform/gui/handler.h"
+#include "platform/gui/twips.h"
 #include "platform/gui/x11window.h"
 
 namespace plat {
@@ -170,6 +171,7 @@ void Form::Show(ShowMode mode, QWidget* owner) {
   const bool modal = mode == ShowMode::Modal;
   if (modal && !isVisible()) setWindowModality(Qt::ApplicationModal);
   setVisible(true);
+  KeepOnScreen();
   // A window that takes no focus is never asked to be activated.
   if (backdrop_ || (windowFlags() & Qt::WindowDoesNotAcceptFocus)) return;
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
@@ -272,7 +274,32 @@ void Form::closeEvent(QCloseEvent* e) {
 
 void Form::resizeEvent(QResizeEvent* e) {
   QDialog::resizeEvent(e);
+  KeepOnScreenSoon();
   if (loaded_ && !unloaded_) RunHandler(HandlerName(this, "Form_Resize"), [this] { Form_Resize(); });
+}
+
+void Form::moveEvent(QMoveEvent* e) {
+  QDialog::moveEvent(e);
+  KeepOnScreenSoon();
+}
+
+void Form::KeepOnScreenSoon() {
+  // Once the change is through: a window system may still be applying the
+  // size or place it was given, and a fit inside it would be undone.
+  if (fitQueued_ || backdrop_) return;
+  fitQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    fitQueued_ = false;
+    KeepOnScreen();
+  });
+}
+
+void Form::KeepOnScreen() {
+  // A backdrop covers the whole screen by design.
+  if (backdrop_ || fitting_ || !isVisible()) return;
+  fitting_ = true;
+  FitOnScreen(this);
+  fitting_ = false;
 }
 
 // A window manager may minimise or roll up any window, button or not. A

@@ -81,6 +81,7 @@ class Form : public QDialog {
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -95,6 +96,9 @@ class Form : public QDialog {
   void ComeBack();
   // Hands the focus on to the window waiting over this disabled one.
   void PassFocus(QWidget* waiting, int tries);
+  // Every shown window stays on the screen, whatever size or place it is given.
+  void KeepOnScreen();
+  void KeepOnScreenSoon();
 
   bool loaded_ = false;
   bool unloading_ = false;
@@ -102,6 +106,8 @@ class Form : public QDialog {
   int modalDepth_ = 0;
   bool refusesClose_ = false;
   bool backdrop_ = false;
+  bool fitting_ = false;
+  bool fitQueued_ = false;
   QAbstractButton* cancelButton_ = nullptr;
 };
 

@@ -30,4 +30,11 @@ void SetTwipsSize(QWidget* w, int width, int height);
 // Centres a top-level window on its screen (the designs' "centred").
 void CentreOnScreen(QWidget* w);
 
+// Keeps a top-level window, frame and all, on its screen's available area:
+// a window larger than the area is made smaller (a fixed size gives way)
+// and can be made no larger than the area, one that stands over an edge is
+// moved in. Designs size windows for one
+// screen; people have smaller ones, or scale them.
+void FitOnScreen(QWidget* w);
+
 }  // namespace plat

@@ -106,6 +106,7 @@ void frmClient::FillValues() {
   sheet.hostName = session_->Socket().LocalHostName();
   const QStringList values = scoring::ScorerResultFields(sheet);
   for (int i = 0; i < kUploadColumns; ++i) Text1[i]->setText(values.value(i));
+  FitTable();
 }
 
 void frmClient::Form_Activate() {

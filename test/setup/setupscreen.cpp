@@ -8,7 +8,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -528,20 +527,7 @@ void 輸入資料表面::KeepChoices(const Choices& made) {
 }
 
 void 輸入資料表面::SetTitle() {
-  const QString title = common::ProductTitle.get();
-  const QString maker = common::MakerLine.get();
-  // The window manager writes the title in its own, mostly bold, font and
-  // cuts a title too wide for its bar. The widest padding that still fits
-  // puts the maker's line at the right end of the bar, whole.
-  const QFontMetrics fm(TitleBarFont(font()));
-  const int room = width() - plat::TwipsToPixels(900) - 4 * fm.height();  // the icon and three buttons
-  QString caption = title + u' ' + maker;
-  for (int n = 2; n <= 600; ++n) {
-    const QString c = title + QString(n, u' ') + maker;
-    if (fm.horizontalAdvance(c) > room) break;
-    caption = c;
-  }
-  setWindowTitle(caption);
+  setWindowTitle(plat::TitleWithMakerAtRight(this, common::ProductTitle.get(), common::MakerLine.get()));
 }
 
 void 輸入資料表面::FillDownloadFields() {
@@ -682,13 +668,6 @@ void 輸入資料表面::LockParticulars() {
 
 // ---------------------------------------------------------------------------
 // Layout helpers: boxes over the blanks of their captions.
-
-QFont TitleBarFont(const QFont& windowFont) {
-  QFont f = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-  if (f.pointSizeF() < windowFont.pointSizeF()) f.setPointSizeF(windowFont.pointSizeF());
-  f.setBold(true);
-  return f;
-}
 
 void 輸入資料表面::FitBoxesToCaptions() {
   // A box stands in the k-th run of blanks of its caption and is wide enough

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "platform/gui/form.h"
+#include "platform/gui/titlebar.h"
 #include "platform/gui/twips.h"
 #include "test/record/setupvalues.h"
 #include "test/setup/setuplogic.h"
@@ -39,9 +40,7 @@ struct SetupHooks {
 };
 SetupHooks& setupHooks();
 
-// The font window managers write titles in, as near as the program can tell:
-// the desktop's title font, bold, not smaller than the window's own.
-QFont TitleBarFont(const QFont& windowFont);
+using plat::TitleBarFont;
 
 // The program's arguments as the load handler reads them (argv without the
 // program). Tests set them; by default the application's own.

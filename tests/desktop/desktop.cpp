@@ -381,7 +381,7 @@ QString WindowManagerOfRun() { return qEnvironmentVariable("DESKTOP_WM", QString
 
 void DesktopTest::SetUp() {
   QString error;
-  ASSERT_TRUE(desk.Start(&error, WindowManagerOfRun())) << error.toStdString();
+  ASSERT_TRUE(desk.Start(&error, WindowManagerOfRun(), ScreenSize())) << error.toStdString();
   const QStringList missing = e2e::MissingPrograms(QStringLiteral(BIN_DIR));
   ASSERT_TRUE(missing.isEmpty()) << "not built in " BIN_DIR ": " << missing.join(u' ').toStdString();
   ASSERT_TRUE(inst.Make(QStringLiteral(BIN_DIR), &error)) << error.toStdString();

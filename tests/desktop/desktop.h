@@ -146,6 +146,8 @@ class DesktopTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // The display's screen, as Xvfb takes it ("1024x768x24").
+  virtual QString ScreenSize() const { return QStringLiteral("1280x1024x24"); }
 
   // Sets settings in the installation's Tavrel.Ini.
   bool Settings(const QMap<int, QString>& values);

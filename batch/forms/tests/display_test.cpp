@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 
 #include "batch/core/scorefile.h"
@@ -11,6 +12,7 @@
 #include "common/workfolders.h"
 #include "fixture.h"
 #include "platform/core/testing/readonlyfolder.h"
+#include "platform/gui/titlebar.h"
 #include "platform/gui/twips.h"
 
 using namespace batchtest;
@@ -94,10 +96,11 @@ TEST(BatchRules, IdentityLayout) {
 
 TEST(BatchRules, TitlePadding) {
   auto width = [](const QString& s) { return int(s.size()) * 10; };
-  // 3 + n + 2 characters wider than 100 at n = 6.
-  EXPECT_EQ(batchui::PadTitle("總成績", "製作", 100, width), QString("總成績") + QString(6, ' ') + "製作");
-  // A very wide window: the loop stops at 500 blanks.
-  EXPECT_EQ(batchui::PadTitle("A", "B", 1000000, width).size(), 502);
+  // 3 + n + 2 characters fit in 100 up to n = 5.
+  EXPECT_EQ(plat::PadTitle("總成績", "製作", 100, width), QString("總成績") + QString(5, ' ') + "製作");
+  // A very wide window: the loop stops at 500 blanks; a narrow one keeps one.
+  EXPECT_EQ(plat::PadTitle("A", "B", 1000000, width).size(), 502);
+  EXPECT_EQ(plat::PadTitle("A", "B", 10, width), QString("A B"));
   EXPECT_EQ(batchui::FrmShowCol("key|座號：", 1), QString("座號："));
   EXPECT_EQ(batchui::FrmShowCol("a|b|c", 0), QString("a|b"));
   EXPECT_EQ(batchui::FrmShowCol("座號", 1), QString());
@@ -164,6 +167,11 @@ TEST_F(BatchUi, ShowsTheSummaryOfTheScoreFileTheRecordNames) {
   EXPECT_EQ(batchui::BoxTwips(d.TEXT14).top, 800);
   EXPECT_TRUE(d.windowTitle().startsWith(Text(12400) + "  "));
   EXPECT_TRUE(d.windowTitle().endsWith(Text(998)));
+  // Measured in the title bar's bold font: within its room, padded as far
+  // as that allows.
+  const QFontMetrics bar(plat::TitleBarFont(d.font()));
+  EXPECT_LE(bar.horizontalAdvance(d.windowTitle()), plat::TitleBarRoom(&d));
+  EXPECT_GT(bar.horizontalAdvance(d.windowTitle() + u' '), plat::TitleBarRoom(&d));
   EXPECT_TRUE(d.Command2->isVisibleTo(&d));
   EXPECT_TRUE(d.Command3->isVisibleTo(&d));
   EXPECT_TRUE(Logged("總成績..."));

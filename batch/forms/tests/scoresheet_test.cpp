@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "batch/forms/layout.h"
 #include "batch/forms/printersink.h"
 #include "fixture.h"
 #include "platform/gui/twips.h"
@@ -241,4 +242,33 @@ TEST_F(Sheet, OutColorPaintsTheTenValues) {
   for (QLabel* l : {s.TEXT3, s.TEXT4, s.Text5A, s.Text6, s.Text7, s.Text8, s.Text9, s.TEXT10, s.TEXT11, s.TEXT14})
     EXPECT_EQ(l->palette().color(QPalette::Window), QColor(255, 0, 0)) << l->objectName().toStdString();
   EXPECT_NE(s.Text1->palette().color(QPalette::Window), QColor(255, 0, 0));
+}
+
+// The sheet names the identity number and the birthday as the main window
+// does, never a seat and a class it does not show.
+TEST_F(Sheet, TheIdentityRowsAreNamedAsInTheMainWindow) {
+  成績單& s = Open();
+  const Display& d = plat::forms::get<Display>();
+  EXPECT_EQ(s.TEXT2->text(), QString("A123456789"));
+  EXPECT_EQ(s.Label2->text(), d.Label02->text());
+  EXPECT_EQ(s.Label2->text(), Text(13936));
+  EXPECT_EQ(s.Label12->text(), d.Label03->text());
+  EXPECT_EQ(s.Label12->text(), Text(13935));
+}
+
+TEST_F(Sheet, TheIdentityRowTakesItsNameFromTheSettingAsInTheMainWindow) {
+  settings[918] = "IDENTITY|准考證號：";
+  settings[916] = "CLASSDAT|班級：";
+  成績單& s = Open();
+  EXPECT_EQ(s.Label2->text(), QString("准考證號："));
+  EXPECT_EQ(s.Label2->text(), plat::forms::get<Display>().Label02->text());
+  EXPECT_EQ(s.Label12->text(), Text(13935));  // the birthday stays the birthday
+}
+
+TEST(BatchRules, IdentityRowCaptions) {
+  auto store = [](int id) { return QStringLiteral("<%1>").arg(id); };
+  EXPECT_EQ(batchui::IdentityRowCaptions(store, "").identity, QString("<13936>"));
+  EXPECT_EQ(batchui::IdentityRowCaptions(store, "").birthday, QString("<13935>"));
+  EXPECT_EQ(batchui::IdentityRowCaptions(store, "a|b|證號：").identity, QString("證號："));
+  EXPECT_EQ(batchui::IdentityRowCaptions(store, "no bar").identity, QString());  // as the main window reads it
 }

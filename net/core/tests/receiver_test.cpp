@@ -114,7 +114,7 @@ TEST_F(Receiver, ExchangeFillsTheFieldsAndListsEveryReply) {
   EXPECT_EQ(view.log, (QStringList{"QUSSET T01.TXT,T0", "2.TXT"}));
   ASSERT_EQ(Wait([&](auto d) { link.Ask(ServerParametersRequest(), "t", d); }), WaitResult::Answered);
   EXPECT_EQ(view.ftp, (FtpParameters{"127.0.0.1", "2121", "dunro", "kelpa", "exam"}));
-  EXPECT_EQ(view.log.last(), "DEFLST 127.0.0.1,2121,dunro,*****,exam");
+  EXPECT_EQ(view.log.last(), "DEFLST 127.0.0.1,2121,*****,*****,exam");
   ASSERT_EQ(Wait([&](auto d) { link.Ask(NoticePageRequest(), "t", d); }), WaitResult::Answered);
   EXPECT_EQ(view.notice, "http://127.0.0.1/note/ad.htm");
   EXPECT_EQ(receiver.connections, 1);  // one connection for the whole exchange

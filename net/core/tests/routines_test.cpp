@@ -141,7 +141,7 @@ TEST(ReceiverProtocol, ReplyParserTable) {
   }
   ReceiverReply shortList = ParseReceiverReply(u"DEFLST h,21,u,p");
   EXPECT_EQ(shortList.ftp, (FtpParameters{"h", "21", "u", "p", ""}));
-  EXPECT_EQ(ReplyLogLine(ParseReceiverReply(u"DEFLST h,21,dunro,kelpa,exam")), "DEFLST h,21,dunro,*****,exam");
+  EXPECT_EQ(ReplyLogLine(ParseReceiverReply(u"DEFLST h,21,dunro,kelpa,exam")), "DEFLST h,21,*****,*****,exam");
   EXPECT_EQ(ParseReceiverReply(u"DEFLST http://x").value, "http://x");
 }
 

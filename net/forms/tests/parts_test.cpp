@@ -123,10 +123,12 @@ TEST_F(Parts, ActivationSizesAndARefusedClose) {
   struct Case {
     const char* digits;
     int mode;
-    int width, height;  // -1: unchanged
+    int width, height;
   };
+  // Mode 9 with digit 1 outside 1, 2 and 9 is as wide as its buttons,
+  // whatever width the window had.
   const Case cases[] = {
-      {"4312000001110", mode::kManual, -1, 3250}, {"4312000001110", mode::kClosing, 10000, 8000},
+      {"4312000001110", mode::kManual, 9600, 3250}, {"4312000001110", mode::kClosing, 10000, 8000},
       {"4312000001110", mode::kFetchNamed, 10000, 8000}, {"1312000001110", mode::kManual, 9600, 4250},
       {"2312000001110", mode::kManual, 9600, 8000},  {"9312000001110", mode::kManual, 10000, 8000},
   };
@@ -140,7 +142,7 @@ TEST_F(Parts, ActivationSizesAndARefusedClose) {
     w->UserSw = static_cast<std::uint8_t>(c.mode);
     w->Show();
     const plat::TwipsBox box = plat::TwipsGeometry(w);  // to the pixel
-    EXPECT_NEAR(box.width, c.width < 0 ? 7000 : c.width, plat::kTwipsPerPixel);
+    EXPECT_NEAR(box.width, c.width, plat::kTwipsPerPixel);
     EXPECT_NEAR(box.height, c.height, plat::kTwipsPerPixel);
   }
   // Once stopped, activation changes neither size nor mode.
@@ -156,6 +158,95 @@ TEST_F(Parts, ActivationSizesAndARefusedClose) {
   EXPECT_TRUE(w->isVisible());
   EXPECT_FALSE(w->IsUnloaded());
   EXPECT_TRUE(plat::forms::exists<FrmDownload3>());
+}
+
+// What the window shows, by name, and what of it lies outside the window.
+struct Shown {
+  QStringList names;
+  QStringList outside;
+  QStringList placeholders;
+};
+Shown ShownControls(QWidget* window) {
+  Shown out;
+  const QRect inside = window->rect();
+  for (QWidget* c : window->findChildren<QWidget*>()) {
+    if (c->objectName().isEmpty() || c->objectName().startsWith("qt_") || !c->isVisibleTo(window)) continue;
+    out.names << c->objectName();
+    const QRect r(c->mapTo(window, QPoint(0, 0)), c->size());
+    const QRect holder(c->parentWidget()->mapTo(window, QPoint(0, 0)), c->parentWidget()->size());
+    if (!inside.contains(r) || !holder.contains(r)) out.outside << c->objectName();
+    QString caption;
+    if (auto* b = qobject_cast<QAbstractButton*>(c)) caption = b->text();
+    if (auto* l = qobject_cast<QLabel*>(c)) caption = l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(c)) caption = g->title();
+    if (!caption.isEmpty() && caption == c->objectName()) out.placeholders << caption;
+  }
+  out.names.sort();
+  return out;
+}
+
+TEST_F(Parts, EveryModeHoldsWholeTheControlsItShowsAndNoneDependsOnAnEarlierShow) {
+  struct Case {
+    const char* digits;
+    int mode;
+    QStringList uses;  // controls the mode is for
+  } cases[] = {
+      {"4312000001110", mode::kManual, {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6",
+                                        "Command7", "Check1", "List1", "Label1"}},
+      {"4312000001110", mode::kFetchNamed, {"Command4", "Command5", "Command7", "Label1", "WebBrowser1", "Frame1", "T1"}},
+      {"3312000001110", mode::kFetchNamed, {"Command4", "Command5", "Command7", "Label1"}},
+      {"3312000001110", mode::kClosing, {"Command4", "Command5", "Command7", "Label1"}},
+      {"1312000001110", mode::kManual, {"Command1", "Command3", "List1", "WebBrowser1"}},
+      {"2312000001110", mode::kManual, {"Command1", "Command3", "List1", "Frame1", "Label3"}},
+      {"9312000001110", mode::kManual, {"Command1", "Command3", "List1", "Frame1", "Label3"}},
+  };
+  auto show = [&](const Case& c) {
+    w->Hide();
+    w->UserSetData = c.digits;
+    w->UserSTOP = 0;
+    w->NetLinkStatus = link::kFailed;  // no flow starts
+    w->UserSw = static_cast<std::uint8_t>(c.mode);
+    w->Show();
+    return ShownControls(w);
+  };
+  const Case wide{"4312000001110", mode::kFetchNamed, {}};
+  const Case narrow{"3312000001110", mode::kClosing, {}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.digits) + " mode " + std::to_string(c.mode));
+    const Shown fresh = show(c);
+    EXPECT_TRUE(fresh.outside.isEmpty()) << fresh.outside.join(' ').toStdString();
+    EXPECT_TRUE(fresh.placeholders.isEmpty()) << fresh.placeholders.join(' ').toStdString();
+    for (const QString& used : c.uses) EXPECT_TRUE(fresh.names.contains(used)) << used.toStdString();
+    // After the wide start-up window, and after the narrow one, the same.
+    show(wide);
+    EXPECT_EQ(show(c).names, fresh.names);
+    show(narrow);
+    EXPECT_EQ(show(c).names, fresh.names);
+  }
+}
+
+TEST_F(Parts, NoShownControlHoldsTheServersAccountInClear) {
+  w->Text10->setText("ftp.example.org,21,dunro,kelpa");
+  w->Text11->setText("ftp.example.org,21,dunro,kelpa");
+  w->T3->setText("dunro");
+  w->T4->setText("kelpa");
+  for (const char* digits : {"4312000001110", "9312000001110"}) {
+    SCOPED_TRACE(digits);
+    w->Hide();
+    w->UserSetData = digits;
+    w->UserSTOP = 0;
+    w->NetLinkStatus = link::kFailed;
+    w->UserSw = mode::kFetchNamed;
+    w->Show();
+    ASSERT_TRUE(w->T3->isVisibleTo(w));  // the full window, fields and all
+    for (QLineEdit* e : w->findChildren<QLineEdit*>()) {
+      if (!e->isVisibleTo(w) || e->echoMode() != QLineEdit::Normal) continue;
+      EXPECT_FALSE(e->text().contains("dunro") || e->text().contains("kelpa")) << e->objectName().toStdString();
+    }
+  }
+  // The callers' interface still holds the values.
+  EXPECT_EQ(w->T3->text(), "dunro");
+  EXPECT_EQ(w->Text10->text(), "ftp.example.org,21,dunro,kelpa");
 }
 
 // ---- FTP against the pyftpdlib fixture ----

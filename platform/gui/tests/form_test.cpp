@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -7,6 +9,7 @@
 
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
+#include "platform/gui/twips.h"
 
 namespace {
 
@@ -310,6 +313,67 @@ TEST_F(FormLayer, ADisabledFormPassesTheFocusToTheWindowWaitingOverIt) {
   QApplication::processEvents();
   EXPECT_TRUE(question.isActiveWindow());
   EXPECT_EQ(plat::forms::active(), &question);
+}
+
+
+// A form sized to fit itself to its design again when it is resized.
+class DesignSizeForm : public Form {
+ public:
+  DesignSizeForm() : Form("DesignSizeForm") {}
+  int resizes = 0;
+
+ protected:
+  void Form_Resize() override {
+    ++resizes;
+    plat::SetTwipsSize(this, 30000, 20000);
+  }
+};
+
+TEST_F(FormLayer, EveryShownWindowStaysOnTheScreenFrameAndAll) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    const char* what;
+    QSize size;
+    QPoint at;
+    bool fixed;
+  } cases[] = {
+      {"larger than the screen", area.size() * 2, {0, 0}, false},
+      {"larger, of a fixed size", area.size() + QSize(300, 200), {0, 0}, true},
+      {"over the left and top edges", {200, 100}, {-150, -80}, false},
+      {"over the right and bottom edges", {200, 100}, {area.right() - 20, area.bottom() - 10}, false},
+      {"taller only", {200, area.height() + 50}, {10, 10}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OtherForm& f = plat::forms::get<OtherForm>();
+    if (c.fixed) f.setFixedSize(c.size);
+    f.resize(c.size);
+    f.move(c.at);
+    f.Show();
+    EXPECT_TRUE(area.contains(f.frameGeometry())) << f.frameGeometry().x() << "," << f.frameGeometry().y() << " "
+                                                 << f.frameGeometry().width() << "x" << f.frameGeometry().height();
+    // Moved or sized off the screen later, it comes back.
+    f.move(area.right() + 100, area.bottom() + 100);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(area.contains(f.frameGeometry()));
+    f.resize(area.size() * 3);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(area.contains(f.frameGeometry()));
+    // A window that fits keeps its size.
+    if (!c.fixed) {
+      f.resize(120, 80);
+      EXPECT_EQ(f.size(), QSize(120, 80));
+    }
+    plat::FormRegistry::DestroyAll();
+  }
+  // A form that goes back to its design size in its resize handler stops at
+  // the screen's edge instead of fighting the fit.
+  DesignSizeForm& d = plat::forms::get<DesignSizeForm>();
+  d.Show();
+  d.resize(100, 100);
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(area.contains(d.frameGeometry()));
+  EXPECT_LT(d.resizes, 10);
 }
 
 }  // namespace

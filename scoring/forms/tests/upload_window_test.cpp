@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -17,6 +18,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/random.h"
 #include "platform/gui/form.h"
+#include "platform/gui/captionfit.h"
 #include "platform/gui/formtimer.h"
 #include "scoring/forms/formkit.h"
 #include "platform/net/tcpclient.h"
@@ -141,7 +143,7 @@ class UploadWindow : public ::testing::Test {
 TEST_F(UploadWindow, LoadTakesTheSheetsResultAndTheCaptionTables) {
   frmClient& c = Client();
   EXPECT_FALSE(c.isVisible());
-  EXPECT_EQ(scorer::BoxTwips(&c).width, scorer::kClientWidth);
+  EXPECT_GE(scorer::BoxTwips(&c).width, scorer::kClientWidth);  // wider when the values ask
   EXPECT_EQ(scorer::BoxTwips(&c).height, scorer::kClientFoldedHeight);
   EXPECT_EQ(c.windowTitle(), Text(11800));
   const QList<QPushButton*> buttons = {c.Command1, c.Command2, c.Command3, c.Command4};
@@ -511,6 +513,34 @@ TEST_F(UploadWindow, PortThatIsNotANumberIsARunTimeError) {
   EXPECT_FALSE(scorer::UploadInFlight());
   EXPECT_FALSE(scorer::Uploaded());
   EXPECT_EQ(server.connections, 0);
+}
+
+// The details show every heading and every value whole: the shipped
+// "總正確得分：", an input method's long name, a scoring date with its time.
+TEST_F(UploadWindow, TheDetailsHoldEveryHeadingAndValueWhole) {
+  Sheet().Text13->setText("h (American)");
+  frmClient& c = plat::forms::loaded<frmClient>();
+  c.Text1[21]->setText("a-rather-long-host-name");  // a value that comes later
+  c.Command3->setText(Text(11805));
+  EXPECT_FALSE(c.Text1[0]->isVisibleTo(&c));  // folded: the table is out of sight
+  c.Show();
+  c.Command3->click();
+  ASSERT_EQ(c.Command3->text(), Text(11806));
+  const QRect inside = c.rect();
+  for (int i = 0; i < scorer::kUploadColumns; ++i) {
+    SCOPED_TRACE(i);
+    QLabel* h = c.Label1[i];
+    QLineEdit* v = c.Text1[i];
+    ASSERT_TRUE(h->isVisibleTo(&c));
+    EXPECT_LE(QFontMetrics(h->font()).horizontalAdvance(h->text()), h->width()) << h->text().toStdString();
+    EXPECT_LE(QFontMetrics(v->font()).horizontalAdvance(v->text()), plat::LineEditTextRoom(v)) << v->text().toStdString();
+    EXPECT_TRUE(inside.contains(h->geometry()));
+    EXPECT_TRUE(inside.contains(v->geometry()));
+    EXPECT_FALSE(h->geometry().intersects(v->geometry()));
+  }
+  EXPECT_EQ(c.Text1[23]->text(), "h (American)");
+  EXPECT_EQ(c.Text1[22]->text(), "2026/3/5 09:12:00");
+  EXPECT_EQ(c.Text1[22]->cursorPosition(), 0);  // read from its start
 }
 
 TEST_F(UploadWindow, DetailsFoldAndHostButtonOpensTheDialogModeless) {
