@@ -91,17 +91,3 @@ qint64 QtAudioDevice::backendLength() const {
 qint64 QtAudioDevice::backendPosition() const { return player_->position(); }
 
 }  // namespace plat
-
-namespace plat {
-
-namespace {
-AudioDeviceFactory g_factory = nullptr;
-}
-
-AudioDevice* NewAudioDevice(QObject* parent) {
-  return g_factory ? g_factory(parent) : new QtAudioDevice(parent);
-}
-
-void SetAudioDeviceFactory(AudioDeviceFactory f) { g_factory = f; }
-
-}  // namespace plat
