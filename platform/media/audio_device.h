@@ -123,8 +123,4 @@ using AudioDeviceFactory = AudioDevice* (*)(QObject* parent);
 // nullptr restores the real device.
 void SetAudioDeviceFactory(AudioDeviceFactory f);
 
-// Before the first player exists: the GStreamer backend, unless the user
-// chose another one. The programs' main calls it; QtAudioDevice does too.
-void PrepareMediaBackend();
-
 }  // namespace plat
