@@ -196,16 +196,12 @@ void GstAudioDevice::doPlay() {
     failed(lastError());
     return;
   }
-  if (endWhilePaused_) {
-    // Paused as the part was ending: continuing finds it ended, and plays
-    // none of it again.
+  if (atEnd_ || endWhilePaused_) {
+    // At the end (also when the end came during a pause) play finds nothing
+    // left: it is done at once, and none of the part sounds again.
     endWhilePaused_ = false;
     QTimer::singleShot(0, this, [this] { endReached(); });
     return;
-  }
-  if (atEnd_) {
-    atEnd_ = false;
-    seekTo(0);  // playing again from the end starts over
   }
   started_ = true;
   setState(GST_STATE_PLAYING);

@@ -139,16 +139,23 @@ TEST_F(GstAudioDeviceTest, PauseSilencesAndContinueResumesWhereItPaused) {
   EXPECT_GT(gap * 0.02, 1.3);
 }
 
-TEST_F(GstAudioDeviceTest, AfterTheEndARewindAndStopSoundNothing) {
+TEST_F(GstAudioDeviceTest, AfterTheEndPlayRewindAndStopSoundNothing) {
   // The test screen's handling of a part's end: prev, then stop.
   plat::GstAudioDevice dev;
   dev.setNotify(true);
   dev.setFileName(part);
   ASSERT_TRUE(dev.command("OPEN"));
   ASSERT_TRUE(server.StartRecording());
+  int done = 0;
+  QObject::connect(&dev, &plat::AudioDevice::done, [&] { ++done; });
   ASSERT_TRUE(PlayToEnd(dev));
-  // A pause just after the end finds nothing to pause.
+  EXPECT_EQ(done, 1);
+  // A pause just after the end finds nothing to pause, and a play finds
+  // nothing left to play.
   EXPECT_FALSE(dev.command("PAUSE"));
+  ASSERT_TRUE(dev.command("play"));
+  ASSERT_TRUE(WaitFor([&] { return done == 2; }, 3000));
+  EXPECT_EQ(dev.mode(), plat::kModeStopped);
   dev.command("prev");
   dev.command("stop");
   EXPECT_EQ(dev.position(), 0);
