@@ -223,18 +223,41 @@ TEST_F(GstAudioDeviceTest, AServerThatDiesIsAFailureAndAnOpenAfterItsReturnPlays
   EXPECT_GT(h.fractionHeard, 0.97);
 }
 
-TEST_F(GstAudioDeviceTest, AServerThatDiesWhileAPartWaitsFailsItsPlay) {
+// The server dies while the part waits for its play: opened and not yet
+// played, or paused in the middle.
+class DiesWhileWaiting : public GstAudioDeviceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DiesWhileWaiting, ThePlayFailsAndPlaysOnceTheServerIsBack) {
+  const bool paused = GetParam();
   plat::GstAudioDevice dev;
   QStringList failures;
   QObject::connect(&dev, &plat::AudioDevice::failure, [&](const QString& why) { failures << why; });
   dev.setFileName(part);
   ASSERT_TRUE(dev.command("OPEN"));
+  if (paused) {
+    ASSERT_TRUE(dev.command("play"));
+    ASSERT_TRUE(WaitFor([&] { return dev.position() > 500; }, 4000));
+    ASSERT_TRUE(dev.command("PAUSE"));
+    Spin(200);
+  }
   server.Kill();
   Spin(300);
   dev.command("play");
   ASSERT_TRUE(WaitFor([&] { return !failures.isEmpty(); }, 8000));
   EXPECT_EQ(dev.mode(), plat::kModeStopped);
+  // Once the server is back, the part is built anew for the next play.
+  QString why;
+  ASSERT_TRUE(server.Restart(&why)) << why.toStdString();
+  ASSERT_TRUE(server.StartRecording());
+  ASSERT_TRUE(PlayToEnd(dev));
+  Spin(300);
+  const auto h = Match(server.StopRecording(), reference);
+  EXPECT_DOUBLE_EQ(h.firstHeardS, 0.0);
+  EXPECT_GT(h.fractionHeard, 0.97);
+  EXPECT_EQ(failures.size(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(OpenOrPaused, DiesWhileWaiting, ::testing::Bool());
 
 TEST_F(GstAudioDeviceTest, AHungServerNeverHoldsTheCaller) {
   plat::GstAudioDevice dev;
