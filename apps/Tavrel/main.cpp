@@ -8,13 +8,11 @@
 #include "platform/gui/composition.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
-#include "platform/media/audio_device.h"
 #include "test/record/recordmodule.h"
 #include "test/setup/downloadlink.h"
 #include "test/setup/setupscreen.h"
 
 int main(int argc, char** argv) {
-  plat::PrepareMediaBackend();
   plat::PrepareInputMethod();  // before the application: ibus reads it at start
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tavrel"));

@@ -82,7 +82,12 @@ void FakeAudioDevice::doClose() {
 
 void FakeAudioDevice::doPlay() {
   const Entry& e = files_.value(current_);
-  if (base_ >= e.length) base_ = 0;  // playing again from the end starts over
+  if (base_ >= e.length) {
+    // Nothing left to play: done at once, as the real device.
+    playFrom_ = now();
+    armEnd();
+    return;
+  }
   if (broken_.contains(current_)) {
     failed(broken_.value(current_));
     return;
