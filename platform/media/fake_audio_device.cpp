@@ -121,12 +121,19 @@ void FakeAudioDevice::doPause() {
 }
 
 void FakeAudioDevice::doStop() {
+  noteEndReached();
   base_ = backendPosition();
   playFrom_ = -1;
   endTimer_->SetEnabled(false);
 }
 
+void FakeAudioDevice::noteEndReached() {
+  // Stopped or rewound on its last moment: it was heard to its end.
+  if (playFrom_ >= 0 && backendPosition() >= files_.value(current_).length) ends << current_;
+}
+
 void FakeAudioDevice::doRewind() {
+  noteEndReached();
   base_ = 0;
   if (playFrom_ >= 0) {
     playFrom_ = now();

@@ -51,7 +51,7 @@ class FakeAudioDevice : public AudioDevice {
     qint64 openedAtMs;  // when the file was opened
   };
   QList<PlayStart> plays;
-  // Files whose playing reached their end, in order.
+  // Files whose playing reached their end (or was stopped there), in order.
   QStringList ends;
 
  protected:
@@ -72,6 +72,7 @@ class FakeAudioDevice : public AudioDevice {
   };
   qint64 now() const;
   void armEnd();
+  void noteEndReached();
 
   QHash<QString, Entry> files_;
   QHash<QString, QString> broken_;

@@ -733,6 +733,8 @@ TEST_F(AudioTest, TheCaretTakesThePartAlongWhenSetSo) {
   sched.Advance(3200);
   ASSERT_EQ(Audio(s).plays.size(), 2);
   EXPECT_TRUE(Audio(s).plays[1].file.endsWith("t0001-02.wma"));
+  EXPECT_EQ(Audio(s).plays[1].fromMs, 0);
+  EXPECT_EQ(Audio(s).plays[1].openedAtMs, Audio(s).plays[1].atMs);
 }
 
 TEST_F(AudioTest, ResumeAfterAPauseBetweenPartsDoesNotReplayTheFinishedOne) {
