@@ -826,6 +826,8 @@ void 正式測驗::DueNow() {
 
 void 正式測驗::MMControl1_Failure(const QString& why) {
   if (HandedOver || RunState == 0 || common::Setting701.get() == 0) return;
+  // A part not begun is opened afresh, and the output asked, when it plays.
+  if (!partStarted_) return;
   const QString lost = Mci->outputProblem();
   if (!lost.isEmpty()) {
     failedForSound_ = true;
