@@ -31,7 +31,7 @@ NoSoundBox::NoSoundBox() : Form(QStringLiteral("NoSoundBox")) {
   Message = new QLabel(this);
   Message->setObjectName(QStringLiteral("Message"));
   Message->setWordWrap(true);
-  Message->setMinimumWidth(320);
+  Message->setMinimumWidth(380);
   Retry = new QPushButton(QStringLiteral("重試"), this);
   Retry->setObjectName(QStringLiteral("Retry"));
   Retry->setDefault(true);
