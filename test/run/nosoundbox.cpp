@@ -12,8 +12,9 @@
 
 namespace run {
 
-QString NoSoundMessage(const QString& why) {
-  return QStringLiteral("無法播放測驗的聲音:") + why + QStringLiteral("\n\n請舉手通知監考人員。\n\n") +
+QString NoSoundMessage(const QString& why, bool clockWaits) {
+  return QStringLiteral("無法播放測驗的聲音:") + why + QStringLiteral("\n\n請舉手通知監考人員。") +
+         (clockWaits ? QStringLiteral("聲音恢復前測驗時間暫停。") : QString()) + QStringLiteral("\n\n") +
          QStringLiteral("監考人員修好後請按「重試」;按「取消」則不放聲音繼續測驗。");
 }
 
@@ -55,7 +56,7 @@ NoSoundBox::NoSoundBox() : Form(QStringLiteral("NoSoundBox")) {
 
 void NoSoundBox::Form_Load() { setWindowTitle(common::ProductTitle.get()); }
 
-void NoSoundBox::SetReason(const QString& why) { Message->setText(NoSoundMessage(why)); }
+void NoSoundBox::SetReason(const QString& why) { Message->setText(NoSoundMessage(why, true)); }
 
 void NoSoundBox::Retry_Click() {
   // The screen hides the box once the part plays; otherwise it stays up.

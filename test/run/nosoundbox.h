@@ -12,8 +12,9 @@ class QPushButton;
 
 namespace run {
 
-// The text of the no-sound boxes, at the start and during the test.
-QString NoSoundMessage(const QString& why);
+// The text of the no-sound boxes, at the start and during the test (where
+// the candidate is also told that the clock waits).
+QString NoSoundMessage(const QString& why, bool clockWaits = false);
 
 class NoSoundBox : public plat::Form {
  public:

@@ -207,6 +207,7 @@ TEST_F(SoundTest, TheOutputGoesAwayInAPartAndTheTestWaitsUntilItIsBack) {
   auto& box = plat::forms::get<run::NoSoundBox>();
   EXPECT_TRUE(box.Message->text().contains("音效伺服器停止了"));
   EXPECT_TRUE(box.Message->text().contains("監考人員"));
+  EXPECT_TRUE(box.Message->text().contains("測驗時間暫停"));
   EXPECT_EQ(box.windowTitle(), "電腦聽打測驗系統");
   EXPECT_EQ(box.Retry->text(), "重試");
   EXPECT_EQ(box.Cancel->text(), "取消");
