@@ -120,10 +120,10 @@ class 正式測驗 : public plat::Form {
   // fresh: closed and opened again even when it is the file already open.
   void OpenPartAudio(const QString& file, bool fresh = false);
 
-  // The sound output went away during the test and the proctor is told
-  // (NoSoundBox): the current part waits, from its start, until it plays.
+  // The sound output went away: the current part waits to be played from
+  // its start, tried each second.
   bool SoundHeld() const { return soundHeld_; }
-  // The clock waits while the proctor is told.
+  // The clock waits while the proctor is told (NoSoundBox).
   bool ClockHeld() const { return clockHeld_; }
   // The box's 重試 (and each second's try meanwhile): the output is asked
   // afresh and the part opened anew. True when it plays now.
@@ -208,6 +208,8 @@ class 正式測驗 : public plat::Form {
   void PartOver();
   // The current part cannot be played: it is noted, the next one is due.
   void PassOver(const QString& file, const QString& why);
+  // The part waits for the output; the proctor is told, unless the test
+  // already goes on without sound (then the clock runs on).
   void SoundLost(const QString& why);
   // heard: the part plays with the output there.
   void SoundBack(bool heard);
