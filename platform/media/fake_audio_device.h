@@ -30,7 +30,11 @@ class FakeAudioDevice : public AudioDevice {
   // A file that opens but fails with why as soon as it plays (a broken
   // recording).
   void breakFile(const QString& name, const QString& why);
-  QString outputProblem() const override { return noOutput; }
+  QString outputProblem() const override {
+    ++probes;
+    return noOutput;
+  }
+  mutable int probes = 0;  // how often outputProblem() was asked
   // The sound server goes away: outputProblem() answers why, a part playing
   // or paused fails with it, and OPEN and play fail while it is away. Back:
   // everything opens and plays again.

@@ -781,10 +781,21 @@ void 正式測驗::PlayPressed() {
     AudioDue = 0;
     return PartStart::kPassedOver;
   }
+  // The output is asked afresh before each part, before the open where the
+  // file is there (an open can wait on a server that does not answer).
+  const bool there = AudioFileExists(file);
+  QString lost;
+  if (there) {
+    lost = Mci->outputProblem();
+    if (!lost.isEmpty() && !withoutSound_) {
+      SoundLost(lost);
+      return PartStart::kNoSound;
+    }
+  }
   OpenPartAudio(file, true);
   if (Mci->openFile() != file) {
     if (!AudioFileExists(file)) return PartStart::kArriving;
-    const QString lost = Mci->outputProblem();
+    lost = Mci->outputProblem();
     if (!lost.isEmpty()) {
       SoundLost(lost);
       return PartStart::kNoSound;
@@ -792,8 +803,7 @@ void 正式測驗::PlayPressed() {
     PassOver(file, Mci->lastError());
     return PartStart::kPassedOver;
   }
-  // The output is asked afresh before each part.
-  const QString lost = Mci->outputProblem();
+  if (!there) lost = Mci->outputProblem();
   partSound_ = lost.isEmpty();
   if (!partSound_) {
     if (!withoutSound_) {
@@ -894,6 +904,13 @@ void 正式測驗::SoundLost(const QString& why) {
 bool 正式測驗::TrySoundAgain() {
   if (!soundHeld_ || HandedOver || (RunState != 1 && RunState != 3)) {
     if (!soundHeld_ || HandedOver) soundRetry_->SetEnabled(false);
+    return false;
+  }
+  // The output is asked first: an open can wait on a server that does not
+  // answer, and the windows must not.
+  const QString lost = Mci->outputProblem();
+  if (!lost.isEmpty()) {
+    if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().SetReason(lost);
     return false;
   }
   // Before the first Play the part is only opened, for the candidate's Play.

@@ -194,9 +194,9 @@ class 正式測驗 : public plat::Form {
   // over as unplayable (the next one is due).
   enum class PartStart { kOpened, kArriving, kPassedOver, kNoSound };
   PartStart StartPart();
-  // The open half of it. The output is asked afresh once the part is open:
-  // without sound the part waits (SoundLost), unless the proctor chose to
-  // go on without; then it plays all the same and is noted as not heard.
+  // The open half of it. The output is asked afresh for each part: without
+  // sound the part waits (SoundLost), unless the proctor chose to go on
+  // without; then it plays all the same and is noted as not heard.
   PartStart OpenPart();
   // The candidate's Play on a part not begun: it is opened afresh before
   // the device plays it.
