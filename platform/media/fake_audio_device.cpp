@@ -1,5 +1,7 @@
 #include "platform/media/fake_audio_device.h"
 
+#include <utility>
+
 #include "platform/core/clock.h"
 #include "platform/gui/formtimer.h"
 
@@ -41,7 +43,9 @@ void FakeAudioDevice::refuseFile(const QString& name, const QString& why) { refu
 void FakeAudioDevice::loseOutput(const QString& why) {
   noOutput = why;
   outputLost_ = true;
-  if (mode() != kModePlaying && mode() != kModePaused) return;
+  // A paused player finds out at its next play, and then starts over.
+  if (mode() == kModePaused) startsOver_ = true;
+  if (mode() != kModePlaying) return;
   base_ = backendPosition();
   playFrom_ = -1;
   endTimer_->SetEnabled(false);
@@ -75,6 +79,7 @@ bool FakeAudioDevice::doOpen(const QString& path) {
     return false;
   }
   current_ = Key(path);
+  startsOver_ = false;
   openedAt_ = now();
   base_ = 0;
   playFrom_ = -1;
@@ -114,6 +119,7 @@ void FakeAudioDevice::doPlay() {
     failed(outputLost_ ? noOutput : broken_.value(current_));
     return;
   }
+  if (std::exchange(startsOver_, false)) base_ = 0;
   plays.append({current_, now(), base_, openedAt_});
   playFrom_ = now();
   armEnd();

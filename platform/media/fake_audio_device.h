@@ -36,8 +36,9 @@ class FakeAudioDevice : public AudioDevice {
   }
   mutable int probes = 0;  // how often outputProblem() was asked
   // The sound server goes away: outputProblem() answers why, a part playing
-  // or paused fails with it, and OPEN and play fail while it is away. Back:
-  // everything opens and plays again.
+  // fails with it, and OPEN and play fail while it is away. A paused part
+  // fails at its next play; played once the server is back it starts over
+  // from its start, as a rebuilt player does.
   void loseOutput(const QString& why);
   void restoreOutput();
   bool outputLost() const { return outputLost_; }
@@ -82,6 +83,7 @@ class FakeAudioDevice : public AudioDevice {
   QHash<QString, QString> broken_;
   QHash<QString, QString> refused_;
   bool outputLost_ = false;
+  bool startsOver_ = false;
   QString current_;
   qint64 openedAt_ = 0;
   qint64 lengthDelay_ = 0;

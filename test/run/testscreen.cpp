@@ -429,6 +429,9 @@ void 正式測驗::ResumeTest() {
   if (common::Setting701.get() > 0 && PartNo != 0 && ClockStarted) {
     if (partStarted_ && Mci->mode() == plat::kModePaused) {
       Mci->command(QStringLiteral("play"));
+      // A player that lost its server meanwhile starts the part over: the
+      // count of play time follows where it really is.
+      if (Mci->mode() == plat::kModePlaying) MciPos = static_cast<double>(Mci->position()) + 1;
       MMControl1_PlayClick();
     } else if (partStarted_ && Mci->mode() == plat::kModeStopped) {
       PartOver();

@@ -317,6 +317,24 @@ TEST_F(SoundTest, TheOutputLostInAPauseIsTriedAgainAtTheContinue) {
   EXPECT_EQ(StartsOf(a), (QStringList{Part(root, 1), Part(root, 2), Part(root, 2)}));
 }
 
+TEST_F(SoundTest, AnOutputLostAndBackInAPausePlaysThePartWholeFromItsStart) {
+  LoadText(1, {3000, 3000, 3000});
+  正式測驗& s = StartScreen();
+  plat::FakeAudioDevice& a = Audio(s);
+  ASSERT_TRUE(sched.RunUntil([&] { return a.plays.size() == 2; }, 20000));
+  sched.Advance(1500);
+  s.Image2_Click();
+  a.loseOutput("耳機拔掉了");
+  sched.Advance(2000);
+  a.restoreOutput();
+  plat::forms::get<run::是否暫離>().Command2_Click();
+  EXPECT_FALSE(BoxUp());
+  ASSERT_TRUE(sched.RunUntil([&] { return s.HandedOver; }, 100000));
+  EXPECT_EQ(StartsOf(a), (QStringList{Part(root, 1), Part(root, 2), Part(root, 2), Part(root, 3)}));
+  // Not cut short by the play time counted before the pause.
+  EXPECT_EQ(a.ends, (QStringList{Part(root, 1), Part(root, 2), Part(root, 3)}));
+}
+
 // After 取消 at the start, a part due once the output is back plays: one
 // that could not even open (false), and one that played into the void.
 class CancelAtTheStart : public SoundTest, public ::testing::WithParamInterface<bool> {};
