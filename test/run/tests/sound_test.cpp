@@ -391,6 +391,27 @@ TEST_F(SoundTest, RetryAtTheStartOpensTheFirstPartAnewForItsPlay) {
   plat::SetPrompt(&prompt);
 }
 
+TEST_F(SoundTest, APlayPressedWhileTheOutputIsAwayWaitsWithTheClockForTheSound) {
+  common::Setting705.set(1);
+  LoadText(1, {2000, 2000, 2000});
+  正式測驗& s = StartScreen();
+  plat::FakeAudioDevice& a = Audio(s);
+  sched.Advance(3000);
+  a.loseOutput("耳機拔掉了");
+  s.MMControl1->PlayButton->click();
+  EXPECT_TRUE(BoxUp());
+  EXPECT_TRUE(s.ClockStarted);
+  EXPECT_TRUE(s.ClockHeld());
+  EXPECT_TRUE(a.plays.isEmpty());
+  sched.Advance(4000);
+  a.restoreOutput();
+  sched.Advance(1000);
+  EXPECT_FALSE(BoxUp());
+  EXPECT_TRUE(s.Timer1->Enabled());
+  ASSERT_EQ(StartsOf(a), QStringList{Part(root, 1)});
+  EXPECT_LT(s.Elapsed, 1.5f);  // the clock ran only since the sound came
+}
+
 TEST_F(SoundTest, WaitingForPlayWithNothingOpenTheClockStartsAndThePartPlaysWhenItCan) {
   common::Setting705.set(1);
   LoadText(1, {2000, 2000, 2000});
