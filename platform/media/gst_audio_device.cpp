@@ -52,7 +52,7 @@ bool GstAudioDevice::doOpen(const QString& path) {
   const QString local = ResolvePath(path);
   const QFileInfo fi(local);
   if (!fi.isFile() || !fi.isReadable()) {
-    setLastError(QStringLiteral("file not found: %1").arg(path));
+    setLastError(QStringLiteral("找不到音效檔 %1").arg(path));
     return false;
   }
   return startPipeline(fi.absoluteFilePath(), kOpenWaitMs);
@@ -63,7 +63,6 @@ bool GstAudioDevice::startPipeline(const QString& path, int waitMs) {
   broken_ = false;
   started_ = false;
   atEnd_ = false;
-  endWhilePaused_ = false;
   length_ = -1;
   lastPos_ = 0;
   pendingPos_ = -1;
@@ -184,7 +183,6 @@ void GstAudioDevice::doClose() {
   broken_ = false;
   started_ = false;
   atEnd_ = false;
-  endWhilePaused_ = false;
   length_ = -1;
   lastPos_ = 0;
   pendingPos_ = -1;
@@ -196,10 +194,9 @@ void GstAudioDevice::doPlay() {
     failed(lastError());
     return;
   }
-  if (atEnd_ || endWhilePaused_) {
+  if (atEnd_) {
     // At the end (also when the end came during a pause) play finds nothing
     // left: it is done at once, and none of the part sounds again.
-    endWhilePaused_ = false;
     QTimer::singleShot(0, this, [this] { endReached(); });
     return;
   }
@@ -218,7 +215,6 @@ void GstAudioDevice::doStop() { doPause(); }
 void GstAudioDevice::doRewind() {
   if (!atEnd_ && pendingPos_ < 0 && backendPosition() == 0) return;  // nothing to move
   atEnd_ = false;
-  endWhilePaused_ = false;
   lastPos_ = 0;
   seekTo(0);
 }
@@ -227,14 +223,8 @@ qint64 GstAudioDevice::backendLength() const { return length_; }
 
 qint64 GstAudioDevice::backendPosition() const {
   if (!pipe_) return lastPos_;
-  if (atEnd_ || endWhilePaused_) return length_ > 0 ? length_ : lastPos_;
-  if (pendingPos_ >= 0) return pendingPos_;
-  // Not while a state change is under way: it may be waiting on the
-  // server, and the query would wait with it.
-  GstState state, pending;
-  if (gst_element_get_state(pipe_, &state, &pending, 0) != GST_STATE_CHANGE_SUCCESS ||
-      pending != GST_STATE_VOID_PENDING || state < GST_STATE_PAUSED)
-    return lastPos_;
+  if (atEnd_) return length_ > 0 ? length_ : lastPos_;
+  if (pendingPos_ >= 0 || !Settled()) return pendingPos_ >= 0 ? pendingPos_ : lastPos_;
   gint64 ns = 0;
   if (gst_element_query_position(pipe_, GST_FORMAT_TIME, &ns) && ns >= 0) {
     qint64 ms = ns / GST_MSECOND;
@@ -244,8 +234,16 @@ qint64 GstAudioDevice::backendPosition() const {
   return lastPos_;
 }
 
+bool GstAudioDevice::Settled() const {
+  // Not while a state change is under way: it may be waiting on the server,
+  // and a query would wait with it.
+  GstState state, pending;
+  return gst_element_get_state(pipe_, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
+         pending == GST_STATE_VOID_PENDING && state >= GST_STATE_PAUSED;
+}
+
 void GstAudioDevice::queryLength() {
-  if (!pipe_) return;
+  if (!pipe_ || !Settled()) return;
   gint64 ns = 0;
   if (!gst_element_query_duration(pipe_, GST_FORMAT_TIME, &ns) || ns <= 0) return;
   const qint64 ms = ns / GST_MSECOND;
@@ -284,10 +282,7 @@ void GstAudioDevice::handle(GstMessage* msg) {
       atEnd_ = true;
       pendingPos_ = -1;
       setState(GST_STATE_PAUSED);
-      if (mode() == kModePaused)
-        endWhilePaused_ = true;
-      else
-        endReached();
+      endReached();  // nothing when it came during a pause: continue finds the end
       break;
     case GST_MESSAGE_ASYNC_DONE:
       if (GST_MESSAGE_SRC(msg) == GST_OBJECT(pipe_)) pendingPos_ = -1;

@@ -45,6 +45,7 @@ class GstAudioDevice : public AudioDevice {
   void seekTo(qint64 ms);
   void pollBus();
   void handle(GstMessage* msg);
+  bool Settled() const;
   void queryLength();
   static QString ErrorText(GstMessage* msg);
 
@@ -58,8 +59,7 @@ class GstAudioDevice : public AudioDevice {
   qint64 pendingPos_ = -1;  // a seek asked for and not yet done
   bool started_ = false;    // played since the open (else it waits in ready)
   bool atEnd_ = false;      // the stream ended; the pipeline is paused there
-  bool endWhilePaused_ = false;
-  bool broken_ = false;  // the pipeline failed and is gone
+  bool broken_ = false;     // the pipeline failed and is gone
 };
 
 }  // namespace plat

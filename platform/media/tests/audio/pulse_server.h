@@ -261,7 +261,12 @@ inline Heard Match(const QVector<qint16>& recording, const QVector<qint16>& part
   for (int i = 0; i < p.size(); ++i) {
     if (p[i] < loud) continue;
     ++loudN;
-    const bool ok = h.lag + i < r.size() && r[h.lag + i] > p[i] * 0.35;
+    // A window's sound may lie across its neighbours when the part does
+    // not start on a window's edge.
+    double got = 0;
+    for (int j = h.lag + i - 1; j <= h.lag + i + 1; ++j)
+      if (j >= 0 && j < r.size()) got = std::max(got, r[j]);
+    const bool ok = got > p[i] * 0.35;
     if (ok) {
       ++heardN;
       missRun = 0;
