@@ -1,5 +1,7 @@
 #include "platform/media/fake_audio_device.h"
 
+#include <utility>
+
 #include "platform/core/clock.h"
 #include "platform/gui/formtimer.h"
 
@@ -19,6 +21,7 @@ FakeAudioDevice::FakeAudioDevice(QObject* parent) : AudioDevice(parent), endTime
       armEnd();  // woken early
       return;
     }
+    if (base_ < e.length) ends << current_;  // not a play that found it at its end
     base_ = e.length;
     playFrom_ = -1;
     endReached();
@@ -34,6 +37,25 @@ void FakeAudioDevice::addFile(const QString& name, qint64 lengthMs, qint64 appea
 void FakeAudioDevice::removeFile(const QString& name) { files_.remove(Key(name)); }
 
 void FakeAudioDevice::breakFile(const QString& name, const QString& why) { broken_.insert(Key(name), why); }
+
+void FakeAudioDevice::refuseFile(const QString& name, const QString& why) { refused_.insert(Key(name), why); }
+
+void FakeAudioDevice::loseOutput(const QString& why) {
+  noOutput = why;
+  outputLost_ = true;
+  // A paused player finds out at its next play, and then starts over.
+  if (mode() == kModePaused) startsOver_ = true;
+  if (mode() != kModePlaying) return;
+  base_ = backendPosition();
+  playFrom_ = -1;
+  endTimer_->SetEnabled(false);
+  failed(why);
+}
+
+void FakeAudioDevice::restoreOutput() {
+  noOutput.clear();
+  outputLost_ = false;
+}
 
 bool FakeAudioDevice::exists(const QString& name) const {
   auto it = files_.constFind(Key(name));
@@ -52,7 +74,12 @@ bool FakeAudioDevice::doOpen(const QString& path) {
     setLastError(QStringLiteral("file not found: %1").arg(path));
     return false;
   }
+  if (outputLost_ || refused_.contains(Key(path))) {
+    setLastError(outputLost_ ? noOutput : refused_.value(Key(path)));
+    return false;
+  }
   current_ = Key(path);
+  startsOver_ = false;
   openedAt_ = now();
   base_ = 0;
   playFrom_ = -1;
@@ -88,11 +115,12 @@ void FakeAudioDevice::doPlay() {
     armEnd();
     return;
   }
-  if (broken_.contains(current_)) {
-    failed(broken_.value(current_));
+  if (outputLost_ || broken_.contains(current_)) {
+    failed(outputLost_ ? noOutput : broken_.value(current_));
     return;
   }
-  plays.append({current_, now(), base_});
+  if (std::exchange(startsOver_, false)) base_ = 0;
+  plays.append({current_, now(), base_, openedAt_});
   playFrom_ = now();
   armEnd();
 }
@@ -104,12 +132,19 @@ void FakeAudioDevice::doPause() {
 }
 
 void FakeAudioDevice::doStop() {
+  noteEndReached();
   base_ = backendPosition();
   playFrom_ = -1;
   endTimer_->SetEnabled(false);
 }
 
+void FakeAudioDevice::noteEndReached() {
+  // Stopped or rewound on its last moment: it was heard to its end.
+  if (playFrom_ >= 0 && backendPosition() >= files_.value(current_).length) ends << current_;
+}
+
 void FakeAudioDevice::doRewind() {
+  noteEndReached();
   base_ = 0;
   if (playFrom_ >= 0) {
     playFrom_ = now();
