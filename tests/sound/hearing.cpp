@@ -16,7 +16,7 @@ constexpr int kHop = 5;
 constexpr double kFloorDb = -60;     // quieter counts as silence alike
 constexpr double kMinCorrelation = 0.7;
 constexpr int kLagSlack = 4;         // frames a run may drift between windows
-constexpr double kMaxSpreadDb = 4.5;  // of a run's loudness about the file's
+constexpr double kMaxSpreadDb = 4.0;  // of a run's loudness about the file's
 constexpr int kTolerance = 30;       // frames of a part's sound that may go unheard at an edge
 
 double Seconds(int frames) { return frames / 100.0; }
@@ -183,9 +183,9 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
     }
     runs.push_back({c.part, lag, c.t, c.t, 1});
   }
-  // A window or two that matched by chance is no run; its neighbours, if
+  // A few windows that matched by chance are no run; their neighbours, if
   // they are one run, join again.
-  std::erase_if(runs, [](const Run& r) { return r.windows < 3; });
+  std::erase_if(runs, [](const Run& r) { return r.windows < 5; });
   std::vector<Run> joined;
   for (const Run& r : runs) {
     if (!joined.empty() && joined.back().part == r.part && std::abs(joined.back().lag - r.lag) <= kLagSlack &&
@@ -209,8 +209,8 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
   struct Claim {
     std::vector<int> frames;  // recording frames with sound that are the run's
     int from = -1, to = -1;   // file frames
-    double diff = 0, square = 0;
-    int both = 0;
+    double diff = 0, loudDiff = 0, square = 0;
+    int both = 0, loud = 0;
   };
   auto add = [&](const Run& r, Claim& c, int t) {
     c.frames.push_back(t);
@@ -220,8 +220,20 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
     c.to = std::max(c.to, f + 1);
     const double d = env[t] - partEnv[r.part][f];
     c.diff += d;
-    c.square += d * d;
     ++c.both;
+    // The spread is taken where both are well above the hiss, whose
+    // loudness no two decodings share.
+    // Against the nearest of the file's neighbouring frames: a recording
+    // lies a fraction of a frame off, which at a word's edge is many dB.
+    if (env[t] > soundDb + 10 && partEnv[r.part][f] > soundDb + 10) {
+      double near = d;
+      for (int g : {f - 1, f + 1})
+        if (g >= 0 && g < static_cast<int>(partEnv[r.part].size()) && std::abs(env[t] - partEnv[r.part][g]) < std::abs(near))
+          near = env[t] - partEnv[r.part][g];
+      c.loudDiff += near;
+      c.square += near * near;
+      ++c.loud;
+    }
   };
   // The longest runs claim the recording first; a run whose sound is mostly
   // claimed already (a part's end that looks like a pause), or whose
@@ -244,8 +256,9 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
       add(r, c, t);
     }
     if (c.both == 0 || taken * 10 >= static_cast<int>(c.frames.size()) * 7) continue;
-    const double mean = c.diff / c.both;
-    if (std::sqrt(std::max(0.0, c.square / c.both - mean * mean)) > kMaxSpreadDb) continue;
+    const double mean = c.loud ? c.loudDiff / c.loud : 0;
+    const double spread = c.loud ? std::sqrt(std::max(0.0, c.square / c.loud - mean * mean)) : 99;
+    if (spread > kMaxSpreadDb) continue;
     for (int t : c.frames) explained[t] = true;
     keep[index] = true;
     claims[index] = std::move(c);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <iostream>
 
 #include "tests/sound/hearing.h"
 #include "tests/sound/sound.h"
