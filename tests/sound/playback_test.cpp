@@ -144,7 +144,9 @@ class PartStartTest : public PlaybackTest, public ::testing::WithParamInterface<
 
 TEST_P(PartStartTest, EveryPartIsHeardFromItsFirstSound) {
   const StartCase c = GetParam();
-  if (c.playAfter < 0) ASSERT_TRUE(Settings({{705, "0"}}));
+  if (c.playAfter < 0) {
+    ASSERT_TRUE(Settings({{705, "0"}}));
+  }
   OpenTestScreen();
   if (c.playAfter >= 0) {
     QThread::msleep(static_cast<unsigned long>(c.playAfter * 1000));
@@ -200,7 +202,9 @@ TEST_P(PauseTest, PausedAndContinuedThePartsStayWhole) {
       break;
   }
   // The rest of part 01, then the start of part 02.
-  if (GetParam().at == PauseAt::InAPart) ASSERT_TRUE(WaitForPartEnd(0, 40000));
+  if (GetParam().at == PauseAt::InAPart) {
+    ASSERT_TRUE(WaitForPartEnd(0, 40000));
+  }
   const double end01 = rec.Now();
   ASSERT_TRUE(WaitFor([&] { return rec.Now() - end01 > 3 + 2 + 5; }, 20000)) << Describe();
   const double until = rec.Now();
@@ -229,7 +233,9 @@ TEST_F(PlaybackTest, RetryOnceTheServerIsStartedLate) {
   ASSERT_TRUE(ClickWidget(kBox + QStringLiteral("/qt_msgbox_buttonbox/Retry")));
   const bool gone = WaitForHidden(kBox, 3000);
   EXPECT_TRUE(gone) << "the box came back after 重試 with the server running";
-  if (!gone) ASSERT_TRUE(ClickWidget(kBox + QStringLiteral("/qt_msgbox_buttonbox/Cancel")));  // on without sound, as a proctor might
+  if (!gone) {  // on without sound, as a proctor might
+    ASSERT_TRUE(ClickWidget(kBox + QStringLiteral("/qt_msgbox_buttonbox/Cancel")));
+  }
   ASSERT_TRUE(WaitForWindow(kScreen)) << Describe();
   const double from = rec.Now();
   Play();
