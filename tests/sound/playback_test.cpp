@@ -161,8 +161,9 @@ TEST_P(PartStartTest, EveryPartIsHeardFromItsFirstSound) {
   // The next part follows after the delay, not seconds later.
   const double gap = h.Gap(0) - (PartSeconds(0) - h.lastSound[0]) - h.firstSound[1];
   EXPECT_LT(gap, 3 + 2.5) << h.Describe().toStdString();
-  if (c.playAfter >= 0 && !h.Of(0).empty())
+  if (c.playAfter >= 0 && !h.Of(0).empty()) {
     EXPECT_LT(h.Of(0).front().at - h.Of(0).front().from - played, 1.5) << "Play at " << played;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Play, PartStartTest,
