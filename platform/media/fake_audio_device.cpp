@@ -21,6 +21,7 @@ FakeAudioDevice::FakeAudioDevice(QObject* parent) : AudioDevice(parent), endTime
     }
     base_ = e.length;
     playFrom_ = -1;
+    ends << current_;
     endReached();
   };
 }
@@ -34,6 +35,23 @@ void FakeAudioDevice::addFile(const QString& name, qint64 lengthMs, qint64 appea
 void FakeAudioDevice::removeFile(const QString& name) { files_.remove(Key(name)); }
 
 void FakeAudioDevice::breakFile(const QString& name, const QString& why) { broken_.insert(Key(name), why); }
+
+void FakeAudioDevice::refuseFile(const QString& name, const QString& why) { refused_.insert(Key(name), why); }
+
+void FakeAudioDevice::loseOutput(const QString& why) {
+  noOutput = why;
+  outputLost_ = true;
+  if (mode() != kModePlaying && mode() != kModePaused) return;
+  base_ = backendPosition();
+  playFrom_ = -1;
+  endTimer_->SetEnabled(false);
+  failed(why);
+}
+
+void FakeAudioDevice::restoreOutput() {
+  noOutput.clear();
+  outputLost_ = false;
+}
 
 bool FakeAudioDevice::exists(const QString& name) const {
   auto it = files_.constFind(Key(name));
@@ -50,6 +68,10 @@ qint64 FakeAudioDevice::now() const { return clock().MonotonicMs(); }
 bool FakeAudioDevice::doOpen(const QString& path) {
   if (!exists(path)) {
     setLastError(QStringLiteral("file not found: %1").arg(path));
+    return false;
+  }
+  if (outputLost_ || refused_.contains(Key(path))) {
+    setLastError(outputLost_ ? noOutput : refused_.value(Key(path)));
     return false;
   }
   current_ = Key(path);
@@ -83,11 +105,11 @@ void FakeAudioDevice::doClose() {
 void FakeAudioDevice::doPlay() {
   const Entry& e = files_.value(current_);
   if (base_ >= e.length) base_ = 0;  // playing again from the end starts over
-  if (broken_.contains(current_)) {
-    failed(broken_.value(current_));
+  if (outputLost_ || broken_.contains(current_)) {
+    failed(outputLost_ ? noOutput : broken_.value(current_));
     return;
   }
-  plays.append({current_, now(), base_});
+  plays.append({current_, now(), base_, openedAt_});
   playFrom_ = now();
   armEnd();
 }
@@ -99,12 +121,19 @@ void FakeAudioDevice::doPause() {
 }
 
 void FakeAudioDevice::doStop() {
+  noteEndReached();
   base_ = backendPosition();
   playFrom_ = -1;
   endTimer_->SetEnabled(false);
 }
 
+void FakeAudioDevice::noteEndReached() {
+  // Stopped or rewound on its last moment: it was heard to its end.
+  if (playFrom_ >= 0 && backendPosition() >= files_.value(current_).length) ends << current_;
+}
+
 void FakeAudioDevice::doRewind() {
+  noteEndReached();
   base_ = 0;
   if (playFrom_ >= 0) {
     playFrom_ = now();

@@ -30,7 +30,19 @@ class FakeAudioDevice : public AudioDevice {
   // A file that opens but fails with why as soon as it plays (a broken
   // recording).
   void breakFile(const QString& name, const QString& why);
-  QString outputProblem() const override { return noOutput; }
+  QString outputProblem() const override {
+    ++probes;
+    return noOutput;
+  }
+  mutable int probes = 0;  // how often outputProblem() was asked
+  // The sound server goes away: outputProblem() answers why, a part playing
+  // or paused fails with it, and OPEN and play fail while it is away. Back:
+  // everything opens and plays again.
+  void loseOutput(const QString& why);
+  void restoreOutput();
+  bool outputLost() const { return outputLost_; }
+  // A file that is there but will not open (a torn download).
+  void refuseFile(const QString& name, const QString& why);
 
   // Every command as given, in order, also those that did nothing; an
   // "OPEN" is followed by a blank and the file name.
@@ -39,9 +51,12 @@ class FakeAudioDevice : public AudioDevice {
   struct PlayStart {
     QString file;
     qint64 atMs;
-    qint64 fromMs;  // position it started from
+    qint64 fromMs;    // position it started from
+    qint64 openedAtMs;  // when the file was opened
   };
   QList<PlayStart> plays;
+  // Files whose playing reached their end (or was stopped there), in order.
+  QStringList ends;
 
  protected:
   void commandIssued(const QString& cmd) override;
@@ -61,9 +76,12 @@ class FakeAudioDevice : public AudioDevice {
   };
   qint64 now() const;
   void armEnd();
+  void noteEndReached();
 
   QHash<QString, Entry> files_;
   QHash<QString, QString> broken_;
+  QHash<QString, QString> refused_;
+  bool outputLost_ = false;
   QString current_;
   qint64 openedAt_ = 0;
   qint64 lengthDelay_ = 0;

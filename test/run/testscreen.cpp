@@ -25,6 +25,7 @@
 #include "test/record/recordmodule.h"
 #include "test/run/image_button.h"
 #include "test/run/keycodes.h"
+#include "test/run/nosoundbox.h"
 #include "test/run/pausedialog.h"
 #include "test/run/processing.h"
 #include "test/run/run_services.h"
@@ -256,17 +257,19 @@ class ScreenBoxes : public rec::TypingBoxes {
   Image2->Click = [this] { Trap("Image2_Click", [this] { Image2_Click(); }); };
   Image2->MouseMove = [this] { Image2_MouseMove(); };
   connect(Command1, &QPushButton::clicked, this, [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-  connect(Mci, &plat::AudioDevice::playPressed, this, [this] { Trap("MMControl1_PlayClick", [this] { MMControl1_PlayClick(); }); });
+  connect(Mci, &plat::AudioDevice::playPressed, this, [this] { Trap("MMControl1_PlayClick", [this] { PlayPressed(); }); });
   connect(Mci, &plat::AudioDevice::pausePressed, this, [this] { MMControl1_PauseClick(); });
   connect(Mci, &plat::AudioDevice::prevPressed, this, [this] { MMControl1_PrevClick(); });
   connect(Mci, &plat::AudioDevice::statusUpdate, this,
           [this] { Trap("MMControl1_StatusUpdate", [this] { MMControl1_StatusUpdate(); }); });
   connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
   connect(Mci, &plat::AudioDevice::lengthChanged, this, [this] { ShowLengthLabels(); });
-  connect(Mci, &plat::AudioDevice::failure, this, [this](const QString& why) {
-    if (HandedOver || RunState == 0) return;
-    NoteUnheard(Mci->openFile().isEmpty() ? Mci->fileName() : Mci->openFile(), why);
-  });
+  connect(Mci, &plat::AudioDevice::failure, this,
+          [this](const QString& why) { Trap("MMControl1_Failure", [&] { MMControl1_Failure(why); }); });
+  soundRetry_ = new plat::FormTimer(this, QStringLiteral("SoundRetry"));
+  soundRetry_->SetEnabled(false);
+  soundRetry_->SetInterval(1000);
+  soundRetry_->Tick = [this] { Trap("SoundRetry_Timer", [this] { TrySoundAgain(); }); };
 
   for (int i = 0; i < kBoxes; ++i) {
     boxGeometry_[i] = {(kFormWidth - kBoxWidth) / 2, kRowsTop + i * (kBoxHeight + kRowStep), kBoxWidth, kBoxHeight};
@@ -339,6 +342,8 @@ void 正式測驗::StartTest() {
   HandedOver = false;
   ClockStarted = false;
   Unheard.Clear();
+  partStarted_ = partSound_ = soundHeld_ = withoutSound_ = clockHeld_ = false;
+  soundRetry_->SetEnabled(false);
   Module().ClearTestLines(*boxes_);
 
   bool ok = false;
@@ -370,14 +375,9 @@ void 正式測驗::StartTest() {
     const bool parts = common::Setting702.get() > 0;
     Label4->setVisible(parts);
     Label5->setVisible(parts);
-    if (common::Setting705.get() == 1) {
-      OpenPartAudio(Module().ParagraphAudioFile(1));
-      Mci->command(QStringLiteral("prev"));
-      Mci->command(QStringLiteral("stop"));
-      AudioDue = 0;
-    } else {
-      AudioDue = Now();
-    }
+    // With manual start part 1 is opened for its Play after the sound
+    // check, so that an output the proctor mended is the one it plays to.
+    AudioDue = common::Setting705.get() == 1 ? 0 : Now();
   } else {
     for (QWidget* w : std::initializer_list<QWidget*>{Image3, MMControl1, Command1, Label1, Label2, Label3, Label4,
                                                        Label5, Label6})
@@ -393,7 +393,16 @@ void 正式測驗::StartTest() {
     if (AudioDue > 0) AudioDue = Now();  // the first part's delay counts from the clock's start
   }
   // Waiting for the first Play only makes sense with audio to play.
-  if (common::Setting705.get() == 1 && s701 > 0) return;
+  if (common::Setting705.get() == 1 && s701 > 0) {
+    const QString first = Module().ParagraphAudioFile(1);
+    OpenPartAudio(first);
+    Mci->command(QStringLiteral("prev"));
+    Mci->command(QStringLiteral("stop"));
+    if (Mci->isOpen() || IsNoPart(first)) return;
+    // Nothing opened, so there is no Play to press: the clock starts and
+    // part 1 plays as soon as it can.
+    DueNow();
+  }
   StartClock();
 }
 
@@ -414,12 +423,18 @@ void 正式測驗::ResumeTest() {
   if (ClockStarted && !Timer1->Enabled()) StartTime = StartTime + (Now() - StopTime);
   common::TestRunState.set(3);
   RunState = 3;
-  if (common::Setting701.get() > 0 && PartNo != 0) AudioDue = Now();
-  // Resume what the pause stopped; a part that had ended stays ended (its
-  // successor is due), and a test still waiting for its first Play waits on.
-  if (ClockStarted && Mci->mode() == plat::kModePaused) {
-    Mci->command(QStringLiteral("play"));
-    MMControl1_PlayClick();
+  // Resume what the pause stopped where it stopped; a part that ended
+  // meanwhile is over (its successor comes after the usual gap), a part not
+  // begun is due again, and a test still waiting for its first Play waits on.
+  if (common::Setting701.get() > 0 && PartNo != 0 && ClockStarted) {
+    if (partStarted_ && Mci->mode() == plat::kModePaused) {
+      Mci->command(QStringLiteral("play"));
+      MMControl1_PlayClick();
+    } else if (partStarted_ && Mci->mode() == plat::kModeStopped) {
+      PartOver();
+    } else if (!partStarted_ && !soundHeld_ && !IsNoPart(Module().ParagraphAudioFile(PartNo))) {
+      AudioDue = Now();
+    }
   }
   FocusBox(CurBox);
   ShowParagraph(CurBox);
@@ -604,6 +619,7 @@ void 正式測驗::CloseForHandOver() {
   HandedOver = true;
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
+  EndSoundWait();
   RefreshBoxAccess();
 }
 
@@ -663,22 +679,15 @@ void 正式測驗::Timer2_Timer() {
 
 void 正式測驗::StartDueAudio() {
   const int s701 = common::Setting701.get();
-  if ((s701 != 1 && s701 != 2) || AudioDue <= 0) return;
-  const QString file = Module().ParagraphAudioFile(PartNo);
-  if (IsNoPart(file)) {
+  // A part held for want of sound is tried by its own timer.
+  if ((s701 != 1 && s701 != 2) || AudioDue <= 0 || soundHeld_) return;
+  if (IsNoPart(Module().ParagraphAudioFile(PartNo))) {
     AudioDue = 0;  // nothing there to play
     return;
   }
-  if (Mci->openFile() != file) OpenPartAudio(file);
-  if (Now() - AudioDue > static_cast<float>(common::Setting704.get())) {
-    OpenPartAudio(file);
-    // A part whose file is not there yet (still arriving) stays due and is
-    // tried again on the next ticks.
-    if (Mci->openFile() != file) return;
-    Mci->command(QStringLiteral("play"));
-    MMControl1_PlayClick();
-    AudioDue = 0;
-  }
+  // Opened only now, when it plays: a part still arriving stays due and is
+  // tried again on the next ticks.
+  if (Now() - AudioDue > static_cast<float>(common::Setting704.get())) StartPart();
 }
 
 int 正式測驗::CheckTimeUp() {
@@ -697,6 +706,7 @@ int 正式測驗::CheckTimeUp() {
   Timer2->SetEnabled(false);
   if (StopTime - StartTime < Duration) StopTime = Now();
   ReportUnheard();
+  EndSoundWait();
   if (common::Setting701.get() > 0) Mci->command(QStringLiteral("CLOSE"));
   ScrollLines(0);
   common::TestRunState.set(8);
@@ -716,15 +726,13 @@ void 正式測驗::ShowProcessing() { plat::forms::get<處理下>().Show(plat::S
 // ---------------------------------------------------------------------------
 // Audio
 
-void 正式測驗::OpenPartAudio(const QString& file) {
+void 正式測驗::OpenPartAudio(const QString& file, bool fresh) {
   // Only a file that actually opened counts as open: one that is not there
   // yet is opened again on a later try.
-  if (Mci->isOpen() && Mci->openFile() == file) return;
+  if (!fresh && Mci->isOpen() && Mci->openFile() == file) return;
   Mci->command(QStringLiteral("CLOSE"));
   Mci->setFileName(file);
-  // A part still arriving is tried again; one that is there but will not
-  // open cannot be heard.
-  if (!Mci->command(QStringLiteral("OPEN")) && AudioFileExists(file)) NoteUnheard(file, Mci->lastError());
+  Mci->command(QStringLiteral("OPEN"));
   MciPos = 0;
   Mci->setUpdateInterval(0);
   Mci->setTimeFormat(0);
@@ -742,16 +750,229 @@ void 正式測驗::ShowLengthLabels() {
 }
 
 void 正式測驗::MMControl1_PlayClick() {
-  // A part whose file was not there when it was due to be opened.
-  const QString file = Module().ParagraphAudioFile(PartNo);
-  if (!Mci->isOpen() && common::Setting701.get() > 0 && !IsNoPart(file)) OpenPartAudio(file);
-  if (Mci->isOpen()) {
-    const QString silent = Mci->outputProblem();
-    if (!silent.isEmpty()) NoteUnheard(Mci->openFile(), silent);
-  }
   Mci->setUpdateInterval(1000);
   if (isVisible()) FocusBox(CurBox);
   if (common::Setting705.get() == 1 && !ClockStarted && !HandedOver) StartClock();
+}
+
+void 正式測驗::PlayPressed() {
+  if (common::Setting701.get() > 0 && !partStarted_ && !soundHeld_ && !HandedOver &&
+      !IsNoPart(Module().ParagraphAudioFile(PartNo))) {
+    // Opened afresh right before the device plays it.
+    switch (OpenPart()) {
+      case PartStart::kOpened:
+        partStarted_ = true;
+        AudioDue = 0;
+        break;
+      case PartStart::kArriving:
+        DueNow();
+        break;
+      default:
+        break;  // passed over (the next is due), or waiting for the sound
+    }
+  }
+  MMControl1_PlayClick();
+  if (soundHeld_) HoldClock();  // the first Play started it
+}
+
+正式測驗::PartStart 正式測驗::OpenPart() {
+  const QString file = Module().ParagraphAudioFile(PartNo);
+  if (IsNoPart(file)) {
+    AudioDue = 0;
+    return PartStart::kPassedOver;
+  }
+  // The output is asked afresh before each part, before the open where the
+  // file is there (an open can wait on a server that does not answer).
+  const bool there = AudioFileExists(file);
+  QString lost;
+  if (there) {
+    lost = Mci->outputProblem();
+    if (!lost.isEmpty() && !withoutSound_) {
+      SoundLost(lost);
+      return PartStart::kNoSound;
+    }
+  }
+  OpenPartAudio(file, true);
+  if (Mci->openFile() != file) {
+    if (!AudioFileExists(file)) return PartStart::kArriving;
+    lost = Mci->outputProblem();
+    if (!lost.isEmpty()) {
+      SoundLost(lost);
+      return PartStart::kNoSound;
+    }
+    PassOver(file, Mci->lastError());
+    return PartStart::kPassedOver;
+  }
+  if (!there) lost = Mci->outputProblem();
+  partSound_ = lost.isEmpty();
+  if (!partSound_) {
+    if (!withoutSound_) {
+      SoundLost(lost);
+      return PartStart::kNoSound;
+    }
+    NoteUnheard(file, lost);  // played all the same: the output may come back
+  }
+  return PartStart::kOpened;
+}
+
+正式測驗::PartStart 正式測驗::StartPart() {
+  const PartStart r = OpenPart();
+  if (r != PartStart::kOpened) return r;
+  partStarted_ = true;
+  failedForSound_ = false;
+  const int part = PartNo;
+  Mci->command(QStringLiteral("play"));
+  if (Mci->mode() != plat::kModePlaying || PartNo != part)
+    return failedForSound_ ? PartStart::kNoSound : PartStart::kPassedOver;
+  AudioDue = 0;
+  MMControl1_PlayClick();
+  return PartStart::kOpened;
+}
+
+void 正式測驗::DueNow() {
+  // Its delay counts as over: the next tick tries it.
+  AudioDue = std::max(Now() - static_cast<float>(common::Setting704.get()) - 1.0f, 0.001f);
+}
+
+void 正式測驗::MMControl1_Failure(const QString& why) {
+  if (HandedOver || RunState == 0 || common::Setting701.get() == 0) return;
+  // A part not begun is opened afresh, and the output asked, when it plays.
+  if (!partStarted_) return;
+  const QString lost = Mci->outputProblem();
+  if (!lost.isEmpty()) {
+    failedForSound_ = true;
+    SoundLost(lost);
+    return;
+  }
+  // The file itself: the others still play.
+  PassOver(Mci->openFile().isEmpty() ? Mci->fileName() : Mci->openFile(), why);
+}
+
+void 正式測驗::PartOver() {
+  MciPos = 0;
+  Mci->setUpdateInterval(0);
+  Mci->command(QStringLiteral("Prev"));
+  Mci->command(QStringLiteral("STOP"));
+  // Heard whole after all (played again once the sound came back).
+  if (partStarted_ && partSound_) Unheard.Forget(PartNo);
+  partStarted_ = false;
+  if (common::Setting701.get() > 0) {
+    const QString next = Module().ParagraphAudioFile(PartNo + 1);
+    if (!IsNoPart(next)) {
+      ++PartNo;
+      AudioDue = Now();
+    }
+  }
+}
+
+void 正式測驗::PassOver(const QString& file, const QString& why) {
+  NoteUnheard(file, why);
+  MciPos = 0;
+  Mci->setUpdateInterval(0);
+  partStarted_ = false;
+  const QString next = Module().ParagraphAudioFile(PartNo + 1);
+  if (IsNoPart(next)) {
+    AudioDue = 0;
+  } else {
+    ++PartNo;
+    AudioDue = Now();
+  }
+}
+
+void 正式測驗::SoundLost(const QString& why) {
+  NoteUnheard(Module().ParagraphAudioFile(PartNo), why);
+  MciPos = 0;
+  Mci->setUpdateInterval(0);
+  // A player that lost its output is opened anew; nothing plays into the
+  // void meanwhile.
+  if (Mci->isOpen()) Mci->command(QStringLiteral("CLOSE"));
+  partStarted_ = false;
+  // In a pause the resume tries the part again.
+  if (RunState != 1 && RunState != 3) return;
+  if (!soundHeld_) {
+    soundHeld_ = true;
+    common::WriteErrorLog(QStringLiteral("音效>無法放音>") + why);
+  }
+  soundRetry_->SetEnabled(true);
+  if (withoutSound_) return;
+  HoldClock();
+  NoSoundBox& box = plat::forms::get<NoSoundBox>();
+  box.SetReason(why);
+  if (!box.isVisible()) box.Show(plat::ShowMode::Modeless, this);
+}
+
+bool 正式測驗::TrySoundAgain() {
+  if (!soundHeld_ || HandedOver || (RunState != 1 && RunState != 3)) {
+    if (!soundHeld_ || HandedOver) soundRetry_->SetEnabled(false);
+    return false;
+  }
+  // The output is asked first: an open can wait on a server that does not
+  // answer, and the windows must not.
+  const QString lost = Mci->outputProblem();
+  if (!lost.isEmpty()) {
+    if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().SetReason(lost);
+    return false;
+  }
+  // Before the first Play the part is only opened, for the candidate's Play.
+  const bool firstPlay = !ClockStarted;
+  const PartStart r = firstPlay ? OpenPart() : StartPart();
+  if (r == PartStart::kNoSound) return false;
+  if (firstPlay && r == PartStart::kOpened) {
+    Mci->command(QStringLiteral("prev"));
+    Mci->command(QStringLiteral("stop"));
+  }
+  if (r == PartStart::kArriving) DueNow();
+  SoundBack(r == PartStart::kOpened && partSound_);
+  return r == PartStart::kOpened;
+}
+
+void 正式測驗::SoundBack(bool heard) {
+  soundHeld_ = false;
+  soundRetry_->SetEnabled(false);
+  if (heard) {
+    withoutSound_ = false;  // a later loss is told again
+    common::WriteErrorLog(QStringLiteral("音效>聲音恢復>第%1段從頭播放").arg(PartNo));
+  }
+  if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
+  ReleaseClock();
+}
+
+void 正式測驗::GoOnWithoutSound() {
+  withoutSound_ = true;
+  common::WriteErrorLog(QStringLiteral("音效>監考人員選擇不放聲音繼續測驗"));
+  if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
+  // The part is still tried each second and plays once the sound is back.
+  ReleaseClock();
+  if (isVisible()) FocusBox(CurBox);
+}
+
+void 正式測驗::EndSoundWait() {
+  soundRetry_->SetEnabled(false);
+  soundHeld_ = false;
+  clockHeld_ = false;
+  if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
+}
+
+void 正式測驗::HoldClock() {
+  if (clockHeld_ || !ClockStarted || HandedOver || !Timer1->Enabled()) return;
+  // What is being composed goes in before the box takes the focus.
+  CommitCompositions();
+  if (HandedOver) return;
+  clockHeld_ = true;
+  heldAt_ = Now();
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+}
+
+void 正式測驗::ReleaseClock() {
+  if (!clockHeld_) return;
+  clockHeld_ = false;
+  if (HandedOver) return;
+  // The time without sound does not count, as a pause does not.
+  StartTime = StartTime + (Now() - heldAt_);
+  Timer1->SetEnabled(true);
+  Timer2->SetEnabled(true);
+  if (isVisible()) FocusBox(CurBox);
 }
 
 void 正式測驗::CheckSoundOutput() {
@@ -759,11 +980,10 @@ void 正式測驗::CheckSoundOutput() {
     const QString why = Mci->outputProblem();
     if (why.isEmpty()) return;
     common::WriteErrorLog(QStringLiteral("音效>無法放音>") + why);
-    const plat::Answer a = plat::prompt().Ask(
-        QStringLiteral("無法播放測驗的聲音:") + why + QStringLiteral("\n\n請舉手通知監考人員。\n\n") +
-            QStringLiteral("監考人員修好後請按「重試」;按「取消」則不放聲音繼續測驗。"),
-        common::ProductTitle.get(), plat::Buttons::RetryCancel, plat::Icon::Exclamation);
+    const plat::Answer a = plat::prompt().Ask(NoSoundMessage(why), common::ProductTitle.get(),
+                                              plat::Buttons::RetryCancel, plat::Icon::Exclamation);
     if (a != plat::Answer::Retry) {
+      withoutSound_ = true;
       common::WriteErrorLog(QStringLiteral("音效>監考人員選擇不放聲音繼續測驗"));
       return;
     }
@@ -777,10 +997,24 @@ void 正式測驗::NoteUnheard(const QString& file, const QString& why) {
 
 void 正式測驗::ReportUnheard() {
   if (HandedOver || common::Setting701.get() == 0) return;
-  // The part that was due when the test ended and whose file never came.
   const QString file = Module().ParagraphAudioFile(PartNo);
-  if (AudioDue > 0 && !IsNoPart(file) && Mci->openFile() != file)
-    NoteUnheard(file, QStringLiteral("測驗結束前找不到音效檔"));
+  if (!IsNoPart(file) && !partStarted_) {
+    // The part due when the test ended, and those it kept from being tried.
+    bool stuck = soundHeld_;
+    if (!stuck && AudioDue > 0 && !AudioFileExists(file) && Mci->openFile() != file) {
+      NoteUnheard(file, QStringLiteral("測驗結束前找不到音效檔"));
+      stuck = true;
+    }
+    if (stuck) {
+      const int part = PartNo;
+      for (int p = part + 1; p <= 255; ++p) {
+        const QString later = Module().ParagraphAudioFile(p);
+        if (IsNoPart(later)) break;
+        const QString line = Unheard.Note(p, later, QStringLiteral("未播放"));
+        if (!line.isEmpty()) common::WriteErrorLog(line);
+      }
+    }
+  }
   const QString summary = Unheard.Summary();
   if (!summary.isEmpty()) common::WriteErrorLog(summary);
 }
@@ -795,19 +1029,7 @@ void 正式測驗::MMControl1_StatusUpdate() {
   MciPos = interval + MciPos + 1;
   Label3->setText(MinSec(MciPos));
   const bool over = Mci->mode() == plat::kModeStopped || MciPos > static_cast<double>(Mci->length());
-  if (over && MciPos > interval + 10) {
-    MciPos = 0;
-    Mci->setUpdateInterval(0);
-    Mci->command(QStringLiteral("Prev"));
-    Mci->command(QStringLiteral("STOP"));
-    if (common::Setting701.get() > 0) {
-      const QString next = Module().ParagraphAudioFile(PartNo + 1);
-      if (!IsNoPart(next)) {
-        ++PartNo;
-        AudioDue = Now();
-      }
-    }
-  }
+  if (over && MciPos > interval + 10) PartOver();
 }
 
 void 正式測驗::MMControl1_Done() {
@@ -845,6 +1067,7 @@ void 正式測驗::PartSwitch() {
   Mci->command(QStringLiteral("stop"));
   MciPos = 0;
   Mci->setUpdateInterval(0);
+  partStarted_ = false;
   PartNo = static_cast<std::uint8_t>(part < 0 ? 0 : (part > 255 ? 255 : part));
   // A line before the first paragraph, or a part with no file, schedules
   // nothing.

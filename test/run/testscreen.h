@@ -117,7 +117,20 @@ class 正式測驗 : public plat::Form {
   void MMControl1_PrevClick();
   void MMControl1_StatusUpdate();
   void MMControl1_Done();
-  void OpenPartAudio(const QString& file);
+  // fresh: closed and opened again even when it is the file already open.
+  void OpenPartAudio(const QString& file, bool fresh = false);
+
+  // The sound output went away: the current part waits to be played from
+  // its start, tried each second.
+  bool SoundHeld() const { return soundHeld_; }
+  // The clock waits while the proctor is told (NoSoundBox).
+  bool ClockHeld() const { return clockHeld_; }
+  // The box's 重試 (and each second's try meanwhile): the output is asked
+  // afresh and the part opened anew. True when it plays now.
+  bool TrySoundAgain();
+  // The box's 取消: the test goes on without sound; later parts are still
+  // tried and play once the output is back.
+  void GoOnWithoutSound();
 
   void WatchKeystrokeRhythm(int mode, int i);
 
@@ -175,6 +188,35 @@ class 正式測驗 : public plat::Form {
   // Before the clock starts: with no sound output the candidate is told to
   // call the proctor, who can mend it and try again or go on without sound.
   void CheckSoundOutput();
+  // The current part, opened afresh right now and played from its start (a
+  // part opened long before its play loses its first seconds). kOpened when
+  // it plays; else it is still arriving, waits for the sound, or was passed
+  // over as unplayable (the next one is due).
+  enum class PartStart { kOpened, kArriving, kPassedOver, kNoSound };
+  PartStart StartPart();
+  // The open half of it. The output is asked afresh for each part: without
+  // sound the part waits (SoundLost), unless the proctor chose to go on
+  // without; then it plays all the same and is noted as not heard.
+  PartStart OpenPart();
+  // The candidate's Play on a part not begun: it is opened afresh before
+  // the device plays it.
+  void PlayPressed();
+  // The current part is due with its delay over.
+  void DueNow();
+  void MMControl1_Failure(const QString& why);
+  // The current part played to its end: the next one is due.
+  void PartOver();
+  // The current part cannot be played: it is noted, the next one is due.
+  void PassOver(const QString& file, const QString& why);
+  // The part waits for the output; the proctor is told, unless the test
+  // already goes on without sound (then the clock runs on).
+  void SoundLost(const QString& why);
+  // heard: the part plays with the output there.
+  void SoundBack(bool heard);
+  // The test ends: no more tries, the box goes.
+  void EndSoundWait();
+  void HoldClock();
+  void ReleaseClock();
   void NoteUnheard(const QString& file, const QString& why);
   // At the end of the test: the list of parts not heard into the report.
   void ReportUnheard();
@@ -199,6 +241,17 @@ class 正式測驗 : public plat::Form {
   int writeFrom_ = 0;  // the first visible line when the write began
   std::array<int, kBoxes> writeCaret_{};
   QList<HeldCommit> held_;
+
+  // The current part began from its start (it plays, is paused or ended).
+  bool partStarted_ = false;
+  // ... and the output was there when it began.
+  bool partSound_ = false;
+  bool soundHeld_ = false;
+  bool withoutSound_ = false;  // the proctor chose to go on without sound
+  bool clockHeld_ = false;
+  bool failedForSound_ = false;  // the last failure was the output's
+  float heldAt_ = 0;
+  plat::FormTimer* soundRetry_;  // each second while the part is held
 };
 
 }  // namespace run

@@ -14,6 +14,8 @@ class UnheardParts {
   // Notes part n (file) as not heard. The error report line to write, or
   // empty when the part was noted already.
   QString Note(int part, const QString& file, const QString& why);
+  // Part n was heard whole after all (played again once the sound was back).
+  void Forget(int part) { parts_.remove(part); }
   // The closing line of the error report: every part not heard and why;
   // empty when every part was heard.
   QString Summary() const;

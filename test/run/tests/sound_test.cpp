@@ -1,6 +1,9 @@
 // A test whose sound fails: the proctor is called before the clock starts,
 // and the error report says which parts were not heard and why.
 #include "common/errorlog.h"
+#include "platform/core/clock.h"
+#include "test/run/nosoundbox.h"
+#include "platform/media/transport_bar.h"
 #include "test/run/pausedialog.h"
 #include "test/run/volumetest.h"
 #include "test/run/tests/run_fixture.h"
@@ -23,10 +26,24 @@ class MendingPrompt : public plat::FakePrompt {
   plat::FakeAudioDevice* device = nullptr;
   plat::Answer Ask(const QString& text, const QString& title, plat::Buttons buttons, plat::Icon icon) override {
     FakePrompt::Ask(text, title, buttons, icon);
-    if (device) device->noOutput.clear();
+    if (device) device->restoreOutput();
     return plat::Answer::Retry;
   }
 };
+
+QString Part(const QString& root, int n) {
+  return (root + QString("Data/T0001-%1.wma").arg(n, 2, 10, QChar('0'))).toLower();
+}
+
+// The parts played from their start, in order.
+QStringList StartsOf(const plat::FakeAudioDevice& a) {
+  QStringList files;
+  for (const auto& p : a.plays)
+    if (p.fromMs == 0) files << p.file;
+  return files;
+}
+
+bool BoxUp() { return plat::forms::exists<run::NoSoundBox>() && plat::forms::get<run::NoSoundBox>().isVisible(); }
 
 class SoundTest : public RunTest {
  protected:
@@ -171,6 +188,220 @@ TEST_F(SoundTest, AVolumeButtonWithoutAMixerSaysSo) {
     EXPECT_EQ(mixer.starts, starts + 1);
     EXPECT_EQ(prompt.calls.size(), 1) << c.handler;
   }
+}
+
+// ---------------------------------------------------------------------------
+// The output goes away during the test
+
+TEST_F(SoundTest, TheOutputGoesAwayInAPartAndTheTestWaitsUntilItIsBack) {
+  LoadText(1, {3000, 3000, 3000});
+  正式測驗& s = StartScreen();
+  plat::FakeAudioDevice& a = Audio(s);
+  ASSERT_TRUE(sched.RunUntil([&] { return a.plays.size() == 2; }, 20000));
+  sched.Advance(1000);
+  Type(Box(s), "abc");
+  a.loseOutput("音效伺服器停止了");
+
+  // The proctor is told over the test screen, and the clock waits.
+  ASSERT_TRUE(BoxUp());
+  auto& box = plat::forms::get<run::NoSoundBox>();
+  EXPECT_TRUE(box.Message->text().contains("音效伺服器停止了"));
+  EXPECT_TRUE(box.Message->text().contains("監考人員"));
+  EXPECT_TRUE(box.Message->text().contains("測驗時間暫停"));
+  EXPECT_EQ(box.windowTitle(), "電腦聽打測驗系統");
+  EXPECT_EQ(box.Retry->text(), "重試");
+  EXPECT_EQ(box.Cancel->text(), "取消");
+  EXPECT_TRUE(s.ClockHeld());
+  EXPECT_FALSE(s.Timer1->Enabled());
+  const float elapsed = s.Elapsed;
+  const int opens = a.log.filter("OPEN").size();
+  const int probes = a.probes;
+  sched.Advance(5000);
+  // Asked about once a second meanwhile, no more; not opened while it is
+  // away.
+  EXPECT_GE(a.probes - probes, 4);
+  EXPECT_LE(a.probes - probes, 6);
+  EXPECT_EQ(a.log.filter("OPEN").size(), opens);
+  box.Retry_Click();  // not mended yet
+  EXPECT_TRUE(BoxUp());
+  box.close();  // nor closed away
+  EXPECT_TRUE(BoxUp());
+  EXPECT_TRUE(prompt.calls.isEmpty());
+
+  // Back: part 2 plays again from its start, opened anew, and the box goes.
+  a.restoreOutput();
+  sched.Advance(1000);
+  EXPECT_FALSE(BoxUp());
+  EXPECT_FALSE(s.ClockHeld());
+  EXPECT_TRUE(s.Timer1->Enabled());
+  ASSERT_EQ(StartsOf(a), (QStringList{Part(root, 1), Part(root, 2), Part(root, 2)}));
+  EXPECT_EQ(a.plays.last().openedAtMs, a.plays.last().atMs);
+  sched.Advance(200);
+  EXPECT_NEAR(s.Elapsed, elapsed, 1.5f);  // the time without sound did not count
+  EXPECT_EQ(s.TB[0]->text(), "abc");
+
+  ASSERT_TRUE(sched.RunUntil([&] { return s.HandedOver; }, 100000));
+  EXPECT_EQ(StartsOf(a).last(), Part(root, 3));
+  EXPECT_EQ(a.ends, (QStringList{Part(root, 1), Part(root, 2), Part(root, 3)}));
+  EXPECT_EQ(LogLinesWith("音效>第2段").size(), 1);
+  EXPECT_EQ(LogLinesWith("聲音恢復>第2段").size(), 1);
+  EXPECT_TRUE(LogLinesWith("未聽到的段落").isEmpty());  // heard whole after all
+}
+
+TEST_F(SoundTest, GoingOnWithoutSoundThePartStillPlaysOnceTheOutputIsBack) {
+  LoadText(1, {3000, 3000, 3000});
+  正式測驗& s = StartScreen();
+  plat::FakeAudioDevice& a = Audio(s);
+  ASSERT_TRUE(sched.RunUntil([&] { return a.plays.size() == 2; }, 20000));
+  sched.Advance(500);
+  a.loseOutput("音效伺服器停止了");
+  ASSERT_TRUE(BoxUp());
+  plat::forms::get<run::NoSoundBox>().Cancel_Click();
+  EXPECT_FALSE(BoxUp());
+  EXPECT_TRUE(s.Timer1->Enabled());  // the test goes on
+  EXPECT_TRUE(s.SoundHeld());
+  sched.Advance(4000);
+  EXPECT_EQ(a.plays.size(), 2);  // part 3 does not come before part 2
+  EXPECT_FALSE(BoxUp());         // not asked again meanwhile
+
+  a.restoreOutput();
+  sched.Advance(1000);
+  ASSERT_EQ(a.plays.size(), 3);
+  EXPECT_EQ(StartsOf(a).last(), Part(root, 2));
+  EXPECT_FALSE(s.SoundHeld());
+
+  // Sound was back: a later loss is told again.
+  ASSERT_TRUE(sched.RunUntil([&] { return a.plays.size() == 4; }, 20000));
+  a.loseOutput("耳機拔掉了");
+  ASSERT_TRUE(BoxUp());
+  EXPECT_TRUE(plat::forms::get<run::NoSoundBox>().Message->text().contains("耳機拔掉了"));
+  a.restoreOutput();
+  plat::forms::get<run::NoSoundBox>().Retry_Click();  // at once, not at the next second
+  EXPECT_FALSE(BoxUp());
+  EXPECT_EQ(StartsOf(a).last(), Part(root, 3));
+}
+
+TEST_F(SoundTest, AnOutputThatNeverComesBackListsEveryPartNotHeard) {
+  LoadText(1, {3000, 3000, 3000});
+  正式測驗& s = StartScreen();
+  plat::FakeAudioDevice& a = Audio(s);
+  ASSERT_TRUE(sched.RunUntil([&] { return a.plays.size() == 2; }, 20000));
+  a.loseOutput("音效伺服器停止了");
+  plat::forms::get<run::NoSoundBox>().Cancel_Click();
+  ASSERT_TRUE(sched.RunUntil([&] { return s.HandedOver; }, 100000));
+  EXPECT_EQ(a.plays.size(), 2);
+  EXPECT_FALSE(BoxUp());
+  const QStringList summary = LogLinesWith("未聽到的段落");
+  ASSERT_EQ(summary.size(), 1);
+  // Part 3 was never tried: it is named all the same.
+  EXPECT_TRUE(summary[0].endsWith("第2段(音效伺服器停止了) 第3段(未播放)")) << summary[0].toStdString();
+}
+
+TEST_F(SoundTest, TheOutputLostInAPauseIsTriedAgainAtTheContinue) {
+  LoadText(1, {3000, 3000, 3000});
+  正式測驗& s = StartScreen();
+  plat::FakeAudioDevice& a = Audio(s);
+  ASSERT_TRUE(sched.RunUntil([&] { return a.plays.size() == 2; }, 20000));
+  sched.Advance(500);
+  s.Image2_Click();
+  a.loseOutput("耳機拔掉了");
+  EXPECT_FALSE(BoxUp());  // the candidate is away
+  sched.Advance(3000);
+  plat::forms::get<run::是否暫離>().Command2_Click();
+  // Still lost when part 2 is due again: now the proctor is told.
+  sched.Advance(1200);
+  ASSERT_TRUE(BoxUp());
+  a.restoreOutput();
+  sched.Advance(1000);
+  EXPECT_FALSE(BoxUp());
+  EXPECT_EQ(StartsOf(a), (QStringList{Part(root, 1), Part(root, 2), Part(root, 2)}));
+}
+
+// After 取消 at the start, a part due once the output is back plays: one
+// that could not even open (false), and one that played into the void.
+class CancelAtTheStart : public SoundTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CancelAtTheStart, APartDueLaterPlaysOnceTheOutputIsBack) {
+  const bool opens = GetParam();
+  LoadText(1, {2000, 2000, 2000});
+  正式測驗& s = Screen();
+  plat::FakeAudioDevice& a = Audio(s);
+  if (opens) {
+    a.noOutput = "沒有音效卡";
+  } else {
+    a.loseOutput("沒有音效卡");
+  }
+  prompt.answers = {plat::Answer::Cancel};
+  s.Show();
+  EXPECT_TRUE(s.Timer1->Enabled());
+  sched.Advance(1500);  // part 1 fell due at 1 s
+  EXPECT_EQ(a.plays.size(), opens ? 1 : 0);
+  a.restoreOutput();
+  ASSERT_TRUE(sched.RunUntil([&] { return s.HandedOver; }, 100000));
+  EXPECT_EQ(StartsOf(a), (QStringList{Part(root, 1), Part(root, 2), Part(root, 3)}));
+  EXPECT_EQ(prompt.calls.size(), 1);
+  EXPECT_FALSE(BoxUp());
+  const QStringList summary = LogLinesWith("未聽到的段落");
+  if (opens) {
+    ASSERT_EQ(summary.size(), 1);
+    EXPECT_TRUE(summary[0].endsWith(">第1段(沒有音效卡)")) << summary[0].toStdString();
+  } else {
+    EXPECT_TRUE(summary.isEmpty());  // held until it could be heard
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(OpenOrNot, CancelAtTheStart, ::testing::Bool());
+
+TEST_F(SoundTest, RetryAtTheStartOpensTheFirstPartAnewForItsPlay) {
+  common::Setting705.set(1);
+  LoadText(1, {2000, 2000, 2000});
+  MendingPrompt mending;
+  plat::SetPrompt(&mending);
+  正式測驗& s = Screen();
+  mending.device = &Audio(s);
+  Audio(s).loseOutput("沒有音效卡");
+  s.Show();
+  EXPECT_EQ(mending.calls.size(), 1);
+  // Opened after the mend, so there is a Play to press.
+  EXPECT_TRUE(s.MMControl1->PlayButton->isEnabled());
+  EXPECT_FALSE(s.Timer1->Enabled());
+  sched.Advance(5400);
+  s.MMControl1->PlayButton->click();
+  ASSERT_EQ(Audio(s).plays.size(), 1);
+  EXPECT_EQ(Audio(s).plays[0].openedAtMs, Audio(s).plays[0].atMs);
+  EXPECT_TRUE(s.Timer1->Enabled());
+  plat::SetPrompt(&prompt);
+}
+
+TEST_F(SoundTest, WaitingForPlayWithNothingOpenTheClockStartsAndThePartPlaysWhenItCan) {
+  common::Setting705.set(1);
+  LoadText(1, {2000, 2000, 2000});
+  正式測驗& s = Screen();
+  Audio(s).loseOutput("沒有音效卡");
+  prompt.answers = {plat::Answer::Cancel};
+  s.Show();
+  // No Play could be pressed: the test does not wait for one.
+  EXPECT_FALSE(s.MMControl1->PlayButton->isEnabled());
+  EXPECT_TRUE(s.Timer1->Enabled());
+  sched.Advance(3000);
+  EXPECT_TRUE(Audio(s).plays.isEmpty());
+  Audio(s).restoreOutput();
+  sched.Advance(1100);
+  EXPECT_EQ(StartsOf(Audio(s)), QStringList{Part(root, 1)});
+}
+
+TEST_F(SoundTest, APartThatWillNotOpenIsPassedOver) {
+  LoadText(1, {2000, 2000, 2000});
+  正式測驗& s = Screen();
+  Audio(s).refuseFile(root + "Data/T0001-02.wma", "檔案損毀");
+  s.Show();
+  ASSERT_TRUE(sched.RunUntil([&] { return s.HandedOver; }, 100000));
+  EXPECT_EQ(StartsOf(Audio(s)), (QStringList{Part(root, 1), Part(root, 3)}));
+  EXPECT_TRUE(prompt.calls.isEmpty());
+  EXPECT_FALSE(BoxUp());
+  const QStringList summary = LogLinesWith("未聽到的段落");
+  ASSERT_EQ(summary.size(), 1);
+  EXPECT_TRUE(summary[0].endsWith(">第2段(檔案損毀)")) << summary[0].toStdString();
 }
 
 }  // namespace
