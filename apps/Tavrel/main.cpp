@@ -7,13 +7,11 @@
 #include "common/gui/windowservices.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
-#include "platform/media/audio_device.h"
 #include "test/record/recordmodule.h"
 #include "test/setup/downloadlink.h"
 #include "test/setup/setupscreen.h"
 
 int main(int argc, char** argv) {
-  plat::PrepareMediaBackend();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tavrel"));
   QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));

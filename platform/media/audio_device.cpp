@@ -125,8 +125,4 @@ void AudioDevice::setMode(int m) {
   emit modeChanged();
 }
 
-void PrepareMediaBackend() {
-  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
-}
-
 }  // namespace plat

@@ -2,7 +2,7 @@
 // The multimedia control as the forms drive it: a file name, command strings
 // ("OPEN", "CLOSE", "play", "PAUSE", "prev", "stop" in any letter case), a
 // mode, a length and position in milliseconds, position reports at an update
-// interval, and a completion notice. QtAudioDevice plays through QMediaPlayer;
+// interval, and a completion notice. GstAudioDevice plays through GStreamer;
 // FakeAudioDevice runs on the injected clock for tests.
 #include <QObject>
 #include <QString>
@@ -116,15 +116,11 @@ class AudioDevice : public QObject {
   std::unique_ptr<FormTimer> statusTimer_;
 };
 
-// A new device for a form's multimedia control: QtAudioDevice, or what a
+// A new device for a form's multimedia control: GstAudioDevice, or what a
 // test installed.
 AudioDevice* NewAudioDevice(QObject* parent);
 using AudioDeviceFactory = AudioDevice* (*)(QObject* parent);
 // nullptr restores the real device.
 void SetAudioDeviceFactory(AudioDeviceFactory f);
-
-// Before the first player exists: the GStreamer backend, unless the user
-// chose another one. The programs' main calls it; QtAudioDevice does too.
-void PrepareMediaBackend();
 
 }  // namespace plat

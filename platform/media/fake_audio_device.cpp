@@ -104,7 +104,12 @@ void FakeAudioDevice::doClose() {
 
 void FakeAudioDevice::doPlay() {
   const Entry& e = files_.value(current_);
-  if (base_ >= e.length) base_ = 0;  // playing again from the end starts over
+  if (base_ >= e.length) {
+    // Nothing left to play: done at once, as the real device.
+    playFrom_ = now();
+    armEnd();
+    return;
+  }
   if (outputLost_ || broken_.contains(current_)) {
     failed(outputLost_ ? noOutput : broken_.value(current_));
     return;

@@ -4,10 +4,16 @@
 #include <QStandardPaths>
 
 #include "platform/core/launcher.h"
+#include "platform/media/gst_support.h"
 
 namespace plat {
 
-void Beeper::Beep() { QApplication::beep(); }
+// The bell alone reaches no one on most desktops (no PC speaker, the X bell
+// off): the tone goes through the sound output, as a sound card's beep did.
+void Beeper::Beep() {
+  QApplication::beep();
+  PlayWarningTone();
+}
 
 namespace {
 Beeper* g_beeper = nullptr;

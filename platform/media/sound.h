@@ -9,6 +9,7 @@ namespace plat {
 class Beeper {
  public:
   virtual ~Beeper() = default;
+  // The bell and a short tone through the audio output; returns at once.
   virtual void Beep();
 };
 

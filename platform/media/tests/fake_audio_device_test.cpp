@@ -55,7 +55,15 @@ TEST_F(FakeAudioTest, DoneOnlyWithNotify) {
   EXPECT_EQ(done, 0);
   sched.Advance(1);
   EXPECT_EQ(done, 1);
-  // From the end, play starts over.
+  // At the end play finds nothing left: done at once, nothing replayed.
+  dev.command("play");
+  sched.Advance(1);
+  EXPECT_EQ(done, 2);
+  EXPECT_EQ(dev.mode(), plat::kModeStopped);
+  EXPECT_EQ(dev.position(), 500);
+  EXPECT_EQ(dev.plays.size(), 1);
+  // Rewound, it plays again.
+  dev.command("prev");
   dev.command("play");
   sched.Advance(250);
   EXPECT_EQ(dev.position(), 250);

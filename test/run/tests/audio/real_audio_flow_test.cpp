@@ -1,12 +1,11 @@
-// One short test on the real audio backend and real timers: two ".wma"
-// parts play one after the other, time runs out, the record is written and
-// the scorer started.
+// One short test on the real audio device and real timers, at a private
+// sound server: two ".wma" parts play one after the other, time runs out,
+// the record is written and the scorer started.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaFormat>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -22,6 +21,7 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/form.h"
 #include "platform/media/audio_device.h"
+#include "platform/media/tests/audio/pulse_server.h"
 #include "platform/media/sound.h"
 #include "test/record/recordmodule.h"
 #include "test/record/testrecord.h"
@@ -34,9 +34,10 @@ namespace {
 const QString kFixtures = QStringLiteral(SOURCE_ROOT "/platform/media/tests/data/");
 
 TEST(RealAudioFlow, TwoWmaPartsPlayInOrderAndTheTestEnds) {
-  plat::PrepareMediaBackend();
-  if (!QMediaFormat().supportedAudioCodecs(QMediaFormat::Decode).contains(QMediaFormat::AudioCodec::WMA))
-    GTEST_SKIP() << "no WMA decoder in the GStreamer backend";
+  if (!pulsetest::PulseServer::Available()) GTEST_SKIP() << "pulseaudio, pactl or parec is not installed";
+  pulsetest::PulseServer server;
+  QString why;
+  ASSERT_TRUE(server.Start(&why)) << why.toStdString();
 
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
