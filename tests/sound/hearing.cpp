@@ -331,7 +331,7 @@ QString Hearing::WhyNotWhole(int part, double cutAt) const {
   }
   double last = 0;
   for (const Stretch& s : runs) last = std::max(last, s.to);
-  const bool cut = cutAt >= 0 && runs.back().at + (runs.back().to - runs.back().from) >= cutAt - 0.5;
+  const bool cut = cutAt >= 0 && runs.back().at + (runs.back().to - runs.back().from) >= cutAt - 1.0;
   if (last < lastSound[part] - slack && !cut)
     return name + QStringLiteral(" heard only to %1 s (its sound ends at %2 s)")
                       .arg(last, 0, 'f', 1)
