@@ -387,6 +387,16 @@ void DesktopTest::SetUp() {
   ASSERT_TRUE(inst.Make(QStringLiteral(BIN_DIR), &error)) << error.toStdString();
   desk.Prepare(inst);
   inst.WriteScript(QString());  // no steps: the programs only log their starts
+  // A sound server of the test's own, so that the programs meet one as on a
+  // desktop, and never the machine's.
+  if (sound::Server::Unavailable().isEmpty()) {
+    sound_ = std::make_unique<sound::Server>(inst.Tmp() + QStringLiteral("sound"));
+    ASSERT_TRUE(sound_->Start(&error)) << error.toStdString();
+    QProcessEnvironment env;
+    sound_->Prepare(env);
+    for (const QString& name : env.keys()) inst.SetEnvironment(name, env.value(name));
+    inst.UnsetEnvironment(QStringLiteral("TAVREL_E2E_SILENT_AUDIO"));
+  }
 }
 
 void DesktopTest::TearDown() {
@@ -399,6 +409,7 @@ void DesktopTest::TearDown() {
       ADD_FAILURE() << "the screen at the failure: " << shot.toStdString() << "\n" << Describe();
   }
   inst.StopAll();
+  sound_.reset();
   desk.Stop();
 }
 

@@ -18,6 +18,8 @@
 // (inst.Starts()). desk.Stacking(), desk.Active(), desk.Describe(id) and
 // desk.Find(title) read the window manager's view; desk.CloseByWindowManager,
 // desk.Minimise and desk.Activate ask it as a person would.
+// Each test has a sound server of its own (sound(), see tests/sound/sound.h)
+// that the programs play to; a test that needs none running stops it.
 // The fixture's display lives for one test; a failing test leaves a screenshot
 // of the whole screen in the test's output folder and names it. Every wait is
 // bounded; every process started here is ended by its id.
@@ -34,6 +36,7 @@
 #include <optional>
 
 #include "tests/e2e/installation.h"
+#include "tests/sound/sound.h"
 
 namespace desktop {
 
@@ -174,8 +177,13 @@ class DesktopTest : public ::testing::Test {
   // The test's output folder (screenshots).
   static QString OutputFolder();
 
+  // The test's own sound server, running from SetUp; null where the
+  // machine has none to run (the programs then play into the void).
+  sound::Server* sound() { return sound_.get(); }
+
   Desktop desk;
   e2e::Installation inst;
+  std::unique_ptr<sound::Server> sound_;
   qint64 pid = 0;  // the program started last
 };
 

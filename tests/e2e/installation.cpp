@@ -165,7 +165,22 @@ bool Installation::Start(const QString& program, const QStringList& arguments, q
   // The test machines have no sound card: the parts play into the void
   // without the message that calls the proctor.
   env.insert(QStringLiteral("TAVREL_E2E_SILENT_AUDIO"), QStringLiteral("1"));
+  // No sound server but one a test starts itself: the machine's is not
+  // reached, and libpulse may not start one by itself.
+  const QString noAutospawn = root_ + QStringLiteral("/pulse-client.conf");
+  if (!QFileInfo::exists(noAutospawn)) {
+    QFile conf(noAutospawn);
+    const QByteArray text = "autospawn = no\n";
+    if (!conf.open(QIODevice::WriteOnly) || conf.write(text) != text.size() || !conf.flush()) {
+      conf.remove();
+      *error = QStringLiteral("cannot write ") + noAutospawn;
+      return false;
+    }
+  }
+  env.insert(QStringLiteral("PULSE_CLIENTCONFIG"), noAutospawn);
+  env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + root_ + QStringLiteral("/no-sound-server"));
   for (auto it = environment_.cbegin(); it != environment_.cend(); ++it) env.insert(it.key(), it.value());
+  for (const QString& name : unset_) env.remove(name);
   first_ = std::make_unique<QProcess>();
   first_->setProcessEnvironment(env);
   first_->setWorkingDirectory(folder_);

@@ -51,7 +51,15 @@ class Installation {
 
   // A variable for the programs started from now on, over their own
   // environment (a desktop test sets the X display and platform).
-  void SetEnvironment(const QString& name, const QString& value) { environment_[name] = value; }
+  void SetEnvironment(const QString& name, const QString& value) {
+    environment_[name] = value;
+    unset_.removeAll(name);
+  }
+  // A variable the programs started from now on do not get.
+  void UnsetEnvironment(const QString& name) {
+    environment_.remove(name);
+    if (!unset_.contains(name)) unset_ << name;
+  }
   // The file prefix under which each program writes where its windows and
   // widgets are (see apps/widget_probe.h): "<prefix>.<pid>".
   QString WidgetsPrefix() const { return root_ + QStringLiteral("/widgets"); }
@@ -91,6 +99,7 @@ class Installation {
   QString script_;
   QString output_;
   QMap<QString, QString> environment_;
+  QStringList unset_;
   std::unique_ptr<QProcess> first_;
 };
 
