@@ -3,15 +3,20 @@
 #include <QApplication>
 
 #include "apps/hooks.h"
+#include "batch/core/runlog.h"
 #include "batch/forms/program.h"
 #include "common/gui/windowservices.h"
 #include "platform/core/prompt.h"
+#include "platform/core/windowsystem.h"
 #include "platform/gui/composition.h"
 #include "platform/gui/translations.h"
 
 int main(int argc, char** argv) {
+  // Before the application: under Wayland only X11 keeps the windows in order.
+  plat::WindowSystemSelection windowSystem;
   plat::PrepareInputMethod();  // before the application: ibus reads it at start
   QApplication app(argc, argv);
+  windowSystem.ApplicationStarted([](const QString& line) { batch::WriteErrorLog(line); });
   QApplication::setApplicationName(QStringLiteral("Tallisk"));
   QApplication::setApplicationVersion(QStringLiteral("2.7.0"));
   e2e::StartHooks();  // for those who test the programs; nothing without their variables

@@ -4,7 +4,9 @@
 #include <QApplication>
 
 #include "apps/hooks.h"
+#include "common/errorlog.h"
 #include "common/gui/windowservices.h"
+#include "platform/core/windowsystem.h"
 #include "platform/gui/composition.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
@@ -21,8 +23,11 @@
 #endif
 
 int main(int argc, char** argv) {
+  // Before the application: under Wayland only X11 keeps the windows in order.
+  plat::WindowSystemSelection windowSystem;
   plat::PrepareInputMethod();  // before the application: ibus reads it at start
   QApplication app(argc, argv);
+  windowSystem.ApplicationStarted(common::WriteErrorLog);
   QApplication::setApplicationName(QStringLiteral("score"));
   QApplication::setApplicationVersion(QStringLiteral(SCORE_VERSION));
   e2e::StartHooks();  // for those who test the programs; nothing without their variables

@@ -31,7 +31,16 @@ xcb_window_t Root(xcb_connection_t* c) {
   return s ? s->root : 0;
 }
 
+std::optional<bool> g_outOfReach;
+
 }  // namespace
+
+bool OutOfReach() {
+  if (g_outOfReach) return *g_outOfReach;
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void SetOutOfReachForTests(std::optional<bool> outOfReach) { g_outOfReach = outOfReach; }
 
 void MarkDesktopWindow(QWidget* window) {
   xcb_connection_t* c = Connection();

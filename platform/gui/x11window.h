@@ -3,10 +3,18 @@
 // manager did to it that Qt does not report. Off X11 (offscreen tests) every
 // call does nothing and every question answers false.
 #include <QByteArray>
+#include <optional>
 
 class QWidget;
 
 namespace plat::x11 {
+
+// The windows go to a screen this layer cannot reach (a Wayland compositor
+// with no X server to go through): nothing keeps a window in front or
+// behind. False under X11 and offscreen. Tests may set the answer
+// (nullopt: the platform's).
+bool OutOfReach();
+void SetOutOfReachForTests(std::optional<bool> outOfReach);
 
 // Before the first map: the window is the desktop's own (kept below every
 // other window, no frame, no taskbar or pager entry).

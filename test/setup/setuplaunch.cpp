@@ -97,6 +97,7 @@ bool 輸入資料表面::StartChecks() {
 
   // The folders the run writes into (the data folder may have changed
   // since the start-up).
+  if (!WarnOfWindowSystem()) return false;
   if (!WarnOfFolderProblems(TestFolderLead(), CheckRunFolders())) return false;
 
   // 1. The display layout.

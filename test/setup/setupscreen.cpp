@@ -33,6 +33,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/captionfit.h"
+#include "platform/gui/x11window.h"
 #include "platform/im/imframework.h"
 #include "platform/media/sound.h"
 #include "test/record/recordmodule.h"
@@ -405,6 +406,7 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
     if (atLoad) CreateErrorReport();
   }
   WarnOfFolders(atLoad);
+  if (atLoad) WarnOfWindowSystem();
 
   GetKeyNetBox2();
   GetKeyNetBox3();
@@ -459,6 +461,14 @@ void 輸入資料表面::WarnOfFolders(bool atLoad) {
   warnedFolders_ = paths;
   for (const QString& path : paths) WriteErrorLog(QStringLiteral("資料夾無法使用>") + path);
   WarnOfFolderProblems(TestFolderLead(), folders);
+}
+
+bool 輸入資料表面::WarnOfWindowSystem() {
+  if (!plat::x11::OutOfReach()) return true;
+  plat::prompt().Ask(QStringLiteral("這個桌面只有 Wayland,沒有 X 視窗系統(Xwayland)可用,測驗畫面無法保持在最前面,"
+                                    "不能開始測驗。請通知考場負責人處理:改以 X11 工作階段登入,或安裝 Xwayland。"),
+                     QStringLiteral("警告訊息"), plat::Buttons::Ok, plat::Icon::Exclamation);
+  return false;
 }
 
 bool 輸入資料表面::NoteArrived(const QString& path) {

@@ -165,6 +165,9 @@ class 輸入資料表面 : public plat::Form {
   void ApplySettingsOnce(bool atLoad);
   void LockParticulars();
   void WarnOfFolders(bool atLoad);
+  // Off X11 nothing keeps the test screen in front of other windows: said,
+  // and false, before any test starts.
+  bool WarnOfWindowSystem();
   // The option buttons and check boxes the candidate can set.
   using Choices = QHash<QAbstractButton*, bool>;
   Choices CurrentChoices() const;

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "common/filenames.h"
+#include "platform/gui/x11window.h"
 #include "test/run/countdown.h"
 #include "net/forms/frmdownload3.h"
 #include "test/run/processing.h"
@@ -265,6 +266,31 @@ TEST_F(LaunchTest, AFolderTheRunCannotUseIsSaidAtStartUpAndNoTestStarts) {
     EXPECT_TRUE(s.isEnabled());
     plat::FormRegistry::DestroyAll();
   }
+}
+
+// A Wayland desktop with no X server to go through: the candidate is told
+// at start-up, Start says it again and no test begins; on X11 the same
+// screen starts the test.
+TEST_F(LaunchTest, WithoutAnXDisplayItIsSaidAtStartUpAndNoTestStarts) {
+  struct Reset {
+    ~Reset() { plat::x11::SetOutOfReachForTests(std::nullopt); }
+  } reset;
+  plat::x11::SetOutOfReachForTests(true);
+  auto& s = Screen();
+  ASSERT_EQ(prompt.calls.size(), 1);
+  EXPECT_TRUE(prompt.calls[0].text.contains("Wayland")) << prompt.calls[0].text.toStdString();
+  EXPECT_TRUE(prompt.calls[0].text.contains("不能開始測驗")) << prompt.calls[0].text.toStdString();
+  EXPECT_EQ(prompt.calls[0].icon, plat::Icon::Exclamation);
+  s.Command1_Click();
+  ASSERT_EQ(prompt.calls.size(), 2);
+  EXPECT_EQ(prompt.calls[1].text, prompt.calls[0].text);
+  EXPECT_FALSE(HandedOver());
+  EXPECT_TRUE(s.isVisible());
+  EXPECT_TRUE(s.isEnabled());
+  plat::x11::SetOutOfReachForTests(std::nullopt);
+  s.Command1_Click();
+  EXPECT_EQ(prompt.calls.size(), 2) << LastMessage().toStdString();
+  EXPECT_TRUE(HandedOver());
 }
 
 TEST_F(LaunchTest, IdentityNumberCheck) {
