@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -83,6 +84,39 @@ QWidget* WindowWaitingOver(const QWidget* disabled) {
   return nullptr;
 }
 
+// The program's window last given the focus, backdrops aside.
+QPointer<QWidget> g_lastFront;
+
+void WatchFront() {
+  static bool watching = false;
+  if (watching || !qGuiApp) return;
+  watching = true;
+  QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, qGuiApp, [](QWindow* window) {
+    if (!window || IsBackdropWindow(window)) return;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->windowHandle() == window) g_lastFront = w;
+  });
+}
+
+// The program's topmost shown window, for a backdrop to hand the focus to:
+// the modal one, else the one last given the focus (or what waits over it),
+// else any shown one.
+QWidget* FrontWindow() {
+  if (QWidget* m = QApplication::activeModalWidget(); m && m->isVisible()) return m;
+  if (QWidget* w = g_lastFront; w && w->isVisible()) {
+    if (w->isEnabled()) return w;
+    if (QWidget* over = WindowWaitingOver(w)) return over;
+  }
+  const QList<QWidget*> tops = QApplication::topLevelWidgets();
+  for (auto it = tops.crbegin(); it != tops.crend(); ++it) {
+    QWidget* w = *it;
+    if (w->isVisible() && w->isEnabled() && w->windowHandle() && !IsBackdropWindow(w->windowHandle()) &&
+        !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus) && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
+      return w;
+  }
+  return nullptr;
+}
+
 QString HandlerName(const QObject* f, const char* handler) {
   return f->objectName() + QLatin1Char('.') + QLatin1String(handler);
 }
@@ -138,6 +172,7 @@ QWidget* DefaultOwner() {
 Form::Form(const QString& name) : QDialog(nullptr) {
   if (!name.isEmpty()) setObjectName(name);
   live().append(this);
+  WatchFront();
 }
 
 Form::~Form() {
@@ -229,16 +264,20 @@ bool Form::Unload(UnloadMode mode) {
   return true;
 }
 
-void Form::PassFocus(QWidget* waiting, int tries) {
+void Form::PassFocus(QWidget* waiting, int tries, bool direct) {
   // A window manager busy with its own focus change (the end of an Alt+Tab)
   // may yet give the focus back here: ask again, a few times.
   QPointer<QWidget> w(waiting);
-  QTimer::singleShot(tries == 3 ? 0 : 300, this, [this, w, tries] {
+  QTimer::singleShot(tries == 3 ? 0 : 300, this, [this, w, tries, direct] {
     if (!w || !w->isVisible() || !isVisible()) return;
     if (tries < 3 && QApplication::activeWindow() != this) return;
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    // A manager that thinks the backdrop active may refuse the request
+    // (focus-stealing prevention): the program holds the X focus, and
+    // may hand it to a window of its own.
+    if (direct) x11::MoveFocusTo(w);
     w->activateWindow();
-    if (tries > 1) PassFocus(w, tries - 1);
+    if (tries > 1) PassFocus(w, tries - 1, direct);
   });
 }
 
@@ -255,7 +294,23 @@ bool Form::event(QEvent* e) {
     // A window manager may hand the focus to a disabled window (Alt+Tab, a
     // taskbar click, a click on it): it goes on to the window that waits
     // over it, which comes up with the focus where it was.
-    if (QWidget* waiting = WindowWaitingOver(this)) PassFocus(waiting, 3);
+    if (QWidget* waiting = WindowWaitingOver(this)) {
+      PassFocus(waiting, 3);
+    } else if (backdrop_) {
+      // A backdrop owns no window: the focus goes to the program's topmost
+      // one, whose focus widget keeps its caret.
+      if (QWidget* front = FrontWindow()) PassFocus(front, 3, true);
+    }
+  }
+  // Keys that reach a backdrop before the focus has moved on go where the
+  // focus is going.
+  if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && backdrop_) {
+    if (QWidget* front = FrontWindow()) {
+      QWidget* to = front->focusWidget() ? front->focusWidget() : front;
+      std::unique_ptr<QEvent> copy(e->clone());
+      QCoreApplication::sendEvent(to, copy.get());
+    }
+    return true;
   }
   if (e->type() == QEvent::WindowActivate && loaded_ && !unloaded_ && isVisible() && !backdrop_ &&
       g_active != this && !app().Ending())

@@ -94,8 +94,10 @@ class Form : public QDialog {
   // minimise or roll-up is undone at once.
   bool StaysInSight() const;
   void ComeBack();
-  // Hands the focus on to the window waiting over this disabled one.
-  void PassFocus(QWidget* waiting, int tries);
+  // Hands the focus on to the window waiting over this disabled one; a
+  // backdrop, which holds the focus it must not keep, also moves it there
+  // itself (`direct`).
+  void PassFocus(QWidget* waiting, int tries, bool direct = false);
   // Every shown window stays on the screen, whatever size or place it is given.
   void KeepOnScreen();
   void KeepOnScreenSoon();

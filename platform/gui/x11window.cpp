@@ -88,6 +88,14 @@ void Unshade(const QWidget* window) {
   xcb_flush(c);
 }
 
+void MoveFocusTo(const QWidget* window) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t id = Id(window);
+  if (!c || !id || !window->isVisible() || window->isMinimized()) return;
+  xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, id, XCB_CURRENT_TIME);
+  xcb_flush(c);
+}
+
 bool IsStateChange(const QByteArray& eventType, const void* message) {
   if (eventType != "xcb_generic_event_t" || !message) return false;
   const auto* e = static_cast<const xcb_generic_event_t*>(message);

@@ -23,6 +23,10 @@ void MarkDesktopWindow(QWidget* window);
 bool IsShaded(const QWidget* window);
 // Asks the window manager to unroll it.
 void Unshade(const QWidget* window);
+// Moves the X focus straight to one of the program's own shown windows,
+// for when the program holds the focus already (on a window that must not
+// keep it): no window manager is asked, so none can refuse.
+void MoveFocusTo(const QWidget* window);
 // An X event (QWidget::nativeEvent) that changed the window's state
 // property (_NET_WM_STATE).
 bool IsStateChange(const QByteArray& eventType, const void* message);

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QGuiApplication>
-#include <QScreen>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -374,6 +376,40 @@ TEST_F(FormLayer, EveryShownWindowStaysOnTheScreenFrameAndAll) {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
   EXPECT_TRUE(area.contains(d.frameGeometry()));
   EXPECT_LT(d.resizes, 10);
+}
+
+// Keys that reach a backdrop given the focus are typed into the box of the
+// window in front, at its caret.
+TEST_F(FormLayer, KeysThatReachABackdropAreTypedInTheWindowInFront) {
+  OtherForm& backdrop = plat::forms::get<OtherForm>();
+  backdrop.MakeBackdrop();
+  CountForm& screen = plat::forms::get<CountForm>();
+  auto* box = new QLineEdit(&screen);
+  backdrop.Show();
+  screen.Show();
+  box->setFocus();
+  box->setText("abcd");
+  box->setCursorPosition(2);
+  QApplication::processEvents();
+  ASSERT_TRUE(screen.isActiveWindow());
+
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&backdrop, &activate);
+  for (const char c : {'x', 'y'}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X + (c - 'x'), Qt::NoModifier, QString(QChar(c)));
+    QApplication::sendEvent(&backdrop, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X + (c - 'x'), Qt::NoModifier, QString(QChar(c)));
+    QApplication::sendEvent(&backdrop, &release);
+  }
+  EXPECT_EQ(box->text(), "abxycd");
+  EXPECT_EQ(box->cursorPosition(), 4);
+  // Offscreen never lets the backdrop take the focus; the desktop tests
+  // show the window manager's side. The hand-off leaves the box as it was.
+  QApplication::processEvents();
+  EXPECT_TRUE(screen.isActiveWindow());
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  EXPECT_EQ(box->cursorPosition(), 4);
+  EXPECT_FALSE(box->hasSelectedText());
 }
 
 }  // namespace
