@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
+#include <sys/stat.h>
 #include <utility>
 
 namespace desktop {
@@ -78,6 +79,7 @@ bool Desktop::StartBus(QString* error, QString* address) {
 
 bool Desktop::Start(QString* error, const QString& windowManager, const QString& screen) {
   managerName_ = windowManager;
+  if (windowManager == QStringLiteral("mutter")) return StartWaylandSession(error, screen);
   QStringList tools{QStringLiteral("Xvfb"),    windowManager,          QStringLiteral("xdotool"),
                     QStringLiteral("xprop"),   QStringLiteral("xwininfo"), QStringLiteral("wmctrl"),
                     QStringLiteral("import")};
@@ -153,13 +155,117 @@ bool Desktop::Start(QString* error, const QString& windowManager, const QString&
   return true;
 }
 
+// Headless mutter as a GNOME session runs it, with its Xwayland. Mutter
+// names the X display it opened in its log; the X authority it made is in
+// the runtime folder.
+bool Desktop::StartWaylandSession(QString* error, const QString& screen) {
+  for (const QString& tool : {QStringLiteral("mutter"), QStringLiteral("Xwayland"), QStringLiteral("dbus-daemon"),
+                              QStringLiteral("xdotool"), QStringLiteral("xprop"), QStringLiteral("xwininfo"),
+                              QStringLiteral("wmctrl"), QStringLiteral("import")}) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) {
+      *error = tool + QStringLiteral(" is not installed") + QLatin1String(kSetup);
+      return false;
+    }
+  }
+  // Xwayland's sockets go into /tmp/.X11-unix, which mutter takes only
+  // sticky and open to all, as a system makes it at boot.
+  const QByteArray sockets = "/tmp/.X11-unix";
+  struct stat st {};
+  if (::stat(sockets.constData(), &st) != 0 && ::mkdir(sockets.constData(), 01777) == 0) ::chmod(sockets.constData(), 01777);
+  if (::stat(sockets.constData(), &st) != 0 || (st.st_mode & 01777) != 01777) {
+    *error = QStringLiteral("/tmp/.X11-unix is missing or not mode 1777: mutter cannot start Xwayland");
+    return false;
+  }
+  runtime_ = std::make_unique<QTemporaryDir>();
+  if (!runtime_->isValid() || !QFile::setPermissions(runtime_->path(), QFileDevice::ReadOwner |
+                                                                          QFileDevice::WriteOwner |
+                                                                          QFileDevice::ExeOwner)) {
+    *error = QStringLiteral("no private runtime folder for the Wayland session");
+    Stop();
+    return false;
+  }
+  if (!StartBus(error, &busAddress_)) {
+    Stop();
+    return false;
+  }
+  waylandName_ = QStringLiteral("wayland-0");  // in the session's own runtime folder
+  const QString log = runtime_->filePath(QStringLiteral("mutter.log"));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "QT_QPA_PLATFORM"})
+    env.remove(QString::fromLatin1(name));
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_->path());
+  env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
+  env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+  manager_ = std::make_unique<QProcess>();
+  manager_->setProcessEnvironment(env);
+  manager_->setProcessChannelMode(QProcess::MergedChannels);
+  manager_->setStandardOutputFile(log);
+  manager_->start(QStringLiteral("mutter"),
+                  {QStringLiteral("--wayland"), QStringLiteral("--headless"), QStringLiteral("--virtual-monitor"),
+                   screen.section(u'x', 0, 1), QStringLiteral("--wayland-display=") + waylandName_});
+  if (!manager_->waitForStarted(5000)) {
+    *error = QStringLiteral("mutter did not start: ") + manager_->errorString();
+    Stop();
+    return false;
+  }
+  static const QRegularExpression named(QStringLiteral("public X11 display (:\\d+)"));
+  QString said;
+  const bool opened = WaitFor(
+      [&] {
+        QFile f(log);
+        said = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        const QRegularExpressionMatch m = named.match(said);
+        if (m.hasMatch()) name_ = m.captured(1);
+        return m.hasMatch() || manager_->state() != QProcess::Running;
+      },
+      15000);
+  const QStringList auth = QDir(runtime_->path()).entryList({QStringLiteral(".mutter-Xwaylandauth.*")},
+                                                           QDir::Files | QDir::Hidden);
+  if (!opened || name_.isEmpty() || auth.isEmpty()) {
+    *error = QStringLiteral("mutter opened no X display; its log:\n") + said;
+    Stop();
+    return false;
+  }
+  xauthority_ = runtime_->filePath(auth.first());
+  const bool ready = WaitFor(
+      [this] {
+        const auto out = Run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),
+                                                       QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        return out && !IdsIn(*out).isEmpty();
+      },
+      15000);
+  if (!ready) {
+    *error = QStringLiteral("mutter did not manage the X display ") + name_;
+    Stop();
+    return false;
+  }
+  return true;
+}
+
 void Desktop::Stop() {
   End(manager_);
   End(bus_);
   End(server_);
+  runtime_.reset();
+  waylandName_.clear();
+  busAddress_.clear();
+  xauthority_.clear();
 }
 
 void Desktop::Prepare(e2e::Installation& installation) const {
+  if (IsWaylandSession()) {
+    // What a GNOME session gives a program; the platform is its own choice.
+    installation.SetEnvironment(QStringLiteral("DISPLAY"), name_);
+    installation.SetEnvironment(QStringLiteral("XAUTHORITY"), xauthority_);
+    installation.SetEnvironment(QStringLiteral("WAYLAND_DISPLAY"), waylandName_);
+    installation.SetEnvironment(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    installation.SetEnvironment(QStringLiteral("XDG_RUNTIME_DIR"), runtime_->path());
+    installation.SetEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
+    installation.UnsetEnvironment(QStringLiteral("QT_QPA_PLATFORM"));
+    installation.SetEnvironment(QStringLiteral("QT_IM_MODULE"), QString());
+    installation.SetEnvironment(QStringLiteral("TAVREL_E2E_WIDGETS"), installation.WidgetsPrefix());
+    return;
+  }
   installation.SetEnvironment(QStringLiteral("DISPLAY"), name_);
   installation.SetEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   installation.SetEnvironment(QStringLiteral("WAYLAND_DISPLAY"), QString());
@@ -171,6 +277,7 @@ std::optional<QByteArray> Desktop::Run(const QString& tool, const QStringList& a
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), name_);
+  if (!xauthority_.isEmpty()) env.insert(QStringLiteral("XAUTHORITY"), xauthority_);
   p.setProcessEnvironment(env);
   p.setStandardErrorFile(QProcess::nullDevice());
   p.start(tool, arguments);

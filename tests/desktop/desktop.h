@@ -1,7 +1,11 @@
 #pragma once
 // The real programs at a real desktop: a private Xvfb display with openbox
 // or xfwm4 (DESKTOP_WM; xfwm4 on a private session bus), real X input
-// through xdotool, window state read with xprop and xdotool.
+// through xdotool, window state read with xprop and xdotool. DESKTOP_WM=mutter
+// is a Wayland session instead: headless mutter with its Xwayland on a
+// private session bus and runtime folder, the programs given what a GNOME
+// session gives them (WAYLAND_DISPLAY, DISPLAY, XDG_SESSION_TYPE=wayland, no
+// QT_QPA_PLATFORM); the tools reach the windows through the Xwayland display.
 //
 // Use:
 //   class MyTest : public desktop::DesktopTest {};        // display + WM + installation
@@ -30,6 +34,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -66,12 +71,14 @@ class Desktop {
   Desktop& operator=(const Desktop&) = delete;
 
   // Starts Xvfb on a free display (-displayfd) and the window manager, and
-  // waits until the manager has taken the screen. False with a reason; a
-  // missing tool's reason says to run scripts/setup.
+  // waits until the manager has taken the screen ("mutter": the Wayland
+  // session). False with a reason; a missing tool's reason says to run
+  // scripts/setup.
   bool Start(QString* error, const QString& windowManager = QStringLiteral("openbox"),
              const QString& screen = QStringLiteral("1280x1024x24"));
   void Stop();
   QString Name() const { return name_; }  // ":N"
+  bool IsWaylandSession() const { return !waylandName_.isEmpty(); }
   // What a program needs to run on this display.
   void Prepare(e2e::Installation& installation) const;
 
@@ -107,12 +114,18 @@ class Desktop {
 
  private:
   bool StartBus(QString* error, QString* address);
+  bool StartWaylandSession(QString* error, const QString& screen);
 
   QString name_;
   QString managerName_;
   std::unique_ptr<QProcess> server_;
   std::unique_ptr<QProcess> bus_;  // the window manager's private session bus
   std::unique_ptr<QProcess> manager_;
+  // The Wayland session's: its runtime folder, socket, bus and X authority.
+  std::unique_ptr<QTemporaryDir> runtime_;
+  QString waylandName_;
+  QString busAddress_;
+  QString xauthority_;
 };
 
 // Where a program's windows and widgets are, as it writes them (see
