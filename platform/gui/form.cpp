@@ -100,10 +100,11 @@ void WatchFront() {
 
 // The program's topmost shown window, for a backdrop to hand the focus to:
 // the modal one, else the one last given the focus (or what waits over it),
-// else any shown one.
+// else the form last active, else any shown one.
 QWidget* FrontWindow() {
   if (QWidget* m = QApplication::activeModalWidget(); m && m->isVisible()) return m;
-  if (QWidget* w = g_lastFront; w && w->isVisible()) {
+  for (QWidget* w : {static_cast<QWidget*>(g_lastFront), static_cast<QWidget*>(g_active)}) {
+    if (!w || !w->isVisible()) continue;
     if (w->isEnabled()) return w;
     if (QWidget* over = WindowWaitingOver(w)) return over;
   }
@@ -297,9 +298,7 @@ bool Form::event(QEvent* e) {
     if (QWidget* waiting = WindowWaitingOver(this)) {
       PassFocus(waiting, 3);
     } else if (backdrop_) {
-      // A backdrop owns no window: the focus goes to the program's topmost
-      // one, whose focus widget keeps its caret.
-      if (QWidget* front = FrontWindow()) PassFocus(front, 3, true);
+      HandBackFocus();
     }
   }
   // Keys that reach a backdrop before the focus has moved on go where the
@@ -387,8 +386,21 @@ void Form::changeEvent(QEvent* e) {
     ComeBack();
 }
 
+void Form::HandBackFocus() {
+  // A backdrop owns no window: the focus goes to the program's topmost one,
+  // whose focus widget keeps its caret. Once, though both the X focus and
+  // Qt's activation tell of it.
+  if (handingBack_) return;
+  QWidget* front = FrontWindow();
+  if (!front) return;
+  handingBack_ = true;
+  QTimer::singleShot(0, this, [this] { handingBack_ = false; });
+  PassFocus(front, 3, true);
+}
+
 bool Form::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   if (StaysInSight() && x11::IsStateChange(eventType, message)) ComeBack();
+  if (backdrop_ && isVisible() && x11::IsFocusIn(eventType, message)) HandBackFocus();
   return QDialog::nativeEvent(eventType, message, result);
 }
 

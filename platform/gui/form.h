@@ -101,6 +101,8 @@ class Form : public QDialog {
   // Every shown window stays on the screen, whatever size or place it is given.
   void KeepOnScreen();
   void KeepOnScreenSoon();
+  // A backdrop that got the focus gives it to the program's front window.
+  void HandBackFocus();
 
   bool loaded_ = false;
   bool unloading_ = false;
@@ -110,6 +112,7 @@ class Form : public QDialog {
   bool backdrop_ = false;
   bool fitting_ = false;
   bool fitQueued_ = false;
+  bool handingBack_ = false;
   QAbstractButton* cancelButton_ = nullptr;
 };
 

@@ -96,6 +96,15 @@ void MoveFocusTo(const QWidget* window) {
   xcb_flush(c);
 }
 
+bool IsFocusIn(const QByteArray& eventType, const void* message) {
+  if (eventType != "xcb_generic_event_t" || !message) return false;
+  const auto* e = static_cast<const xcb_generic_event_t*>(message);
+  if ((e->response_type & 0x7f) != XCB_FOCUS_IN) return false;
+  // As Qt: a grab's focus changes and the pointer's are no focus given.
+  const auto* f = reinterpret_cast<const xcb_focus_in_event_t*>(e);
+  return f->mode != XCB_NOTIFY_MODE_GRAB && f->mode != XCB_NOTIFY_MODE_UNGRAB && f->detail != XCB_NOTIFY_DETAIL_POINTER;
+}
+
 bool IsStateChange(const QByteArray& eventType, const void* message) {
   if (eventType != "xcb_generic_event_t" || !message) return false;
   const auto* e = static_cast<const xcb_generic_event_t*>(message);

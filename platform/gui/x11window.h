@@ -27,6 +27,10 @@ void Unshade(const QWidget* window);
 // for when the program holds the focus already (on a window that must not
 // keep it): no window manager is asked, so none can refuse.
 void MoveFocusTo(const QWidget* window);
+// An X event (QWidget::nativeEvent) that gave the window the keyboard focus.
+// It comes even while a modal window blocks this one, when Qt passes the
+// focus on to the modal window without telling the widgets.
+bool IsFocusIn(const QByteArray& eventType, const void* message);
 // An X event (QWidget::nativeEvent) that changed the window's state
 // property (_NET_WM_STATE).
 bool IsStateChange(const QByteArray& eventType, const void* message);
