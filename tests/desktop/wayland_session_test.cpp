@@ -72,5 +72,23 @@ TEST_F(WaylandSessionTest, TheSetupScreenGoesThroughXwaylandInFrontAndLosesNoKey
   }
 }
 
+// QT_QPA_PLATFORM=wayland set for the whole session (which without Qt's
+// Wayland plugin ended the program before it showed anything): Xwayland
+// all the same, and the report says what was not taken.
+TEST_F(WaylandSessionTest, WaylandAskedForInTheSessionGoesThroughXwaylandAllTheSame) {
+  inst.SetEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+  ASSERT_TRUE(StartSetup(false)) << Describe();
+  ASSERT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 500));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return ErrorReport().contains(QStringLiteral("視窗系統>使用 X11(xcb),不用 QT_QPA_PLATFORM=wayland:有 X 顯示 ") +
+                                      desk.Name());
+      },
+      3000))
+      << ErrorReport().toStdString();
+  desk.Type(QStringLiteral("ab"));
+  EXPECT_TRUE(WaitFor([&] { return Probe().focusText == QStringLiteral("ab"); }, 3000)) << Describe();
+}
+
 }  // namespace
 }  // namespace desktop
