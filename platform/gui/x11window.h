@@ -1,7 +1,7 @@
 #pragma once
 // What a window tells an X11 window manager beyond Qt's flags, and what the
 // manager did to it that Qt does not report. Off X11 (offscreen tests) every
-// call does nothing and every question answers false.
+// call does nothing and every question but OutOfReach answers false.
 #include <QByteArray>
 #include <optional>
 
