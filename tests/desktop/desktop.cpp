@@ -196,6 +196,17 @@ bool Desktop::StartWaylandSession(QString* error, const QString& screen) {
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_->path());
   env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
   env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+  // Mutter's sounds (the bell) never start the machine's sound server.
+  const QString pulse = runtime_->filePath(QStringLiteral("client.conf"));
+  QFile conf(pulse);
+  if (!conf.open(QIODevice::WriteOnly) || conf.write("autospawn = no\n") < 0 || !conf.flush()) {
+    *error = QStringLiteral("cannot write ") + pulse;
+    Stop();
+    return false;
+  }
+  conf.close();
+  env.insert(QStringLiteral("PULSE_CLIENTCONFIG"), pulse);
+  env.remove(QStringLiteral("PULSE_SERVER"));
   manager_ = std::make_unique<QProcess>();
   manager_->setProcessEnvironment(env);
   manager_->setProcessChannelMode(QProcess::MergedChannels);
