@@ -59,13 +59,7 @@ bool GstAudioDevice::doOpen(const QString& path) {
 }
 
 bool GstAudioDevice::startPipeline(const QString& path, int waitMs) {
-  dropPipeline();
-  broken_ = false;
-  started_ = false;
-  atEnd_ = false;
-  length_ = -1;
-  lastPos_ = 0;
-  pendingPos_ = -1;
+  reset();
   path_ = path;
   QString why;
   if (!EnsureGst(&why)) {
@@ -178,7 +172,9 @@ void GstAudioDevice::seekTo(qint64 ms) {
   });
 }
 
-void GstAudioDevice::doClose() {
+void GstAudioDevice::doClose() { reset(); }
+
+void GstAudioDevice::reset() {
   dropPipeline();
   broken_ = false;
   started_ = false;

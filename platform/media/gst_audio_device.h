@@ -41,6 +41,8 @@ class GstAudioDevice : public AudioDevice {
   // preroll and fails when the pipeline failed within it.
   bool startPipeline(const QString& path, int waitMs);
   void dropPipeline();
+  // No pipeline, and nothing known of one.
+  void reset();
   void setState(int state);
   void seekTo(qint64 ms);
   void pollBus();

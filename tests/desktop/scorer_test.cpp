@@ -16,7 +16,6 @@
 #include <thread>
 #include <utility>
 
-#include "platform/core/textfile.h"
 #include "tests/desktop/testprogram.h"
 #include "test/record/testrecord.h"
 
@@ -114,28 +113,6 @@ class ScorerDesktop : public TestProgramTest {
     inst.SetEnvironment(QStringLiteral("SCORE_REMOVABLE_DRIVE"), drive);
   }
 
-  // A finished test's record in TMP, and the scorer started on it as the
-  // test program starts it.
-  bool StartScorer() {
-    const QString folder = inst.Folder();
-    if (!plat::writeTextLines(folder + QStringLiteral("T9001.txt"),
-                              {QStringLiteral("　　今天天氣很好，我們去公園散步。")}))
-      return false;
-    const QString record = inst.Tmp() + QStringLiteral("~T032400.txt");
-    const QStringList lines = {
-        QStringLiteral("[測驗檔名]=") + folder + QStringLiteral("T9001.txt"),
-        QStringLiteral("[答案檔案]=") + folder + QStringLiteral("A123456789.T01"),
-        QStringLiteral("[成績檔案]=") + folder + QStringLiteral("A123456789.R01"),
-        QStringLiteral("[檢定姓名]=王小明"),
-        QStringLiteral("[身分證號]=A123456789"),
-        QStringLiteral("[開始時間]=031800"),
-        QStringLiteral("[終止時間]=032400"),
-        QStringLiteral("[測驗次數]=1"),
-        QStringLiteral("[指定主機]=127.0.0.1"),
-        QStringLiteral("　　今天天氣很好，我們去公園散步。")};
-    if (!rec::WriteRecordLines(record, lines, false)) return false;
-    return StartProgram(QStringLiteral("score"), {record + u',' + folder + QStringLiteral("Tavrel")}, 150);
-  }
 
   // The window manager's two ways to close a window: its close message and
   // Alt+F4 on the window with the focus.
@@ -159,7 +136,7 @@ class ScorerDesktop : public TestProgramTest {
 };
 
 TEST_F(ScorerDesktop, TheScoringWindowStaysWhenTheWindowManagerClosesIt) {
-  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(StartScorer(150));
   ASSERT_TRUE(WaitForWindow(QStringLiteral("Form3"))) << Describe();
   const quint64 form3 = WindowId(QStringLiteral("Form3"));
   // It works about three seconds; close it as it does.
@@ -177,7 +154,7 @@ TEST_F(ScorerDesktop, TheScoringWindowStaysWhenTheWindowManagerClosesIt) {
 }
 
 TEST_F(ScorerDesktop, TheSaveNoticeAndTheSheetBehindItStayAndTheSheetComesBackEnabled) {
-  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(StartScorer(150));
   ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"), 20000)) << Describe();
   ASSERT_TRUE(WaitFor([&] { return Delivered() && Usable(QStringLiteral("成績單/Command5")); }, 20000)) << Describe();
   const quint64 sheet = WindowId(QStringLiteral("成績單"));
@@ -208,7 +185,7 @@ TEST_F(ScorerDesktop, TheSaveNoticeAndTheSheetBehindItStayAndTheSheetComesBackEn
 // and the taskbar entry; the backdrops have none and stay at a close.
 TEST_F(ScorerDesktop, TheSheetComesUpOverTheBackdropsWithTheTaskbarEntry) {
   ASSERT_TRUE(Settings({{908, "0"}}));
-  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(StartScorer(150));
   ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"), 20000)) << Describe();
   ASSERT_TRUE(InFrontAndActive(QStringLiteral("成績單"), 1000));
   const Window sheet = desk.Describe(WindowId(QStringLiteral("成績單")));
@@ -237,7 +214,7 @@ TEST_F(ScorerDesktop, TheSheetComesUpOverTheBackdropsWithTheTaskbarEntry) {
 // the focus, whatever a person does to the sheet or to the question.
 TEST_F(ScorerDesktop, TheQuestionStaysOverTheSheetItIsAbout) {
   ASSERT_TRUE(Settings({{908, "0"}, {306, "2"}}));
-  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(StartScorer(150));
   ASSERT_TRUE(WaitForWindow(QStringLiteral("成績單"), 20000)) << Describe();
   ASSERT_TRUE(InFrontAndActive(QStringLiteral("成績單"), 300));
   const QRect sheetRect = Probe().Window(QStringLiteral("成績單"))->rect;
@@ -285,7 +262,7 @@ TEST_F(BatchDesktop, TheRefusalNoticeStaysOverTheMainWindowAtAClick) {
   ASSERT_GT(refusing.Port(), 0);
   // The scorer writes the score file the batch scorer sums.
   ASSERT_TRUE(Settings({{908, "0"}}));
-  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(StartScorer(150));
   const QString folder = inst.Folder();
   ASSERT_TRUE(WaitFor([&] { return QFileInfo(folder + QStringLiteral("A123456789.R01")).size() >= 252; }, 20000))
       << Describe();

@@ -59,12 +59,7 @@ TEST_F(SetupScreenTest, AClickOnABackdropLeavesTheSetupScreenInFrontWithTheFocus
 TEST_F(SetupScreenTest, MinutesWithAUnitAreRefusedAtStartInAMessageInFront) {
   ASSERT_TRUE(StartSetup(true));
   ASSERT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 300));
-  ASSERT_TRUE(ClickWidget(QStringLiteral("輸入資料表面/Text4")));
-  desk.Key(QStringLiteral("ctrl+a"));
-  desk.Type(QStringLiteral("3x"));
-  ASSERT_TRUE(WaitFor([&] { return Probe().focusText == QStringLiteral("3x"); }, 3000)) << Describe();
-  ASSERT_TRUE(ClickWidget(QStringLiteral("輸入資料表面/Command1")));
-  ASSERT_TRUE(WaitForWindow(QStringLiteral("MessageBox"), 5000)) << Describe();
+  ASSERT_TRUE(StartWithMinutesRefused());
   EXPECT_TRUE(InFrontAndActive(QStringLiteral("MessageBox"), 500));
   EXPECT_EQ(WindowId(QStringLiteral("正式測驗")), 0u);
   desk.Key(QStringLiteral("Return"));

@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QThread>
 
+#include "platform/core/textfile.h"
+#include "test/record/testrecord.h"
+
 namespace desktop {
 
 void TestProgramTest::SetUp() {
@@ -25,6 +28,37 @@ void TestProgramTest::SetUp() {
             {181, "0"},
             {149, "0"},
             {202, ""}});
+}
+
+bool TestProgramTest::StartScorer(int seconds) {
+  const QString folder = inst.Folder();
+  if (!plat::writeTextLines(folder + QStringLiteral("T9001.txt"), {QStringLiteral("　　今天天氣很好，我們去公園散步。")}))
+    return false;
+  const QString record = inst.Tmp() + QStringLiteral("~T032400.txt");
+  const QStringList lines = {QStringLiteral("[測驗檔名]=") + folder + QStringLiteral("T9001.txt"),
+                             QStringLiteral("[答案檔案]=") + folder + QStringLiteral("A123456789.T01"),
+                             QStringLiteral("[成績檔案]=") + folder + QStringLiteral("A123456789.R01"),
+                             QStringLiteral("[檢定姓名]=王小明"),
+                             QStringLiteral("[身分證號]=A123456789"),
+                             QStringLiteral("[開始時間]=031800"),
+                             QStringLiteral("[終止時間]=032400"),
+                             QStringLiteral("[測驗次數]=1"),
+                             QStringLiteral("[指定主機]=127.0.0.1"),
+                             QStringLiteral("　　今天天氣很好，我們去公園散步。")};
+  if (!rec::WriteRecordLines(record, lines, false)) return false;
+  return StartProgram(QStringLiteral("score"), {record + u',' + folder + QStringLiteral("Tavrel")}, seconds);
+}
+
+::testing::AssertionResult TestProgramTest::StartWithMinutesRefused() {
+  if (!ClickWidget(QStringLiteral("輸入資料表面/Text4"))) return ::testing::AssertionFailure() << "no minutes box";
+  desk.Key(QStringLiteral("ctrl+a"));
+  desk.Type(QStringLiteral("3x"));
+  if (!WaitFor([&] { return Probe().focusText == QStringLiteral("3x"); }, 3000))
+    return ::testing::AssertionFailure() << "the minutes were not typed\n" << Describe();
+  if (!ClickWidget(QStringLiteral("輸入資料表面/Command1"))) return ::testing::AssertionFailure() << "no Start";
+  if (!WaitForWindow(QStringLiteral("MessageBox"), 5000))
+    return ::testing::AssertionFailure() << "no refusal\n" << Describe();
+  return ::testing::AssertionSuccess();
 }
 
 bool TestProgramTest::StartSetup(bool particulars) {

@@ -15,6 +15,12 @@ class TestProgramTest : public DesktopTest {
   // Starts the test program (with particulars or none) and waits for its
   // set-up screen.
   bool StartSetup(bool particulars);
+  // A finished test's record in TMP, and the scorer started on it as the
+  // test program starts it; it ends itself after `seconds`.
+  bool StartScorer(int seconds);
+  // Minutes with a unit typed on the set-up screen, then Start: the
+  // refusal's message box is up.
+  ::testing::AssertionResult StartWithMinutesRefused();
   // The backdrops' X ids (shown or not).
   QList<quint64> Backdrops() const;
   // Every backdrop stands below the window and the window has the focus,

@@ -7,8 +7,6 @@
 #include <ostream>
 #include <utility>
 
-#include "platform/core/textfile.h"
-#include "test/record/testrecord.h"
 #include "tests/desktop/testprogram.h"
 
 namespace desktop {
@@ -146,26 +144,6 @@ class WindowFitTest : public TestProgramTest, public ::testing::WithParamInterfa
     return out;
   }
 
-  // A finished test's record, and the scorer started on it.
-  bool StartScorer() {
-    const QString folder = inst.Folder();
-    if (!plat::writeTextLines(folder + QStringLiteral("T9001.txt"),
-                              {QStringLiteral("　　今天天氣很好，我們去公園散步。")}))
-      return false;
-    const QString record = inst.Tmp() + QStringLiteral("~T032400.txt");
-    const QStringList lines = {QStringLiteral("[測驗檔名]=") + folder + QStringLiteral("T9001.txt"),
-                               QStringLiteral("[答案檔案]=") + folder + QStringLiteral("A123456789.T01"),
-                               QStringLiteral("[成績檔案]=") + folder + QStringLiteral("A123456789.R01"),
-                               QStringLiteral("[檢定姓名]=王小明"),
-                               QStringLiteral("[身分證號]=A123456789"),
-                               QStringLiteral("[開始時間]=031800"),
-                               QStringLiteral("[終止時間]=032400"),
-                               QStringLiteral("[測驗次數]=1"),
-                               QStringLiteral("[指定主機]=127.0.0.1"),
-                               QStringLiteral("　　今天天氣很好，我們去公園散步。")};
-    if (!rec::WriteRecordLines(record, lines, false)) return false;
-    return StartProgram(QStringLiteral("score"), {record + u',' + folder + QStringLiteral("Tavrel")}, 90);
-  }
 };
 
 // The start-up fetch (it fails: the receiver refuses), then the set-up
@@ -202,7 +180,7 @@ TEST_P(WindowFitTest, TheTestScreenFits) {
 // The scorer's score sheet and its upload window, the details unfolded.
 TEST_P(WindowFitTest, TheScorersWindowsFit) {
   ASSERT_TRUE(Settings({{7999, "1"}, {904, "0"}, {908, "2"}, {5999, "0"}, {306, "1"}}));
-  ASSERT_TRUE(StartScorer());
+  ASSERT_TRUE(StartScorer(90));
   ExpectFits(QStringLiteral("成績單"));
   ASSERT_TRUE(WaitForWindow(QStringLiteral("frmClient"), 20000)) << Describe();
   ASSERT_TRUE(Press(QStringLiteral("frmClient/Command3"))) << Describe();
