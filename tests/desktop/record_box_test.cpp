@@ -27,7 +27,22 @@ TEST_F(RecordBoxTest, TheBoxWaitsInFrontUntilTheRecordIsWritten) {
   ASSERT_TRUE(InFrontAndActive(QStringLiteral("輸入資料表面"), 300));
   ASSERT_TRUE(ClickWidget(QStringLiteral("輸入資料表面/Command1")));
   ASSERT_TRUE(WaitForWindow(QStringLiteral("正式測驗"))) << Describe();
+  // Placed and focused by the window manager first: until then the program
+  // may still report where the window stood before its frame came, and the
+  // click would miss Play, so the clock would never start.
+  ASSERT_TRUE(InFrontAndActive(QStringLiteral("正式測驗"), 300));
   ASSERT_TRUE(ClickWidget(QStringLiteral("正式測驗/MMControl1/Play")));
+  // Its Pause takes clicks once the part plays: a lost Play fails here,
+  // not as a time-up that never comes.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const Widgets w = Probe();
+        const auto it = w.widgets.constFind(QStringLiteral("正式測驗/MMControl1/Pause"));
+        return it != w.widgets.cend() && it->enabled;
+      },
+      10000))
+      << "the part does not play after Play\n"
+      << Describe();
   desk.Type(QStringLiteral("abc"));
   ASSERT_TRUE(tmp.Fill());
 
