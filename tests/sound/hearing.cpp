@@ -18,6 +18,7 @@ constexpr double kMinCorrelation = 0.7;
 constexpr int kLagSlack = 4;         // frames a run may drift between windows
 constexpr double kMaxSpreadDb = 4.0;  // of a run's loudness about the file's
 constexpr int kTolerance = 30;       // frames of a part's sound that may go unheard at an edge
+constexpr double kMinReplay = 0.4;   // seconds: shorter is a dropout's gap, not sound played again
 
 double Seconds(int frames) { return frames / 100.0; }
 
@@ -321,7 +322,11 @@ QString Hearing::WhyNotWhole(int part, double cutAt) const {
                       .arg(runs.front().from, 0, 'f', 1)
                       .arg(firstSound[part], 0, 'f', 1);
   for (size_t i = 1; i < runs.size(); ++i) {
-    if (runs[i].from < runs[i - 1].to - slack)
+    // A replay sets the part's time line back by what it plays again. Runs
+    // that overlap in the file but not so (a gap of a few frames on a loaded
+    // machine, two runs that claim the same frames) are one hearing.
+    const double setBack = (runs[i].at - runs[i].from) - (runs[i - 1].at - runs[i - 1].from);
+    if (runs[i].from < runs[i - 1].to - slack && setBack >= kMinReplay)
       return name + QStringLiteral(" heard twice: %1–%2 s again at %3 s")
                         .arg(runs[i].from, 0, 'f', 1)
                         .arg(std::min(runs[i].to, runs[i - 1].to), 0, 'f', 1)
