@@ -67,7 +67,8 @@ struct Candidate {
 
 struct Run {
   int part = 0;
-  int lag = 0;  // recording frame = file frame + lag
+  int lag = 0;     // recording frame = file frame + lag, at its start
+  int latest = 0;  // the lag of its last window
   int first = 0, last = 0;  // windows' starts, recording frames
   int windows = 0;
 };
@@ -175,24 +176,28 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
     const int lag = c.t - (c.offset - kWindow);
     if (!runs.empty()) {
       Run& r = runs.back();
-      if (r.part == c.part && std::abs(r.lag - lag) <= kLagSlack && c.t - r.last <= kWindow) {
-        r.lag = lag;
+      // A run follows its windows' drift, but only as far as its frames are
+      // claimed at its lag: past that (a gap of some frames in mid-word) a
+      // new run begins, or the run's first seconds would be no one's.
+      if (r.part == c.part && std::abs(r.latest - lag) <= kLagSlack && std::abs(r.lag - lag) <= kLagSlack &&
+          c.t - r.last <= kWindow) {
+        r.latest = lag;
         r.last = c.t;
         ++r.windows;
         continue;
       }
     }
-    runs.push_back({c.part, lag, c.t, c.t, 1});
+    runs.push_back({c.part, lag, lag, c.t, c.t, 1});
   }
   // A few windows that matched by chance are no run; their neighbours, if
   // they are one run, join again.
   std::erase_if(runs, [](const Run& r) { return r.windows < 5; });
   std::vector<Run> joined;
   for (const Run& r : runs) {
-    if (!joined.empty() && joined.back().part == r.part && std::abs(joined.back().lag - r.lag) <= kLagSlack &&
-        r.first - joined.back().last <= 2 * kWindow) {
+    if (!joined.empty() && joined.back().part == r.part && std::abs(joined.back().latest - r.lag) <= kLagSlack &&
+        std::abs(joined.back().lag - r.latest) <= kLagSlack && r.first - joined.back().last <= 2 * kWindow) {
       joined.back().last = r.last;
-      joined.back().lag = r.lag;
+      joined.back().latest = r.latest;
       joined.back().windows += r.windows;
     } else {
       joined.push_back(r);
@@ -283,23 +288,25 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
     h.stretches.push_back({r.part, Seconds(c.from), Seconds(c.to), Seconds(c.from + r.lag), c.diff / c.both});
   }
 
-  // Sound no run explains, in stretches, the shortest blips left out.
+  // Sound no run explains, in stretches; one that holds less than 0.15 s of
+  // such sound (a few edge frames of a run, a blip) is left out.
   for (int t = 0; t < static_cast<int>(env.size());) {
     if (!sound[t] || explained[t]) {
       ++t;
       continue;
     }
     int end = t;
-    int gap = 0;
+    int gap = 0, unexplained = 0;
     for (int u = t; u < static_cast<int>(env.size()) && gap < 20; ++u) {
       if (sound[u] && !explained[u]) {
         end = u + 1;
         gap = 0;
+        ++unexplained;
       } else {
         ++gap;
       }
     }
-    if (end - t >= 15) h.foreign.push_back({Seconds(t), Seconds(end)});
+    if (unexplained >= 15) h.foreign.push_back({Seconds(t), Seconds(end)});
     t = end;
   }
   return h;

@@ -87,6 +87,10 @@ TEST_F(HearingTest, EachFaultIsNamed) {
        nullptr},
       {"another dropout's gap", Join({Silence(3.4), Slice(0, 0, 4.44), Silence(0.11), Slice(0, 4.44, 99)}), 0,
        nullptr},
+      // The runs on either side start a second or more apart in the
+      // recording; each must keep its own seconds.
+      {"a dropout's gap early on", Join({Silence(2.45), Slice(0, 0, 3.75), Silence(0.09), Slice(0, 3.75, 99), Silence(1)}),
+       0, nullptr},
   };
   for (Case c : cases) {
     SCOPED_TRACE(c.what);
