@@ -18,6 +18,7 @@ constexpr double kMinCorrelation = 0.7;
 constexpr int kLagSlack = 4;         // frames a run may drift between windows
 constexpr double kMaxSpreadDb = 4.0;  // of a run's loudness about the file's
 constexpr int kTolerance = 30;       // frames of a part's sound that may go unheard at an edge
+constexpr double kMinReplay = 0.4;   // seconds: shorter is a dropout's gap, not sound played again
 
 double Seconds(int frames) { return frames / 100.0; }
 
@@ -66,7 +67,8 @@ struct Candidate {
 
 struct Run {
   int part = 0;
-  int lag = 0;  // recording frame = file frame + lag
+  int lag = 0;     // recording frame = file frame + lag, at its start
+  int latest = 0;  // the lag of its last window
   int first = 0, last = 0;  // windows' starts, recording frames
   int windows = 0;
 };
@@ -174,24 +176,28 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
     const int lag = c.t - (c.offset - kWindow);
     if (!runs.empty()) {
       Run& r = runs.back();
-      if (r.part == c.part && std::abs(r.lag - lag) <= kLagSlack && c.t - r.last <= kWindow) {
-        r.lag = lag;
+      // A run follows its windows' drift, but only as far as its frames are
+      // claimed at its lag: past that (a gap of some frames in mid-word) a
+      // new run begins, or the run's first seconds would be no one's.
+      if (r.part == c.part && std::abs(r.latest - lag) <= kLagSlack && std::abs(r.lag - lag) <= kLagSlack &&
+          c.t - r.last <= kWindow) {
+        r.latest = lag;
         r.last = c.t;
         ++r.windows;
         continue;
       }
     }
-    runs.push_back({c.part, lag, c.t, c.t, 1});
+    runs.push_back({c.part, lag, lag, c.t, c.t, 1});
   }
   // A few windows that matched by chance are no run; their neighbours, if
   // they are one run, join again.
   std::erase_if(runs, [](const Run& r) { return r.windows < 5; });
   std::vector<Run> joined;
   for (const Run& r : runs) {
-    if (!joined.empty() && joined.back().part == r.part && std::abs(joined.back().lag - r.lag) <= kLagSlack &&
-        r.first - joined.back().last <= 2 * kWindow) {
+    if (!joined.empty() && joined.back().part == r.part && std::abs(joined.back().latest - r.lag) <= kLagSlack &&
+        std::abs(joined.back().lag - r.latest) <= kLagSlack && r.first - joined.back().last <= 2 * kWindow) {
       joined.back().last = r.last;
-      joined.back().lag = r.lag;
+      joined.back().latest = r.latest;
       joined.back().windows += r.windows;
     } else {
       joined.push_back(r);
@@ -282,23 +288,25 @@ Hearing Match(const std::vector<qint16>& recording, const std::vector<Part>& par
     h.stretches.push_back({r.part, Seconds(c.from), Seconds(c.to), Seconds(c.from + r.lag), c.diff / c.both});
   }
 
-  // Sound no run explains, in stretches, the shortest blips left out.
+  // Sound no run explains, in stretches; one that holds less than 0.15 s of
+  // such sound (a few edge frames of a run, a blip) is left out.
   for (int t = 0; t < static_cast<int>(env.size());) {
     if (!sound[t] || explained[t]) {
       ++t;
       continue;
     }
     int end = t;
-    int gap = 0;
+    int gap = 0, unexplained = 0;
     for (int u = t; u < static_cast<int>(env.size()) && gap < 20; ++u) {
       if (sound[u] && !explained[u]) {
         end = u + 1;
         gap = 0;
+        ++unexplained;
       } else {
         ++gap;
       }
     }
-    if (end - t >= 15) h.foreign.push_back({Seconds(t), Seconds(end)});
+    if (unexplained >= 15) h.foreign.push_back({Seconds(t), Seconds(end)});
     t = end;
   }
   return h;
@@ -321,7 +329,11 @@ QString Hearing::WhyNotWhole(int part, double cutAt) const {
                       .arg(runs.front().from, 0, 'f', 1)
                       .arg(firstSound[part], 0, 'f', 1);
   for (size_t i = 1; i < runs.size(); ++i) {
-    if (runs[i].from < runs[i - 1].to - slack)
+    // A replay sets the part's time line back by what it plays again. Runs
+    // that overlap in the file but not so (a gap of a few frames on a loaded
+    // machine, two runs that claim the same frames) are one hearing.
+    const double setBack = (runs[i].at - runs[i].from) - (runs[i - 1].at - runs[i - 1].from);
+    if (runs[i].from < runs[i - 1].to - slack && setBack >= kMinReplay)
       return name + QStringLiteral(" heard twice: %1–%2 s again at %3 s")
                         .arg(runs[i].from, 0, 'f', 1)
                         .arg(std::min(runs[i].to, runs[i - 1].to), 0, 'f', 1)
