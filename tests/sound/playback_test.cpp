@@ -66,11 +66,12 @@ class PlaybackTest : public TestProgramTest {
   // From the set-up screen to the test screen (a box over it is the test's
   // to answer).
   void OpenTestScreen(bool boxExpected = false) {
+    // Each window placed and focused by the window manager before a click
+    // on it: a click before that may land where the window was not yet.
     ASSERT_TRUE(StartSetup(true));
+    ASSERT_TRUE(InFrontAndActive(kSetup, 300));
     ASSERT_TRUE(ClickWidget(kSetup + QStringLiteral("/Command1")));
     ASSERT_TRUE(WaitForWindow(boxExpected ? kBox : kScreen)) << Describe();
-    // Placed and focused by the window manager: a click before that may
-    // land where the window was not yet.
     if (!boxExpected) {
       ASSERT_TRUE(InFrontAndActive(kScreen, 300));
     }
@@ -341,8 +342,10 @@ TEST_F(PlaybackTest, TheNextTestOfASeriesIsHeardFromItsFirstSound) {
       << Describe();
   pid = second;
   ASSERT_TRUE(WaitForWindow(kSetup, 15000, second));
+  ASSERT_TRUE(InFrontAndActive(kSetup, 300));
   ASSERT_TRUE(ClickWidget(kSetup + QStringLiteral("/Command1"), 1, second));
   ASSERT_TRUE(WaitForWindow(kScreen, 15000, second)) << Describe();
+  ASSERT_TRUE(InFrontAndActive(kScreen, 300));
   QThread::msleep(2000);
   const double from = rec.Now();
   ASSERT_TRUE(ClickWidget(kScreen + QStringLiteral("/MMControl1/Play"), 1, second));
