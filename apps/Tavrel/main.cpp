@@ -10,9 +10,9 @@
 #include "platform/gui/composition.h"
 #include "platform/gui/form.h"
 #include "platform/gui/translations.h"
-#include "test/record/recordmodule.h"
-#include "test/setup/downloadlink.h"
-#include "test/setup/setupscreen.h"
+#include "exam/record/recordmodule.h"
+#include "exam/setup/downloadlink.h"
+#include "exam/setup/setupscreen.h"
 
 int main(int argc, char** argv) {
   // Before the application: under Wayland only X11 keeps the windows in order.

@@ -16,10 +16,10 @@
 #include "scoring/forms/frmclient.h"
 #include "scoring/forms/reportprinter.h"
 #include "scoring/forms/services.h"
-#include "test/run/backdrop.h"
-#include "test/run/whoami.h"
+#include "exam/run/forms/backdrop.h"
+#include "exam/run/forms/whoami.h"
 #ifdef SCORE_CONTACT_WINDOW
-#include "test/setup/smallwindows.h"
+#include "exam/setup/smallwindows.h"
 #endif
 
 int main(int argc, char** argv) {

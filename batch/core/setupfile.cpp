@@ -5,7 +5,7 @@
 #include "batch/core/scoretable.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 namespace batch {
 

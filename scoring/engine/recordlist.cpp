@@ -14,7 +14,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "scoring/engine/scorer.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 namespace scoring {
 

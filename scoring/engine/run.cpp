@@ -17,7 +17,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/resultline.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 namespace scoring {
 

@@ -20,7 +20,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
-#include "test/record/commandline.h"
+#include "exam/record/commandline.h"
 
 namespace scoring {
 

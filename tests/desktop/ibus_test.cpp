@@ -14,7 +14,7 @@
 #include <QThread>
 #include <memory>
 
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 #include "tests/desktop/imsession.h"
 #include "tests/desktop/testprogram.h"
 

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "platform/core/codec.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 #include "tests/desktop/imsession.h"
 #include "tests/desktop/testprogram.h"
 

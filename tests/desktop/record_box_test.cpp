@@ -6,7 +6,7 @@
 #include <QThread>
 
 #include "platform/core/testmain/fulldisk.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 #include "tests/desktop/testprogram.h"
 
 namespace desktop {

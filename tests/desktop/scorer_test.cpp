@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "tests/desktop/testprogram.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 namespace desktop {
 namespace {

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QThread>
 
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 #include "tests/desktop/testprogram.h"
 
 namespace desktop {

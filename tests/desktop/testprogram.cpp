@@ -4,7 +4,7 @@
 #include <QThread>
 
 #include "platform/core/textfile.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 namespace desktop {
 

@@ -13,7 +13,7 @@
 #include "platform/core/codec.h"
 #include "platform/core/testmain/fulldisk.h"
 #include "platform/core/textfile.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 #include "tests/e2e/installation.h"
 
 namespace e2e {

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 #include "tests/e2e/installation.h"
 
 namespace e2e {

@@ -3,7 +3,7 @@
 #include "batch/core/scoretable.h"
 #include "batch/core/setupfile.h"
 #include "printers.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 using namespace batch;
 

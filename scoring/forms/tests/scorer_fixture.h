@@ -35,7 +35,7 @@
 #include "scoring/forms/questions.h"
 #include "scoring/forms/scoresheet.h"
 #include "scoring/forms/services.h"
-#include "test/record/testrecord.h"
+#include "exam/record/testrecord.h"
 
 namespace scorertest {
 
