@@ -62,8 +62,8 @@ class DownloadView {
   virtual void SetTestEntries(const QStringList& entries) { (void)entries; }  // List1
   virtual void SelectTestEntry(int row) { (void)row; }                        // List1, quietly
   virtual void SetPartEntries(const QStringList& entries) { (void)entries; }  // lstRemoteFile
-  virtual void ShowNoticeHtml(const QString& html) { (void)html; }            // WebBrowser1
-  virtual void ShowNoticeFile(const QString& path) { (void)path; }            // WebBrowser1
+  virtual void ShowNoticeHtml(const QString& html) { (void)html; }            // WebBrowser1, a page
+  virtual void ShowNoticeFile(const QString& path) { (void)path; }            // WebBrowser1, a saved page
   // A task runs: only stop and give-up can be pressed; or it ended.
   virtual void SetTaskRunning(bool running) { (void)running; }
   virtual void SetRetryEnabled(bool enabled) { (void)enabled; }  // Command6, Command7
