@@ -4,6 +4,7 @@
 // callers override only what they look at. No method may block: a message
 // box is shown without waiting (the flow goes on as the old one did after OK).
 #include <QString>
+#include <QStringList>
 
 namespace net {
 
@@ -50,6 +51,30 @@ class DownloadView {
   // The server's help page after "Error-2" (http only), then a beep.
   virtual void OpenHelpPage(const QString& url) { (void)url; }
   virtual void Beep() {}
+
+  // The window's own parts, which the flows set.
+  // Text12, Text4, Text4B: the test's name, its path, its scrambled copy.
+  virtual void SetTestFile(const QString& name, const QString& path, const QString& scrambledPath) {
+    (void)name;
+    (void)path;
+    (void)scrambledPath;
+  }
+  virtual void SetTestEntries(const QStringList& entries) { (void)entries; }  // List1
+  virtual void SelectTestEntry(int row) { (void)row; }                        // List1, quietly
+  virtual void SetPartEntries(const QStringList& entries) { (void)entries; }  // lstRemoteFile
+  virtual void ShowNoticeHtml(const QString& html) { (void)html; }            // WebBrowser1, a page
+  virtual void ShowNoticeFile(const QString& path) { (void)path; }            // WebBrowser1, a saved page
+  // A task runs: only stop and give-up can be pressed; or it ended.
+  virtual void SetTaskRunning(bool running) { (void)running; }
+  virtual void SetRetryEnabled(bool enabled) { (void)enabled; }  // Command6, Command7
+  virtual void SetTimerRunning(bool running) { (void)running; }  // Timer1
+  virtual void HideView() {}  // the window hides (it is never closed)
+  virtual void SetWindowSize(int heightTwips, int widthTwips) {
+    (void)heightTwips;
+    (void)widthTwips;
+  }
+  virtual void SetStopLine(LineColour c) { (void)c; }             // Line2
+  virtual void SetTrace(const QString& text) { (void)text; }      // Label3
 };
 
 }  // namespace net

@@ -5,10 +5,9 @@
 // fetches the remaining parts in the background while the test runs; lets a
 // running transfer finish before the program ends.
 //
-// Every flow is a state machine on the event loop: a button or a tick starts
-// it and returns; the waits are the callbacks of the receiver link and the
-// web transfers. One flow runs at a time; a request to close the window is
-// always refused, it only hides.
+// The flows are net::DownloadFlows; the window lays out the controls, copies
+// its fields into the flows before it calls them, and shows what they
+// report. A request to close the window is always refused, it only hides.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,11 +21,7 @@
 #include <functional>
 #include <memory>
 
-#include "net/core/downloadtick.h"
-#include "net/core/downloadview.h"
-#include "net/core/methodorder.h"
-#include "net/core/receiverlink.h"
-#include "net/core/webtransfers.h"
+#include "net/core/downloadflows.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/net/webclient.h"
@@ -44,24 +39,22 @@ class LineControl : public QFrame {
   LineColour colour_ = LineColour::Black;
 };
 
-struct BackgroundRun;
-
-// How a flow ended, for the flow that called it.
-enum class FlowResult { Done, Failed, Stopped };
-
-class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTickHost {
+class FrmDownload3 : public plat::Form, public DownloadView {
   Q_OBJECT
+
+  // First: the public variables below are the flows'.
+  std::unique_ptr<DownloadFlows> flow_;
 
  public:
   FrmDownload3();
   ~FrmDownload3() override;
 
-  // ---- public variables (the callers' interface) ----
-  QString Internet_PutFile;       // program folder + "NOTE/AD.HTM"
-  std::uint8_t NetLinkStatus = 0;  // 0 idle, 2 running, 3 done, 5 failed
-  std::uint8_t UserSw = 0;         // mode (net::mode::k...)
-  std::int16_t UserSTOP = 0;       // -1: stop asked for, or closing
-  QString UserSetData;             // the 13 option digits of setting 989
+  // ---- public variables (the callers' interface), kept by the flows ----
+  QString& Internet_PutFile;  // program folder + "NOTE/AD.HTM"
+  int& NetLinkStatus;         // 0 idle, 2 running, 3 done, 5 failed
+  int& UserSw;                // mode (net::mode::k...)
+  int& UserSTOP;              // -1: stop asked for, or closing
+  QString& UserSetData;       // the 13 option digits of setting 989
 
   // ---- controls ----
   QPushButton* Command1;  // 依照接收器指定的考題
@@ -103,7 +96,7 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   // leaves it.
   void Inet1_StateChanged(int state);
 
-  using Done = std::function<void(FlowResult)>;
+  using Done = DownloadFlows::Done;
   // The test file Text12 into Text4 by the configured method.
   void AutoDownload(Done done);
   // Mode 1: part 01 when missing, the task stays open; mode 0: hides, runs a
@@ -120,16 +113,16 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   void WriteFile(const QString& url, const QString& path, std::function<void(bool written)> done);
 
   // A flow is under way (a second one is never started beside it).
-  bool Busy() const { return flowRunning_; }
+  bool Busy() const { return flow_->Busy(); }
 
   // ---- wiring, for the program and the tests ----
-  ReceiverLink& Link() { return *link_; }
-  WebTransfers& Web() { return *web_; }
-  MethodOrder& Order() { return order_; }
+  ReceiverLink& Link() { return flow_->Link(); }
+  WebTransfers& Web() { return flow_->Web(); }
+  MethodOrder& Order() { return flow_->Order(); }
   // Replaces the web client (before any transfer).
-  void SetWebClient(std::unique_ptr<plat::WebClient> client);
+  void SetWebClient(std::unique_ptr<plat::WebClient> client) { flow_->SetWebClient(std::move(client)); }
   // The reply wait and inactivity limit of the receiver, and the web limits.
-  void SetTimeouts(int replyMs, int idleMs);
+  void SetTimeouts(int replyMs, int idleMs) { flow_->SetTimeouts(replyMs, idleMs); }
   // Opens a help page (default: the desktop, http and https only).
   std::function<void(const QUrl&)> OpenPage;
 
@@ -139,13 +132,25 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   void SetStatus(const QString& text) override;
   void SetTransferState(int state) override { Inet1_StateChanged(state); }
   void SetReplyLine(LineColour c) override;
-  void SetLinkStatus(int status) override;
   void SetTestList(const QString& reply) override;
   void SetFtpParameters(const FtpParameters& p) override;
   void SetNoticeAddress(const QString& url) override;
   void ShowServerMessage(const QString& text, const QString& title) override;
   void OpenHelpPage(const QString& url) override;
   void Beep() override;
+  void SetTestFile(const QString& name, const QString& path, const QString& scrambledPath) override;
+  void SetTestEntries(const QStringList& entries) override;
+  void SelectTestEntry(int row) override;
+  void SetPartEntries(const QStringList& entries) override;
+  void ShowNoticeHtml(const QString& html) override;
+  void ShowNoticeFile(const QString& path) override;
+  void SetTaskRunning(bool running) override;
+  void SetRetryEnabled(bool enabled) override;
+  void SetTimerRunning(bool running) override;
+  void HideView() override { Hide(); }
+  void SetWindowSize(int heightTwips, int widthTwips) override;
+  void SetStopLine(LineColour c) override { Line2->SetColour(c); }
+  void SetTrace(const QString& text) override { Label3->setText(text); }
 
  protected:
   void Form_Load() override;
@@ -155,69 +160,12 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
   void reject() override {}  // Escape closes nothing
 
  private:
-  // DownloadTickHost: the tick works on a copy of the public variables.
-  DownloadWindowState& State() override { return tickState_; }
-  void EndNetTask(int code) override;
-  void HideWindow() override { Hide(); }
-  void StopTimer() override { Timer1->SetEnabled(false); }
-  void StartNamedTestFlow() override;
-  void SetStopLine(LineColour c) override { Line2->SetColour(c); }
-  void SetTrace(const QString& text) override { Label3->setText(text); }
-  void StateIn();   // public variables -> tickState_
-  void StateOut();  // tickState_ -> public variables
-
-  // The method of the next automatic try; false when the order's last try
-  // has been made.
-  bool NextMethod();
-  void BeginNetTask(int mode);
-  void EndTask(int code);  // EndNetTask on the public variables
-  void SetSize(int heightTwips, int widthTwips);
-  int Digit(int position) const;
-  FtpParameters Ftp() const;
-  QString DataFolder() const;
-  // "host:port" of the FTP server and of the receiver, for the error report.
-  QString FtpEndpoint() const;
-  QString ReceiverEndpoint() const;
-
-  // Command1's flow.
-  void NamedFlow();
-  void NamedAttempt(int retry);
-  void NamedHaveFields();
-  void NamedAfterTest();
-  void NamedFinish();
-  // The connection and the parameter requests shared by both flows.
-  void Connect(const QString& timeoutText, std::function<void(bool)> next);
-  void ParamAttempt(int retry, Done done);
-  // Command2 and Command3.
-  void PickFlow(bool draw);
-  void PickAfterList(bool draw);
-  void PickEnd();
-  void ChooseEntry(const QString& entry, Done done);
-  // One file by the method in force.
-  void FetchFile(Method method, const QString& remote, const QString& destination,
-                 std::function<void(TransferOutcome)> done);
-  void BackgroundLoop(std::shared_ptr<BackgroundRun> run, int n);
-  void BackgroundEnd(std::shared_ptr<BackgroundRun> run, bool stopped);
-  Method TransferMethod() const;
-  bool ListingFirst() const;
-  void FlowStart();
-  void FlowEnd();
+  // The controls' texts into the flows' fields: callers and tests write the
+  // controls, so every call into the flows starts from what they show.
+  void FieldsIn();
   // A server's message where no box may open: the list and the status line.
   void ListMessage(const QString& text);
 
-  DownloadWindowState tickState_;
-  MethodOrder order_;
-  std::unique_ptr<plat::WebClient> client_;
-  std::unique_ptr<ReceiverLink> link_;
-  std::unique_ptr<WebTransfers> web_;
-  bool flowRunning_ = false;
-  bool orderUsedUp_ = false;
-  QString failText_;  // the status a failing task ends with, when it has one
-  bool hideAtFlowEnd_ = false;
-  bool backgroundQueued_ = false;
-  bool backgroundRunning_ = false;
-  int replyMs_ = 20000;
-  int idleMs_ = 20000;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
@@ -227,12 +175,6 @@ class FrmDownload3 : public plat::Form, public DownloadView, public DownloadTick
 // Set by the set-up screen when it hands over; never cleared in a process.
 void SetTestUnderWay(bool underWay);
 bool TestUnderWay();
-
-// The folder of the program's downloads: ProgramFolder + "Data".
-QString DownloadDataFolder();
-
-// The name of a stamp file: the text with its last character replaced by "x".
-QString StampName(const QString& nameOrUrl);
 
 // Shows a local page (CP950 unless it says it is UTF-8) in a browser control.
 void ShowLocalPage(QTextBrowser* browser, const QString& path);
