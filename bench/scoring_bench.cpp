@@ -20,9 +20,7 @@
 #include "scoring/engine/matcher.h"
 #include "scoring/engine/tests/corpus.h"
 
-#ifdef HAVE_DTL
 #include <dtl/dtl.hpp>
-#endif
 
 using namespace scoring;
 
@@ -144,7 +142,6 @@ void BM_EditDistance(benchmark::State& state, const corpus::Record* rec) {
   for (auto _ : state) benchmark::DoNotOptimize(EditDistance(a, b));
 }
 
-#ifdef HAVE_DTL
 void BM_DtlChars(benchmark::State& state, const corpus::Record* rec) {
   const std::u16string a = Joined(rec->test), b = Joined(rec->typed);
   for (auto _ : state) {
@@ -189,7 +186,6 @@ void BM_DtlLines(benchmark::State& state, const corpus::Record* rec) {
     benchmark::DoNotOptimize(total);
   }
 }
-#endif
 
 // Lines 20, 40, 80, 160 of 30 characters with 5 % errors: the fitted
 // exponent of the whole scoring.
@@ -228,10 +224,8 @@ int main(int argc, char** argv) {
     if (n.name.rfind("S_", 0) == 0 || n.name.rfind("M_", 0) == 0 || n.name == "L_err5")
       benchmark::RegisterBenchmark(("EngineLiteral/" + n.name).c_str(), BM_Engine, rec, true)
           ->Unit(benchmark::kMillisecond);
-#ifdef HAVE_DTL
     benchmark::RegisterBenchmark(("DtlChars/" + n.name).c_str(), BM_DtlChars, rec)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("DtlLines/" + n.name).c_str(), BM_DtlLines, rec)->Unit(benchmark::kMillisecond);
-#endif
     benchmark::RegisterBenchmark(("EditDistance/" + n.name).c_str(), BM_EditDistance, rec)
         ->Unit(benchmark::kMillisecond);
   }

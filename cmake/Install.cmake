@@ -9,9 +9,7 @@ set(PROGRAMS_DIR bin)
 # The programs built for installing: without the scripted user and the test
 # switches that the build tree's programs carry (apps/CMakeLists.txt).
 foreach(program Tavrel score Tallisk)
-  if(TARGET ${program}_installed)
-    install(TARGETS ${program}_installed RUNTIME DESTINATION ${PROGRAMS_DIR})
-  endif()
+  install(TARGETS ${program}_installed RUNTIME DESTINATION ${PROGRAMS_DIR})
 endforeach()
 
 # What ships beside the programs: everything under data/ but its CMakeLists.

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   windowSystem.ApplicationStarted([](const QString& line) { batch::WriteErrorLog(line); });
   QApplication::setApplicationName(QStringLiteral("Tallisk"));
-  QApplication::setApplicationVersion(QStringLiteral("2.7.0"));
+  QApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
   e2e::StartHooks();  // for those who test the programs; nothing without their variables
   // Message boxes, and failures of shared form handlers into the error report.
   common::InstallWindowServices();

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   windowSystem.ApplicationStarted(common::WriteErrorLog);
   QApplication::setApplicationName(QStringLiteral("Tavrel"));
-  QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+  QApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
   e2e::StartHooks();  // for those who test the programs; nothing without their variables
   // The program ends only where its windows end it.
   QApplication::setQuitOnLastWindowClosed(false);

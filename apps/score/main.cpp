@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   windowSystem.ApplicationStarted(common::WriteErrorLog);
   QApplication::setApplicationName(QStringLiteral("score"));
-  QApplication::setApplicationVersion(QStringLiteral(SCORE_VERSION));
+  QApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
   e2e::StartHooks();  // for those who test the programs; nothing without their variables
   // The program ends only where the windows end it.
   QApplication::setQuitOnLastWindowClosed(false);
