@@ -285,10 +285,15 @@ void Desktop::Prepare(e2e::Installation& installation) const {
 }
 
 std::optional<QByteArray> Desktop::Run(const QString& tool, const QStringList& arguments, int timeoutMs) const {
-  QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), name_);
   if (!xauthority_.isEmpty()) env.insert(QStringLiteral("XAUTHORITY"), xauthority_);
+  return RunTool(tool, arguments, env, timeoutMs);
+}
+
+std::optional<QByteArray> RunTool(const QString& tool, const QStringList& arguments, const QProcessEnvironment& env,
+                                  int timeoutMs) {
+  QProcess p;
   p.setProcessEnvironment(env);
   p.setStandardErrorFile(QProcess::nullDevice());
   p.start(tool, arguments);

@@ -155,6 +155,11 @@ struct Widgets {
 // Polls until the condition holds or the time has passed.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs, int stepMs = 100);
 
+// Runs a tool to its end in that environment, with a bound; its output when
+// it exits with 0, else nullopt.
+std::optional<QByteArray> RunTool(const QString& tool, const QStringList& arguments, const QProcessEnvironment& env,
+                                  int timeoutMs = 5000);
+
 // The window manager of a run: DESKTOP_WM, else openbox.
 QString WindowManagerOfRun();
 
