@@ -1,4 +1,3 @@
-#include "exam/setup/guarded.h"
 #include "exam/setup/setupscreen.h"
 
 #include <QCheckBox>
@@ -33,6 +32,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/captionfit.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/x11window.h"
 #include "platform/im/imframework.h"
 #include "platform/media/sound.h"
@@ -258,33 +258,38 @@ void 輸入資料表面::BuildControls() {
   PlaceControls(plan_);
   SetFormHeight(plan_.formHeight);
 
-  // Handlers.
-  QObject::connect(Command1, &QPushButton::clicked, this, Guarded("Command1_Click", [this] { Command1_Click(); }));
-  QObject::connect(Command2, &QPushButton::clicked, this, Guarded("Command2_Click", [this] { Command2_Click(); }));
-  QObject::connect(Command3, &QPushButton::clicked, this, Guarded("Command3_Click", [this] { Command3_Click(); }));
-  QObject::connect(Command4, &QPushButton::clicked, this, Guarded("Command4_Click", [this] { Command4_Click(); }));
-  QObject::connect(Command5, &QPushButton::clicked, this, Guarded("Command5_Click", [this] { Command5_Click(); }));
-  QObject::connect(Command6, &QPushButton::clicked, this, Guarded("Command6_Click", [this] { Command6_Click(); }));
-  QObject::connect(Command7, &QPushButton::clicked, this, Guarded("Command7_Click", [this] { Command7_Click(); }));
-  QObject::connect(Command8, &QPushButton::clicked, this, Guarded("Command8_Click", [this] { Command8_Click(); }));
-  QObject::connect(Command9, &QPushButton::clicked, this, Guarded("Command9_Click", [this] { Command9_Click(); }));
-  QObject::connect(Command10, &QPushButton::clicked, this, Guarded("Command10_Click", [this] { Command10_Click(); }));
-  QObject::connect(Command11, &QPushButton::clicked, this, Guarded("Command11_Click", [this] { Command11_Click(); }));
-  QObject::connect(Check1, &QCheckBox::clicked, this, Guarded("Check1_Click", [this] { Check1_Click(); }));
-  QObject::connect(Check2, &QCheckBox::clicked, this, Guarded("Check2_Click", [this] { Check2_Click(); }));
-  QObject::connect(Option1, &QRadioButton::clicked, this, Guarded("Option1_Click", [this] { Option1_Click(); }));
-  QObject::connect(Option2, &QRadioButton::clicked, this, Guarded("Option2_Click", [this] { Option2_Click(); }));
-  QObject::connect(Text3, &QLineEdit::textChanged, this, Guarded("Text3_Change", [this] { Text3_Change(); }));
-  QObject::connect(Text4, &QLineEdit::textChanged, this, Guarded("Text4_Change", [this] { Text4_Change(); }));
-  QObject::connect(Text5, &QLineEdit::textChanged, this, Guarded("Text5_Change", [this] { Text5_Change(); }));
-  UpDown1->Change = Guarded("UpDown1_Change", [this] { UpDown1_Change(); });
-  UpDown2->Change = Guarded("UpDown2_Change", [this] { UpDown2_Change(); });
+  // Handlers: the event loop calls each through plat::RunHandler, under its
+  // design name.
+  using Handler = void (輸入資料表面::*)();
+  auto handlerOf = [this](const QString& procedure, Handler handler) {
+    return [this, procedure, handler] { plat::RunHandler(procedure, [this, handler] { (this->*handler)(); }); };
+  };
+  const std::pair<QAbstractButton*, Handler> clicks[] = {
+      {Command1, &輸入資料表面::Command1_Click},   {Command2, &輸入資料表面::Command2_Click},
+      {Command3, &輸入資料表面::Command3_Click},   {Command4, &輸入資料表面::Command4_Click},
+      {Command5, &輸入資料表面::Command5_Click},   {Command6, &輸入資料表面::Command6_Click},
+      {Command7, &輸入資料表面::Command7_Click},   {Command8, &輸入資料表面::Command8_Click},
+      {Command9, &輸入資料表面::Command9_Click},   {Command10, &輸入資料表面::Command10_Click},
+      {Command11, &輸入資料表面::Command11_Click}, {Check1, &輸入資料表面::Check1_Click},
+      {Check2, &輸入資料表面::Check2_Click},       {Option1, &輸入資料表面::Option1_Click},
+      {Option2, &輸入資料表面::Option2_Click},
+  };
+  for (const auto& [b, handler] : clicks)
+    QObject::connect(b, &QAbstractButton::clicked, this,
+                     handlerOf(b->objectName() + QStringLiteral("_Click"), handler));
+  const std::pair<QLineEdit*, Handler> changes[] = {
+      {Text3, &輸入資料表面::Text3_Change}, {Text4, &輸入資料表面::Text4_Change}, {Text5, &輸入資料表面::Text5_Change}};
+  for (const auto& [e, handler] : changes)
+    QObject::connect(e, &QLineEdit::textChanged, this, handlerOf(e->objectName() + QStringLiteral("_Change"), handler));
+  UpDown1->Change = handlerOf(QStringLiteral("UpDown1_Change"), &輸入資料表面::UpDown1_Change);
+  UpDown2->Change = handlerOf(QStringLiteral("UpDown2_Change"), &輸入資料表面::UpDown2_Change);
   for (QLineEdit* e : {Text1, Text2, Text3, Text6A, Text6B, Text6C}) e->installEventFilter(this);
+  const auto sync = handlerOf(QStringLiteral("SyncSetupValues"), &輸入資料表面::SyncSetupValues);
   for (QLineEdit* e : {Text1, Text2, Text3, Text4, Text5, Text6, Text6A, Text6B, Text6C})
-    QObject::connect(e, &QLineEdit::textChanged, this, Guarded("SyncSetupValues", [this] { SyncSetupValues(); }));
+    QObject::connect(e, &QLineEdit::textChanged, this, sync);
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{Option1, Option2, Option3, Option4, Option5,
                                                                      Option6, Option7, Check1, Check2})
-    QObject::connect(b, &QAbstractButton::toggled, this, Guarded("SyncSetupValues", [this] { SyncSetupValues(); }));
+    QObject::connect(b, &QAbstractButton::toggled, this, sync);
 }
 
 // ---------------------------------------------------------------------------
