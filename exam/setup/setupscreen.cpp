@@ -115,12 +115,6 @@ void 輸入資料表面::Place(QWidget* w, const plat::TwipsBox& box) {
   plat::SetTwipsGeometry(w, box);
 }
 
-void 輸入資料表面::SetTop(QWidget* w, int top) {
-  plat::TwipsBox b = Geometry(w);
-  b.top = top;
-  Place(w, b);
-}
-
 void 輸入資料表面::SetLeft(QWidget* w, int left) {
   plat::TwipsBox b = Geometry(w);
   b.left = left;
@@ -682,12 +676,13 @@ void 輸入資料表面::SetColour(QCheckBox* box, int colour) {
 }
 
 void 輸入資料表面::Option1_Click() {
-  Label6->setVisible(false);
-  Label7->setVisible(false);
+  const bool show = PaperLineShown(1, common::Setting980.get());
+  Label6->setVisible(show);
+  Label7->setVisible(show);
 }
 
 void 輸入資料表面::Option2_Click() {
-  const bool show = common::Setting980.get() != 2;
+  const bool show = PaperLineShown(2, common::Setting980.get());
   Label6->setVisible(show);
   Label7->setVisible(show);
 }

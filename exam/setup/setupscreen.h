@@ -150,7 +150,6 @@ class 輸入資料表面 : public plat::Form {
  private:
   void BuildControls();
   void Place(QWidget* w, const plat::TwipsBox& box);
-  void SetTop(QWidget* w, int top);
   void SetLeft(QWidget* w, int left);
   void SetFormHeight(int twips);
   void SetTitle();

@@ -220,6 +220,8 @@ ScoreDestination ScoreDestinationFor(int setting908) {
   return setting908 >= 0 && setting908 <= 7 ? table[setting908] : ScoreDestination{0, 0, -1, -1, -1, 1};
 }
 
+bool PaperLineShown(int manuscript, int setting980) { return manuscript == 2 && setting980 != 2; }
+
 ScreenPlan DesignPlan() {
   ScreenPlan p;
   const struct {
@@ -304,7 +306,7 @@ ScreenPlan ComputeScreenPlan(const StartupSettings& startup, const ScreenSetting
 
   ApplyChoices(p, s, d, state.before);
   // The paper line follows the manuscript choice, whoever made it.
-  Show(p, {Ctl::Label6, Ctl::Label7}, p.choices.manuscript == 2 && s.s980 != 2);
+  Show(p, {Ctl::Label6, Ctl::Label7}, PaperLineShown(p.choices.manuscript, s.s980));
 
   ArrangeButtonRow(p, s);
   KeepStartClearOfGroups(p);

@@ -122,6 +122,10 @@ struct ScreenPlan {
   const ControlPlan& operator[](Ctl c) const { return controls[static_cast<std::size_t>(c)]; }
 };
 
+// The paper's line (Label6, Label7) shows when the manuscript does not,
+// except in the compact layout (980 = 2).
+bool PaperLineShown(int manuscript, int setting980);
+
 // The screen as designed, before any setting.
 ScreenPlan DesignPlan();
 // The particulars rows a layout string hides (index 1..4).
