@@ -1,4 +1,3 @@
-#include "exam/setup/guarded.h"
 #include "exam/setup/advanced.h"
 
 #include <QDir>
@@ -17,6 +16,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 #include "exam/setup/setupscreen.h"
 #include "exam/setup/updown.h"
@@ -118,24 +118,48 @@ QRadioButton* MakeOption(QWidget* parent, const char* array, int index, const QS
   SetCancelButton(Command1);
 
   for (int i = 1; i <= 6; ++i)
-    QObject::connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option1_Click", [this, i] { Option1_Click(i); }));
+    QObject::connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] {
+      plat::RunHandler(QStringLiteral("Option1_Click"), [this, i] { Option1_Click(i); });
+    });
   for (int i = 0; i <= 1; ++i) {
-    QObject::connect(Option2[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option2_Click", [this, i] { Option2_Click(i); }));
-    QObject::connect(Option4[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option4_Click", [this, i] { Option4_Click(i); }));
+    QObject::connect(Option2[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] {
+      plat::RunHandler(QStringLiteral("Option2_Click"), [this, i] { Option2_Click(i); });
+    });
+    QObject::connect(Option4[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] {
+      plat::RunHandler(QStringLiteral("Option4_Click"), [this, i] { Option4_Click(i); });
+    });
   }
   for (int i = 0; i <= 2; ++i)
-    QObject::connect(Option3[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, Guarded("Option3_Click", [this, i] { Option3_Click(i); }));
-  UpDown1->Change = Guarded("UpDown1_Change", [this] { UpDown1_Change(); });
-  UpDown2->Change = Guarded("UpDown2_Change", [this] { UpDown2_Change(); });
-  UpDown3->Change = Guarded("UpDown3_Change", [this] { UpDown3_Change(); });
-  QObject::connect(Text1, &QLineEdit::editingFinished, this, Guarded("Text1_LostFocus", [this] { TypedValue(Text1, UpDown1, &進階修定::UpDown1_Change); }));
-  QObject::connect(Text3, &QLineEdit::editingFinished, this, Guarded("Text3_LostFocus", [this] { TypedValue(Text3, UpDown2, &進階修定::UpDown2_Change); }));
-  QObject::connect(Text4, &QLineEdit::editingFinished, this, Guarded("Text4_LostFocus", [this] { TypedValue(Text4, UpDown3, &進階修定::UpDown3_Change); }));
-  QObject::connect(Command2, &QPushButton::clicked, this, Guarded("Command2_Click", [this] { PickColour(3); }));
-  QObject::connect(Command3, &QPushButton::clicked, this, Guarded("Command3_Click", [this] { PickColour(4); }));
-  QObject::connect(Command5, &QPushButton::clicked, this, Guarded("Command5_Click", [this] { PickColour(1); }));
-  QObject::connect(Command6, &QPushButton::clicked, this, Guarded("Command6_Click", [this] { PickColour(2); }));
-  QObject::connect(Command1, &QPushButton::clicked, this, Guarded("Command1_Click", [this] { Command1_Click(); }));
+    QObject::connect(Option3[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] {
+      plat::RunHandler(QStringLiteral("Option3_Click"), [this, i] { Option3_Click(i); });
+    });
+  UpDown1->Change = [this] { plat::RunHandler(QStringLiteral("UpDown1_Change"), [this] { UpDown1_Change(); }); };
+  UpDown2->Change = [this] { plat::RunHandler(QStringLiteral("UpDown2_Change"), [this] { UpDown2_Change(); }); };
+  UpDown3->Change = [this] { plat::RunHandler(QStringLiteral("UpDown3_Change"), [this] { UpDown3_Change(); }); };
+  QObject::connect(Text1, &QLineEdit::editingFinished, this, [this] {
+    plat::RunHandler(QStringLiteral("Text1_LostFocus"), [this] { TypedValue(Text1, UpDown1, &進階修定::UpDown1_Change); });
+  });
+  QObject::connect(Text3, &QLineEdit::editingFinished, this, [this] {
+    plat::RunHandler(QStringLiteral("Text3_LostFocus"), [this] { TypedValue(Text3, UpDown2, &進階修定::UpDown2_Change); });
+  });
+  QObject::connect(Text4, &QLineEdit::editingFinished, this, [this] {
+    plat::RunHandler(QStringLiteral("Text4_LostFocus"), [this] { TypedValue(Text4, UpDown3, &進階修定::UpDown3_Change); });
+  });
+  QObject::connect(Command2, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("Command2_Click"), [this] { PickColour(3); });
+  });
+  QObject::connect(Command3, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("Command3_Click"), [this] { PickColour(4); });
+  });
+  QObject::connect(Command5, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("Command5_Click"), [this] { PickColour(1); });
+  });
+  QObject::connect(Command6, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("Command6_Click"), [this] { PickColour(2); });
+  });
+  QObject::connect(Command1, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("Command1_Click"), [this] { Command1_Click(); });
+  });
 }
 
 template <std::size_t N>

@@ -1,4 +1,3 @@
-#include "exam/setup/guarded.h"
 #include "exam/setup/digpath.h"
 
 #include <QDir>
@@ -16,6 +15,7 @@
 #include "platform/core/prompt.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/formtimer.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 #include "platform/net/tcpclient.h"
 #include "exam/setup/smallwindows.h"
@@ -46,8 +46,12 @@ digPath::digPath() : Form(QStringLiteral("digPath")) {
   Timer1 = new plat::FormTimer(this, QStringLiteral("Timer1"));
   Timer1->SetEnabled(false);
   Timer1->Tick = [this] { Timer1_Timer(); };
-  QObject::connect(OKButton, &QPushButton::clicked, this, Guarded("OKButton_Click", [this] { OKButton_Click(); }));
-  QObject::connect(CancelButton, &QPushButton::clicked, this, Guarded("CancelButton_Click", [this] { CancelButton_Click(); }));
+  QObject::connect(OKButton, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("OKButton_Click"), [this] { OKButton_Click(); });
+  });
+  QObject::connect(CancelButton, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("CancelButton_Click"), [this] { CancelButton_Click(); });
+  });
 }
 
 digPath::~digPath() = default;
@@ -130,8 +134,12 @@ void digPath::CloseSocket() {
 void digPath::EnsureSocket() {
   if (socket_) return;
   socket_ = plat::MakeTcpClient();
-  QObject::connect(socket_.get(), &plat::TcpClient::connected, this, Guarded("Winsock1_Connect", [this] { Winsock1_Connect(); }));
-  QObject::connect(socket_.get(), &plat::TcpClient::peerClosed, this, Guarded("Winsock1_Close", [this] { Winsock1_Close(); }));
+  QObject::connect(socket_.get(), &plat::TcpClient::connected, this, [this] {
+    plat::RunHandler(QStringLiteral("Winsock1_Connect"), [this] { Winsock1_Connect(); });
+  });
+  QObject::connect(socket_.get(), &plat::TcpClient::peerClosed, this, [this] {
+    plat::RunHandler(QStringLiteral("Winsock1_Close"), [this] { Winsock1_Close(); });
+  });
 }
 
 void digPath::Connect() {

@@ -1,4 +1,3 @@
-#include "exam/setup/guarded.h"
 #include "exam/setup/imechooser.h"
 
 #include <QApplication>
@@ -8,6 +7,7 @@
 
 #include "common/gui/formtext.h"
 #include "common/store.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 #include "exam/run/core/run_services.h"
 #include "exam/setup/inputmethods.h"
@@ -33,7 +33,9 @@ frmIME::frmIME() : Form(QStringLiteral("frmIME")) {
   Combo1 = new QComboBox(this);
   Combo1->setObjectName(QStringLiteral("Combo1"));
   plat::SetTwipsGeometry(Combo1, {240, 900, 3700, 360});
-  QObject::connect(Combo1, &QComboBox::activated, this, Guarded("Combo1_Click", [this] { Combo1_Click(); }));
+  QObject::connect(Combo1, &QComboBox::activated, this, [this] {
+    plat::RunHandler(QStringLiteral("Combo1_Click"), [this] { Combo1_Click(); });
+  });
 }
 
 void frmIME::Form_Load() {

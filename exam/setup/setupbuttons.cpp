@@ -179,8 +179,7 @@ void 輸入資料表面::Form_Activate() {
   FirstActivated = true;
   const QString digits = FeatureDigits.get();
   if (digits.mid(3, 1) != u"1") return;
-  if (digits.mid(8, 1) == u"1")
-    for (QWidget* w : std::initializer_list<QWidget*>{Text3, Command3, Command4}) w->setEnabled(false);
+  if (digits.mid(8, 1) == u"1") LockTestChoice();
   DownloadFieldValues& d = DownloadFields();
   d.text5 = Text5->text();
   d.t5 = AssignedHost.get();

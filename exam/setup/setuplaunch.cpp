@@ -29,7 +29,7 @@
 #include "exam/run/forms/testscreen.h"
 #include "exam/setup/advanced.h"
 #include "exam/setup/downloadlink.h"
-#include "exam/setup/setuplogic.h"
+#include "exam/setup/core/setuplogic.h"
 #include "exam/setup/setupscreen.h"
 #include "exam/setup/smallwindows.h"
 
@@ -212,8 +212,7 @@ bool 輸入資料表面::StartDownload(int) {
     RefuseText(T(10609));
     return false;
   }
-  if (FeatureDigits.get().mid(8, 1) == u"1")
-    for (QWidget* w : std::initializer_list<QWidget*>{Text3, Command3, Command4}) w->setEnabled(false);
+  if (FeatureDigits.get().mid(8, 1) == u"1") LockTestChoice();
   DownloadFieldValues& d = DownloadFields();
   if (Setting701.get() > 0) d.check1 = 1;
   d.text5 = Text5->text();

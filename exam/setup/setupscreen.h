@@ -17,9 +17,9 @@
 #include "platform/gui/titlebar.h"
 #include "platform/gui/twips.h"
 #include "exam/record/setupvalues.h"
-#include "exam/setup/setuplogic.h"
+#include "exam/setup/core/screenplan.h"
+#include "exam/setup/core/setuplogic.h"
 
-class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -79,12 +79,11 @@ class 輸入資料表面 : public plat::Form {
   // Writes the probe file; true only when it was written whole.
   bool Crs_FileTestScore(const QString& path);
   void EnterWWW();
+  // The score-destination group by setting 908 on the screen as it stands:
+  // a tick or untick runs the box's click.
   void GetKeyNetBox2();
-  void GetKeyNetBox3();
-  void GetKeyNetBox4();
-  void GetKeyNetBox5();
-  void GetKeyNetBox6();
-  void GetKeyNetBox9();
+  // Takes the settings the screen keeps from load (the particulars' layout
+  // and captions), before the note refresh.
   void Magic();
   void KorvelSet();
   // A newer note of settings came after the load (its local copy at
@@ -131,10 +130,10 @@ class 輸入資料表面 : public plat::Form {
   plat::TwipsBox Geometry(const QWidget* w) const;
   int FormHeight() const { return formHeight_; }
   // Rows of the particulars hidden by the layout string (1..4).
-  bool RowHidden(int row) const { return row >= 1 && row <= 4 && rowHidden_[row]; }
+  bool RowHidden(int row) const { return row >= 1 && row <= 4 && plan_.rowHidden[static_cast<std::size_t>(row)]; }
   // A particular the lock (197) left open because the launcher did not give
   // it whole: its box takes the candidate's entry.
-  bool ParticularOpened(Particular p) const { return opened_[static_cast<int>(p)]; }
+  bool ParticularOpened(Particular p) const { return plan_.opened[static_cast<std::size_t>(p)]; }
 
   // The set-up values from the controls, and back.
   rec::SetupValues ValuesFromControls() const;
@@ -151,34 +150,32 @@ class 輸入資料表面 : public plat::Form {
  private:
   void BuildControls();
   void Place(QWidget* w, const plat::TwipsBox& box);
-  void SetTop(QWidget* w, int top);
   void SetLeft(QWidget* w, int left);
   void SetFormHeight(int twips);
   void SetTitle();
   void FitBoxesToCaptions();
-  void ArrangeButtonRow();
-  void KeepStartClearOfGroups();
   void ReadCommandLine();
   // The settings the screen takes after the note refresh: the load runs this
   // once, and a newer note that comes before Start runs it again.
   void ApplySettings(bool atLoad);
   void ApplySettingsOnce(bool atLoad);
-  void LockParticulars();
+  // Every control where the plan puts it, shown and enabled as it says.
+  void PlaceControls(const ScreenPlan& plan);
+  // The plan on the screen: controls, captions, height and choices; a box
+  // the plan ticks or unticks against `before` loses its colour.
+  void ApplyPlan(const ScreenPlan& plan, const Choices& before);
+  // Locked boxes show what the launcher gave; a particular newly opened is
+  // logged.
+  void TakeLock(const ScreenPlan& previous);
   void WarnOfFolders(bool atLoad);
   // Off X11 nothing keeps the test screen in front of other windows: said,
   // and false, before any test starts.
   bool WarnOfWindowSystem();
-  // The option buttons and check boxes the candidate can set.
-  using Choices = QHash<QAbstractButton*, bool>;
+  // The option buttons and check boxes as the candidate sees them.
   Choices CurrentChoices() const;
-  // The screen as the load left it before its settings, and back to it.
-  void Settle();
-  void BackToSettled();
-  void KeepChoices(const Choices& made);
-  void ShowWebPanel();
+  // The fetch locks the choice of test.
+  void LockTestChoice();
   void FillDownloadFields();
-  void MoveRow(int row, int top);
-  void HideRow(int row);
   void SetColour(QCheckBox* box, int colour);
 
   // Start, step by step; each returns false when the start stops there.
@@ -194,23 +191,15 @@ class 輸入資料表面 : public plat::Form {
   QHash<const QWidget*, plat::TwipsBox> geometry_;
   int formHeight_ = 6420;
   int formWidth_ = 9960;
-  std::array<bool, 5> rowHidden_{};
-  // The particulars came with the command line (a launcher or a record).
-  bool fromLauncher_ = false;
-  QHash<QLineEdit*, QString> launcherTexts_;
-  std::array<bool, 4> opened_{};
-
-  struct ControlState {
-    plat::TwipsBox box;
-    bool shown = true;
-    bool enabled = true;
-  };
-  QHash<QWidget*, ControlState> settled_;
-  QHash<QLabel*, QString> settledCaptions_;
-  int settledHeight_ = 0;
-  Choices settledChoices_;
-  // The choices the settings made at the last ApplySettings.
-  Choices appliedChoices_;
+  // The controls a plan places, in the order of Ctl.
+  std::array<QWidget*, kControlCount> controls_{};
+  StartupSettings startup_;
+  // The plan on the screen.
+  ScreenPlan plan_;
+  // The particulars came with the command line (a launcher or a record), as
+  // they came.
+  LauncherParticulars launcher_;
+  bool testChoiceLocked_ = false;
   QStringList warnedFolders_;
   bool settingsApplied_ = false;
   bool applying_ = false;

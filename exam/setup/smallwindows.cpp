@@ -1,4 +1,3 @@
-#include "exam/setup/guarded.h"
 #include "exam/setup/smallwindows.h"
 
 #include <QCoreApplication>
@@ -13,6 +12,7 @@
 #include "platform/core/launcher.h"
 #include "platform/core/prompt.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 #include "platform/media/sound.h"
 #include "exam/setup/urllauncher.h"
@@ -70,10 +70,12 @@ frmLiaison::frmLiaison() : Form(QStringLiteral("frmLiaison")) {
     f.setUnderline(true);
     l->setFont(f);
   }
-  Label2->Click = Guarded("Label2_Click", [this] { Label2_Click(); });
-  Label3->Click = Guarded("Label3_Click", [this] { Label3_Click(); });
+  Label2->Click = [this] { plat::RunHandler(QStringLiteral("Label2_Click"), [this] { Label2_Click(); }); };
+  Label3->Click = [this] { plat::RunHandler(QStringLiteral("Label3_Click"), [this] { Label3_Click(); }); };
   SetCancelButton(Command1);
-  QObject::connect(Command1, &QPushButton::clicked, this, Guarded("Command1_Click", [this] { Command1_Click(); }));
+  QObject::connect(Command1, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("Command1_Click"), [this] { Command1_Click(); });
+  });
 }
 
 void frmLiaison::Form_Load() {
@@ -130,8 +132,12 @@ frmAbout::frmAbout() : Form(QStringLiteral("frmAbout")) {
   cmdOK->setDefault(true);
   cmdSysInfo->setText(QStringLiteral("系統資訊(&S)..."));
   SetCancelButton(cmdOK);
-  QObject::connect(cmdOK, &QPushButton::clicked, this, Guarded("cmdOK_Click", [this] { cmdOK_Click(); }));
-  QObject::connect(cmdSysInfo, &QPushButton::clicked, this, Guarded("cmdSysInfo_Click", [this] { cmdSysInfo_Click(); }));
+  QObject::connect(cmdOK, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("cmdOK_Click"), [this] { cmdOK_Click(); });
+  });
+  QObject::connect(cmdSysInfo, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("cmdSysInfo_Click"), [this] { cmdSysInfo_Click(); });
+  });
 }
 
 void frmAbout::Form_Load() {
@@ -180,7 +186,9 @@ Dialog::Dialog() : Form(QStringLiteral("Dialog")) {
   OKButton->setText(QStringLiteral("確定"));
   OKButton->setDefault(true);
   SetCancelButton(OKButton);
-  QObject::connect(OKButton, &QPushButton::clicked, this, Guarded("OKButton_Click", [this] { OKButton_Click(); }));
+  QObject::connect(OKButton, &QPushButton::clicked, this, [this] {
+    plat::RunHandler(QStringLiteral("OKButton_Click"), [this] { OKButton_Click(); });
+  });
 }
 
 void Dialog::Form_Load() {

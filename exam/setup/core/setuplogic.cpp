@@ -1,4 +1,4 @@
-#include "exam/setup/setuplogic.h"
+#include "exam/setup/core/setuplogic.h"
 
 #include <QDate>
 #include <QRegularExpression>
