@@ -69,7 +69,8 @@ class 正式測驗 : public plat::Form {
   float StopTime = 0;
   float Elapsed = 0;
   float Duration = 0;
-  // The passage's parts: which is due, playing or held for want of sound.
+  // The passage's parts: which is due, playing or held for want of sound;
+  // AudioDue and PartNo read its state.
   PartPlayer Parts;
   const float& AudioDue = Parts.AudioDue;
   const std::uint8_t& PartNo = Parts.PartNo;
