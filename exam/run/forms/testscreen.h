@@ -1,7 +1,9 @@
 #pragma once
 // 正式測驗, the test screen: sixteen typing boxes over the answer buffer,
 // the clock and its time-up, the audio of the passage part by part, the
-// typing-rhythm watch and the pause button.
+// typing-rhythm watch and the pause button. What the boxes do with a key
+// is TypingColumn's, which part plays when is PartPlayer's; the form
+// forwards its events to them and shows the outcome.
 #include <QDeadlineTimer>
 #include <QList>
 #include <QString>
