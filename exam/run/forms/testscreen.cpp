@@ -18,6 +18,7 @@
 #include "platform/core/launcher.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/formtimer.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
 #include "platform/media/audio_device.h"
 #include "platform/media/sound.h"
@@ -32,8 +33,6 @@
 #include "exam/run/core/test_clock.h"
 
 namespace run {
-
-using common::AppError;
 
 namespace {
 
@@ -82,35 +81,12 @@ QString MinSec(double ms) {
 
 QString BoolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 
-// The row of box i in a layout (rows 0..15 from the top).
-int RowOf(int mode, int i) {
-  const bool typing = i < 8;
-  const int k = typing ? i : i - 8;
-  switch (mode) {
-    case 1:
-      return typing ? 2 * k + 1 : 2 * k;
-    case 2:
-      return i;
-    case 3:
-      return typing ? k + 8 : k;
-    case 4:
-      if (typing) return k < 4 ? k : k + 4;
-      return k < 4 ? k + 4 : k + 8;
-    case 5:
-      if (typing) return k < 4 ? k + 4 : k + 8;
-      return k < 4 ? k : k + 4;
-    case 6:
-      return typing ? 4 * (k / 2) + 2 + k % 2 : 4 * (k / 2) + k % 2;
-    default:
-      return i;
-  }
-}
-
 }  // namespace
 
-// The boxes as the line buffers see them. A refill puts the caret at the
-// start of each box, as the design's boxes did when their text was set.
-class ScreenBoxes : public rec::TypingBoxes {
+// The boxes as the line buffers and the editing rules see them. A refill
+// puts the caret at the start of each box, as the design's boxes did when
+// their text was set.
+class 正式測驗::ScreenBoxes : public ColumnBoxes {
  public:
   explicit ScreenBoxes(正式測驗& f) : f_(f) {}
   QString BoxText(int i) const override { return f_.TB.at(i)->text(); }
@@ -120,6 +96,15 @@ class ScreenBoxes : public rec::TypingBoxes {
     b->setCursorPosition(0);
   }
   void SetLabelText(int i, const QString& text) override { f_.TbX.at(i)->setText(text); }
+  void EditText(int i, const QString& text) override { f_.TB.at(i)->setText(text); }
+  int Caret(int i) const override { return f_.TB.at(i)->cursorPosition(); }
+  void SetCaret(int i, int pos) override { f_.TB.at(i)->setCursorPosition(pos); }
+  bool HasSelection(int i) const override { return f_.TB.at(i)->hasSelectedText(); }
+  bool ReadOnly(int i) const override { return f_.TB.at(i)->isReadOnly(); }
+  void Focus(int i) override { f_.FocusBox(i); }
+  void ShowParagraph(int row) override { f_.ShowParagraph(row); }
+  void Scroll(int direction) override { f_.ScrollLines(direction); }
+  void Write(const std::function<void()>& body) override { f_.WriteBoxes(body); }
 
  private:
   正式測驗& f_;
@@ -138,8 +123,8 @@ class ScreenBoxes : public rec::TypingBoxes {
   Timer2 = new plat::FormTimer(this, QStringLiteral("Timer2"));
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
-  Timer1->Tick = [this] { Trap("Timer1_Timer", [this] { Timer1_Timer(); }); };
-  Timer2->Tick = [this] { Trap("Timer2_Timer", [this] { Timer2_Timer(); }); };
+  Timer1->Tick = [this] { plat::RunHandler(QStringLiteral("Timer1_Timer"), [this] { Timer1_Timer(); }); };
+  Timer2->Tick = [this] { plat::RunHandler(QStringLiteral("Timer2_Timer"), [this] { Timer2_Timer(); }); };
 
   QFont boxFont = font();
   boxFont.setPointSize(10);
@@ -149,17 +134,17 @@ class ScreenBoxes : public rec::TypingBoxes {
     b->setTextMargins(2, 0, 2, 0);
     b->KeyDown = [this](int k, int& code, int shift) {
       bool handled = false;
-      Trap("TB_KeyDown", [&] { handled = TB_KeyDown(k, code, shift); });
+      plat::RunHandler(QStringLiteral("TB_KeyDown"), [&] { handled = TB_KeyDown(k, code, shift); });
       return handled;
     };
     b->KeyPress = [this](int k, QChar ch) {
       TypingBox::Verdict v = TypingBox::kType;
-      Trap("TB_KeyPress", [&] { v = TB_KeyPress(k, ch); });
+      plat::RunHandler(QStringLiteral("TB_KeyPress"), [&] { v = TB_KeyPress(k, ch); });
       return v;
     };
-    b->KeyUp = [this](int k) { Trap("TB_KeyUp", [&] { TB_KeyUp(k); }); };
-    b->Click = [this](int k) { Trap("TB_Click", [&] { TB_Click(k); }); };
-    b->GotFocus = [this](int k) { Trap("TB_GotFocus", [&] { TB_GotFocus(k); }); };
+    b->KeyUp = [this](int k) { plat::RunHandler(QStringLiteral("TB_KeyUp"), [&] { TB_KeyUp(k); }); };
+    b->Click = [this](int k) { plat::RunHandler(QStringLiteral("TB_Click"), [&] { TB_Click(k); }); };
+    b->GotFocus = [this](int k) { plat::RunHandler(QStringLiteral("TB_GotFocus"), [&] { TB_GotFocus(k); }); };
     b->MouseDown = [this](int k) { TB_MouseDown(k); };
     b->CaretBox = [this] { return TB.at(CurBox >= 0 && CurBox < kBoxes ? CurBox : 0); };
     // An input method commits whole phrases: one commit is one change to
@@ -171,14 +156,15 @@ class ScreenBoxes : public rec::TypingBoxes {
     b->CommitEnd = [this](int) {
       inCommit_ = false;
       const int edited = std::exchange(commitEdit_, -1);
-      if (edited >= 0) Trap("TB_Change", [&] { WatchKeystrokeRhythm(1, edited); });
+      if (edited >= 0) plat::RunHandler(QStringLiteral("TB_Change"), [&] { WatchKeystrokeRhythm(1, edited); });
     };
     b->TakesClicks = [this] { return clickHold_.hasExpired(); };
     b->HoldCommit = [this](int k, const QString& text) { return HoldCommit(k, text); };
     // Only the candidate's own edits reach the rhythm watch; refills and the
     // screen's own splits and joins change the lengths only.
     connect(b, &QLineEdit::textEdited, this, [this, i] { editPending_ = i; });
-    connect(b, &QLineEdit::textChanged, this, [this, i] { Trap("TB_Change", [&] { TB_Change(i); }); });
+    connect(b, &QLineEdit::textChanged, this,
+            [this, i] { plat::RunHandler(QStringLiteral("TB_Change"), [&] { TB_Change(i); }); });
     TB[i] = b;
     auto* x = new QLabel(this);
     x->setObjectName(plat::ArrayElementName(QStringLiteral("TbX"), i));
@@ -254,22 +240,27 @@ class ScreenBoxes : public rec::TypingBoxes {
   Label7->hide();
   Image3->lower();
 
-  Image2->Click = [this] { Trap("Image2_Click", [this] { Image2_Click(); }); };
+  Image2->Click = [this] { plat::RunHandler(QStringLiteral("Image2_Click"), [this] { Image2_Click(); }); };
   Image2->MouseMove = [this] { Image2_MouseMove(); };
-  connect(Command1, &QPushButton::clicked, this, [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-  connect(Mci, &plat::AudioDevice::playPressed, this, [this] { Trap("MMControl1_PlayClick", [this] { PlayPressed(); }); });
+  connect(Command1, &QPushButton::clicked, this,
+          [this] { plat::RunHandler(QStringLiteral("Command1_Click"), [this] { Command1_Click(); }); });
+  connect(Mci, &plat::AudioDevice::playPressed, this,
+          [this] { plat::RunHandler(QStringLiteral("MMControl1_PlayClick"), [this] { MMControl1_PlayClick(); }); });
   connect(Mci, &plat::AudioDevice::pausePressed, this, [this] { MMControl1_PauseClick(); });
   connect(Mci, &plat::AudioDevice::prevPressed, this, [this] { MMControl1_PrevClick(); });
-  connect(Mci, &plat::AudioDevice::statusUpdate, this,
-          [this] { Trap("MMControl1_StatusUpdate", [this] { MMControl1_StatusUpdate(); }); });
+  connect(Mci, &plat::AudioDevice::statusUpdate, this, [this] {
+    plat::RunHandler(QStringLiteral("MMControl1_StatusUpdate"), [this] { MMControl1_StatusUpdate(); });
+  });
   connect(Mci, &plat::AudioDevice::done, this, [this] { MMControl1_Done(); });
   connect(Mci, &plat::AudioDevice::lengthChanged, this, [this] { ShowLengthLabels(); });
-  connect(Mci, &plat::AudioDevice::failure, this,
-          [this](const QString& why) { Trap("MMControl1_Failure", [&] { MMControl1_Failure(why); }); });
+  connect(Mci, &plat::AudioDevice::failure, this, [this](const QString& why) {
+    plat::RunHandler(QStringLiteral("MMControl1_Failure"), [&] { MMControl1_Failure(why); });
+  });
   soundRetry_ = new plat::FormTimer(this, QStringLiteral("SoundRetry"));
   soundRetry_->SetEnabled(false);
   soundRetry_->SetInterval(1000);
-  soundRetry_->Tick = [this] { Trap("SoundRetry_Timer", [this] { TrySoundAgain(); }); };
+  soundRetry_->Tick = [this] { plat::RunHandler(QStringLiteral("SoundRetry_Timer"), [this] { TrySoundAgain(); }); };
+  ConnectParts();
 
   for (int i = 0; i < kBoxes; ++i) {
     boxGeometry_[i] = {(kFormWidth - kBoxWidth) / 2, kRowsTop + i * (kBoxHeight + kRowStep), kBoxWidth, kBoxHeight};
@@ -281,17 +272,6 @@ class ScreenBoxes : public rec::TypingBoxes {
 正式測驗::~正式測驗() { delete boxes_; }
 
 float 正式測驗::Now() const { return static_cast<float>(testClock().SecondsSinceMidnight()); }
-
-void 正式測驗::Trap(const char* procedure, const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const AppError& e) {
-    common::LogTrappedError(QString::fromLatin1(procedure), e);
-  } catch (const std::exception& e) {
-    common::LogTrappedError(QString::fromLatin1(procedure),
-                            AppError{common::kInvalidCall, QString::fromLocal8Bit(e.what()), QString(), 0});
-  }
-}
 
 void 正式測驗::ClearClip() {
   if (ClipGuard == 1) plat::ClearClipboard();
@@ -305,7 +285,7 @@ void 正式測驗::Form_Load() {
   Timer2->SetInterval(250);
   common::TestRunState.set(0);
   RunState = 0;
-  PartNo = 0;
+  Parts.PartNo = 0;
   ClipGuard = 1;
   Image4->setVisible(common::Setting999.get() != 1);
   ClearClip();
@@ -327,9 +307,9 @@ void 正式測驗::Form_Activate() {
   ClearClip();
   RunState = common::TestRunState.get();
   if (RunState == 0) {
-    Trap("Form_Activate", [this] { StartTest(); });
+    plat::RunHandler(QStringLiteral("Form_Activate"), [this] { StartTest(); });
   } else if (RunState == 2) {
-    Trap("Form_Activate", [this] { ResumeTest(); });
+    plat::RunHandler(QStringLiteral("Form_Activate"), [this] { ResumeTest(); });
   }
 }
 
@@ -341,9 +321,8 @@ void 正式測驗::StartTest() {
   Label3->setText(QStringLiteral("00:00"));
   HandedOver = false;
   ClockStarted = false;
-  Unheard.Clear();
-  partStarted_ = partSound_ = soundHeld_ = withoutSound_ = clockHeld_ = false;
-  soundRetry_->SetEnabled(false);
+  clockHeld_ = false;
+  Parts.Reset();
   Module().ClearTestLines(*boxes_);
 
   bool ok = false;
@@ -364,8 +343,7 @@ void 正式測驗::StartTest() {
 
   const int s701 = common::Setting701.get();
   if (s701 > 0) {
-    Mci->setFileName(QString());
-    PartNo = 1;
+    Parts.Prepare();
     Image3->show();
     MMControl1->show();
     Command1->show();
@@ -375,14 +353,11 @@ void 正式測驗::StartTest() {
     const bool parts = common::Setting702.get() > 0;
     Label4->setVisible(parts);
     Label5->setVisible(parts);
-    // With manual start part 1 is opened for its Play after the sound
-    // check, so that an output the proctor mended is the one it plays to.
-    AudioDue = common::Setting705.get() == 1 ? 0 : Now();
   } else {
     for (QWidget* w : std::initializer_list<QWidget*>{Image3, MMControl1, Command1, Label1, Label2, Label3, Label4,
                                                        Label5, Label6})
       w->hide();
-    AudioDue = 0;
+    Parts.AudioDue = 0;
   }
 
   CurBox = 0;
@@ -390,18 +365,8 @@ void 正式測驗::StartTest() {
   ShowParagraph(0);
   if (s701 > 0) {
     CheckSoundOutput();
-    if (AudioDue > 0) AudioDue = Now();  // the first part's delay counts from the clock's start
-  }
-  // Waiting for the first Play only makes sense with audio to play.
-  if (common::Setting705.get() == 1 && s701 > 0) {
-    const QString first = Module().ParagraphAudioFile(1);
-    OpenPartAudio(first);
-    Mci->command(QStringLiteral("prev"));
-    Mci->command(QStringLiteral("stop"));
-    if (Mci->isOpen() || IsNoPart(first)) return;
-    // Nothing opened, so there is no Play to press: the clock starts and
-    // part 1 plays as soon as it can.
-    DueNow();
+    // Waiting for the first Play only makes sense with audio to play.
+    if (Parts.Start()) return;
   }
   StartClock();
 }
@@ -423,22 +388,7 @@ void 正式測驗::ResumeTest() {
   if (ClockStarted && !Timer1->Enabled()) StartTime = StartTime + (Now() - StopTime);
   common::TestRunState.set(3);
   RunState = 3;
-  // Resume what the pause stopped where it stopped; a part that ended
-  // meanwhile is over (its successor comes after the usual gap), a part not
-  // begun is due again, and a test still waiting for its first Play waits on.
-  if (common::Setting701.get() > 0 && PartNo != 0 && ClockStarted) {
-    if (partStarted_ && Mci->mode() == plat::kModePaused) {
-      Mci->command(QStringLiteral("play"));
-      // A player that lost its server meanwhile starts the part over: the
-      // count of play time follows where it really is.
-      if (Mci->mode() == plat::kModePlaying) MciPos = static_cast<double>(Mci->position()) + 1;
-      MMControl1_PlayClick();
-    } else if (partStarted_ && Mci->mode() == plat::kModeStopped) {
-      PartOver();
-    } else if (!partStarted_ && !soundHeld_ && !IsNoPart(Module().ParagraphAudioFile(PartNo))) {
-      AudioDue = Now();
-    }
-  }
+  Parts.Resume();
   FocusBox(CurBox);
   ShowParagraph(CurBox);
   if (ClockStarted) {
@@ -451,7 +401,7 @@ void 正式測驗::LayOutBoxes() {
   const bool hints = common::Setting906.get() > 0 && DisplayMode == 0;
   const bool pairedColours = DisplayMode >= 1 && DisplayMode <= 6;
   for (int i = 0; i < kBoxes; ++i) {
-    plat::TwipsBox g{(kFormWidth - kBoxWidth) / 2, kRowsTop + RowOf(DisplayMode, i) * (kBoxHeight + kRowStep),
+    plat::TwipsBox g{(kFormWidth - kBoxWidth) / 2, kRowsTop + BoxRowOf(DisplayMode, i) * (kBoxHeight + kRowStep),
                      kBoxWidth, kBoxHeight};
     if (pairedColours) {
       const bool typing = i < 8;
@@ -478,7 +428,7 @@ void 正式測驗::LayOutBoxes() {
 plat::TwipsBox 正式測驗::BoxGeometry(int i) const { return boxGeometry_[i]; }
 plat::TwipsBox 正式測驗::LabelGeometry(int i) const { return labelGeometry_[i]; }
 
-int 正式測驗::LastBox() const { return Paired() ? 7 : 15; }
+int 正式測驗::LastBox() const { return LastTypingBox(DisplayMode); }
 
 void 正式測驗::RefreshBoxAccess() {
   const rec::TestLines& lines = Module().lines;
@@ -486,8 +436,7 @@ void 正式測驗::RefreshBoxAccess() {
     const bool typing = i <= LastBox();
     // A text line of the paired layouts is for reading; a row past the
     // buffer's end cannot be kept, so nothing can be typed there.
-    const bool past = lines.FirstVisibleLine + i > rec::kLastLineIndex;
-    TB[i]->setReadOnly(HandedOver || !typing || past);
+    TB[i]->setReadOnly(!BoxTakesTyping(lines.FirstVisibleLine, i, LastBox(), HandedOver));
     // While clicks are held a press must not even move the focus, which Qt
     // does before the box sees the press.
     TB[i]->setFocusPolicy(!typing                   ? Qt::NoFocus
@@ -556,17 +505,10 @@ bool 正式測驗::TypeHeldCommits() {
   bool typed = false;
   while (!held_.isEmpty()) {
     const HeldCommit h = held_.takeFirst();
-    rec::TestLines& lines = Module().lines;
-    const int j = h.line - lines.FirstVisibleLine;
-    if (j >= 0 && j <= LastBox() && !TB[j]->isReadOnly()) {
-      // Where its box showed it; a full line carries it on as typing does.
-      TB[j]->setCursorPosition(std::min(h.caret, static_cast<int>(TB[j]->text().size())));
+    const int j = Column().PlaceHeldCommit(h.line, h.caret, h.text, HandedOver);
+    if (j >= 0) {
       TB[j]->TypeCommit(h.text);
       typed = true;
-    } else if (!HandedOver && h.line >= 0 && h.line <= rec::kLastLineIndex) {
-      // Its line scrolled out of sight: into the buffer, where the caret was.
-      QString& l = lines.AnswerLines[h.line];
-      l.insert(std::min(h.caret, static_cast<int>(l.size())), h.text);
     }
   }
   return typed;
@@ -603,10 +545,7 @@ void 正式測驗::Image2_Click() {
   StopTime = Now();
   // Paused before the clock started: the run so far is empty.
   if (!ClockStarted) StartTime = StopTime;
-  if (common::Setting701.get() > 0 && PartNo != 0) {
-    Mci->command(QStringLiteral("PAUSE"));
-    MMControl1_PauseClick();
-  }
+  Parts.Pause();
   ScrollLines(0);
   common::TestRunState.set(8);
   RunState = 8;
@@ -618,7 +557,7 @@ void 正式測驗::Image2_Click() {
 void 正式測驗::Command1_Click() { OpenVolumeMixer(QStringLiteral("Command1_Click")); }
 
 void 正式測驗::CloseForHandOver() {
-  ReportUnheard();
+  Parts.ReportUnheard();
   HandedOver = true;
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
@@ -664,7 +603,7 @@ void 正式測驗::Timer1_Timer() {
   if (plat::app().Ending()) return;
   const int beeps = WarningBeeps(Elapsed, Duration, common::Setting211.get(), common::Setting212.get());
   for (int k = 0; k < beeps; ++k) plat::beeper().Beep();
-  if (!ended) StartDueAudio();
+  if (!ended) Parts.Tick();
 }
 
 void 正式測驗::Timer2_Timer() {
@@ -673,24 +612,11 @@ void 正式測驗::Timer2_Timer() {
   } else if (!ClockWentBack(true, false)) {
     bool ended = false;
     if (Elapsed > Duration) ended = CheckTimeUp() == 0;
-    if (!ended && !plat::app().Ending()) StartDueAudio();
+    if (!ended && !plat::app().Ending()) Parts.Tick();
   }
   if (plat::app().Ending()) return;
   Label6->setText(BoolText(Timer1->Enabled()) + u' ' + BoolText(Timer2->Enabled()) + u' ' +
                   QString::number(common::Setting281.get()));
-}
-
-void 正式測驗::StartDueAudio() {
-  const int s701 = common::Setting701.get();
-  // A part held for want of sound is tried by its own timer.
-  if ((s701 != 1 && s701 != 2) || AudioDue <= 0 || soundHeld_) return;
-  if (IsNoPart(Module().ParagraphAudioFile(PartNo))) {
-    AudioDue = 0;  // nothing there to play
-    return;
-  }
-  // Opened only now, when it plays: a part still arriving stays due and is
-  // tried again on the next ticks.
-  if (Now() - AudioDue > static_cast<float>(common::Setting704.get())) StartPart();
 }
 
 int 正式測驗::CheckTimeUp() {
@@ -708,7 +634,7 @@ int 正式測驗::CheckTimeUp() {
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
   if (StopTime - StartTime < Duration) StopTime = Now();
-  ReportUnheard();
+  Parts.ReportUnheard();
   EndSoundWait();
   if (common::Setting701.get() > 0) Mci->command(QStringLiteral("CLOSE"));
   ScrollLines(0);
@@ -729,220 +655,66 @@ void 正式測驗::ShowProcessing() { plat::forms::get<處理下>().Show(plat::S
 // ---------------------------------------------------------------------------
 // Audio
 
-void 正式測驗::OpenPartAudio(const QString& file, bool fresh) {
-  // Only a file that actually opened counts as open: one that is not there
-  // yet is opened again on a later try.
-  if (!fresh && Mci->isOpen() && Mci->openFile() == file) return;
-  Mci->command(QStringLiteral("CLOSE"));
-  Mci->setFileName(file);
-  Mci->command(QStringLiteral("OPEN"));
-  MciPos = 0;
-  Mci->setUpdateInterval(0);
-  Mci->setTimeFormat(0);
-  MciPos = Mci->updateInterval() + MciPos + 1;
-  ShowLengthLabels();
+void 正式測驗::ConnectParts() {
+  Parts.SetDevice(Mci);
+  PartPlayer::Hooks& h = Parts.hooks;
+  h.now = [this] { return Now(); };
+  h.begun = [this] { return RunState != 0; };
+  h.running = [this] { return RunState == 1 || RunState == 3; };
+  h.handedOver = [this] { return HandedOver; };
+  h.clockStarted = [this] { return ClockStarted; };
+  h.holdClock = [this] { HoldClock(); };
+  h.releaseClock = [this] { ReleaseClock(); };
+  h.tellNoSound = [this](const QString& why) { TellNoSound(why); };
+  h.noSoundReason = [](const QString& why) {
+    if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().SetReason(why);
+  };
+  h.dropNoSound = [] {
+    if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
+  };
+  h.retry = [this](bool on) { soundRetry_->SetEnabled(on); };
+  h.played = [this] { PartPlayed(); };
+  h.positionMoved = [this] { Label3->setText(MinSec(Parts.Position())); };
+  h.opened = [this] { ShowLengthLabels(); };
 }
 
 void 正式測驗::ShowLengthLabels() {
   const qint64 len = Mci->length();
   const bool known = len != plat::AudioDevice::kLengthUnknown;
+  const double pos = Parts.Position();
   Label1->setText(Mci->fileName());
   Label2->setText(known ? MinSec(static_cast<double>(len)) : QStringLiteral("00:00"));
-  Label3->setText(MinSec(MciPos) + u' ' + QString::number(PartNo) + u' ' + QString::number(MciPos) + u' ' +
+  Label3->setText(MinSec(pos) + u' ' + QString::number(PartNo) + u' ' + QString::number(pos) + u' ' +
                   QString::number(known ? len : 0));
 }
 
-void 正式測驗::MMControl1_PlayClick() {
-  Mci->setUpdateInterval(1000);
+void 正式測驗::PartPlayed() {
   if (isVisible()) FocusBox(CurBox);
   if (common::Setting705.get() == 1 && !ClockStarted && !HandedOver) StartClock();
 }
 
-void 正式測驗::PlayPressed() {
-  if (common::Setting701.get() > 0 && !partStarted_ && !soundHeld_ && !HandedOver &&
-      !IsNoPart(Module().ParagraphAudioFile(PartNo))) {
-    // Opened afresh right before the device plays it.
-    switch (OpenPart()) {
-      case PartStart::kOpened:
-        partStarted_ = true;
-        AudioDue = 0;
-        break;
-      case PartStart::kArriving:
-        DueNow();
-        break;
-      default:
-        break;  // passed over (the next is due), or waiting for the sound
-    }
-  }
-  MMControl1_PlayClick();
-  if (soundHeld_) HoldClock();  // the first Play started it
-}
+void 正式測驗::MMControl1_PlayClick() { Parts.PlayPressed(); }
 
-正式測驗::PartStart 正式測驗::OpenPart() {
-  const QString file = Module().ParagraphAudioFile(PartNo);
-  if (IsNoPart(file)) {
-    AudioDue = 0;
-    return PartStart::kPassedOver;
-  }
-  // The output is asked afresh before each part, before the open where the
-  // file is there (an open can wait on a server that does not answer).
-  const bool there = AudioFileExists(file);
-  QString lost;
-  if (there) {
-    lost = Mci->outputProblem();
-    if (!lost.isEmpty() && !withoutSound_) {
-      SoundLost(lost);
-      return PartStart::kNoSound;
-    }
-  }
-  OpenPartAudio(file, true);
-  if (Mci->openFile() != file) {
-    if (!AudioFileExists(file)) return PartStart::kArriving;
-    lost = Mci->outputProblem();
-    if (!lost.isEmpty()) {
-      SoundLost(lost);
-      return PartStart::kNoSound;
-    }
-    PassOver(file, Mci->lastError());
-    return PartStart::kPassedOver;
-  }
-  if (!there) lost = Mci->outputProblem();
-  partSound_ = lost.isEmpty();
-  if (!partSound_) {
-    if (!withoutSound_) {
-      SoundLost(lost);
-      return PartStart::kNoSound;
-    }
-    NoteUnheard(file, lost);  // played all the same: the output may come back
-  }
-  return PartStart::kOpened;
-}
+void 正式測驗::MMControl1_PauseClick() { Parts.PausePressed(); }
 
-正式測驗::PartStart 正式測驗::StartPart() {
-  const PartStart r = OpenPart();
-  if (r != PartStart::kOpened) return r;
-  partStarted_ = true;
-  failedForSound_ = false;
-  const int part = PartNo;
-  Mci->command(QStringLiteral("play"));
-  if (Mci->mode() != plat::kModePlaying || PartNo != part)
-    return failedForSound_ ? PartStart::kNoSound : PartStart::kPassedOver;
-  AudioDue = 0;
-  MMControl1_PlayClick();
-  return PartStart::kOpened;
-}
+void 正式測驗::MMControl1_PrevClick() { Parts.PrevPressed(); }
 
-void 正式測驗::DueNow() {
-  // Its delay counts as over: the next tick tries it.
-  AudioDue = std::max(Now() - static_cast<float>(common::Setting704.get()) - 1.0f, 0.001f);
-}
+void 正式測驗::MMControl1_StatusUpdate() { Parts.StatusUpdate(); }
 
-void 正式測驗::MMControl1_Failure(const QString& why) {
-  if (HandedOver || RunState == 0 || common::Setting701.get() == 0) return;
-  // A part not begun is opened afresh, and the output asked, when it plays.
-  if (!partStarted_) return;
-  const QString lost = Mci->outputProblem();
-  if (!lost.isEmpty()) {
-    failedForSound_ = true;
-    SoundLost(lost);
-    return;
-  }
-  // The file itself: the others still play.
-  PassOver(Mci->openFile().isEmpty() ? Mci->fileName() : Mci->openFile(), why);
-}
+void 正式測驗::MMControl1_Done() { Parts.Done(); }
 
-void 正式測驗::PartOver() {
-  MciPos = 0;
-  Mci->setUpdateInterval(0);
-  Mci->command(QStringLiteral("Prev"));
-  Mci->command(QStringLiteral("STOP"));
-  // Heard whole after all (played again once the sound came back).
-  if (partStarted_ && partSound_) Unheard.Forget(PartNo);
-  partStarted_ = false;
-  if (common::Setting701.get() > 0) {
-    const QString next = Module().ParagraphAudioFile(PartNo + 1);
-    if (!IsNoPart(next)) {
-      ++PartNo;
-      AudioDue = Now();
-    }
-  }
-}
+void 正式測驗::MMControl1_Failure(const QString& why) { Parts.Failure(why); }
 
-void 正式測驗::PassOver(const QString& file, const QString& why) {
-  NoteUnheard(file, why);
-  MciPos = 0;
-  Mci->setUpdateInterval(0);
-  partStarted_ = false;
-  const QString next = Module().ParagraphAudioFile(PartNo + 1);
-  if (IsNoPart(next)) {
-    AudioDue = 0;
-  } else {
-    ++PartNo;
-    AudioDue = Now();
-  }
-}
+bool 正式測驗::TrySoundAgain() { return Parts.TryAgain(); }
 
-void 正式測驗::SoundLost(const QString& why) {
-  NoteUnheard(Module().ParagraphAudioFile(PartNo), why);
-  MciPos = 0;
-  Mci->setUpdateInterval(0);
-  // A player that lost its output is opened anew; nothing plays into the
-  // void meanwhile.
-  if (Mci->isOpen()) Mci->command(QStringLiteral("CLOSE"));
-  partStarted_ = false;
-  // In a pause the resume tries the part again.
-  if (RunState != 1 && RunState != 3) return;
-  if (!soundHeld_) {
-    soundHeld_ = true;
-    common::WriteErrorLog(QStringLiteral("音效>無法放音>") + why);
-  }
-  soundRetry_->SetEnabled(true);
-  if (withoutSound_) return;
-  HoldClock();
+void 正式測驗::TellNoSound(const QString& why) {
   NoSoundBox& box = plat::forms::get<NoSoundBox>();
   box.SetReason(why);
   if (!box.isVisible()) box.Show(plat::ShowMode::Modeless, this);
 }
 
-bool 正式測驗::TrySoundAgain() {
-  if (!soundHeld_ || HandedOver || (RunState != 1 && RunState != 3)) {
-    if (!soundHeld_ || HandedOver) soundRetry_->SetEnabled(false);
-    return false;
-  }
-  // The output is asked first: an open can wait on a server that does not
-  // answer, and the windows must not.
-  const QString lost = Mci->outputProblem();
-  if (!lost.isEmpty()) {
-    if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().SetReason(lost);
-    return false;
-  }
-  // Before the first Play the part is only opened, for the candidate's Play.
-  const bool firstPlay = !ClockStarted;
-  const PartStart r = firstPlay ? OpenPart() : StartPart();
-  if (r == PartStart::kNoSound) return false;
-  if (firstPlay && r == PartStart::kOpened) {
-    Mci->command(QStringLiteral("prev"));
-    Mci->command(QStringLiteral("stop"));
-  }
-  if (r == PartStart::kArriving) DueNow();
-  SoundBack(r == PartStart::kOpened && partSound_);
-  return r == PartStart::kOpened;
-}
-
-void 正式測驗::SoundBack(bool heard) {
-  soundHeld_ = false;
-  soundRetry_->SetEnabled(false);
-  if (heard) {
-    withoutSound_ = false;  // a later loss is told again
-    common::WriteErrorLog(QStringLiteral("音效>聲音恢復>第%1段從頭播放").arg(PartNo));
-  }
-  if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
-  ReleaseClock();
-}
-
 void 正式測驗::GoOnWithoutSound() {
-  withoutSound_ = true;
-  common::WriteErrorLog(QStringLiteral("音效>監考人員選擇不放聲音繼續測驗"));
+  Parts.ChooseWithoutSound();
   if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
   // The part is still tried each second and plays once the sound is back.
   ReleaseClock();
@@ -950,8 +722,7 @@ void 正式測驗::GoOnWithoutSound() {
 }
 
 void 正式測驗::EndSoundWait() {
-  soundRetry_->SetEnabled(false);
-  soundHeld_ = false;
+  Parts.EndWait();
   clockHeld_ = false;
   if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
 }
@@ -986,59 +757,10 @@ void 正式測驗::CheckSoundOutput() {
     const plat::Answer a = plat::prompt().Ask(NoSoundMessage(why), common::ProductTitle.get(),
                                               plat::Buttons::RetryCancel, plat::Icon::Exclamation);
     if (a != plat::Answer::Retry) {
-      withoutSound_ = true;
-      common::WriteErrorLog(QStringLiteral("音效>監考人員選擇不放聲音繼續測驗"));
+      Parts.ChooseWithoutSound();
       return;
     }
   }
-}
-
-void 正式測驗::NoteUnheard(const QString& file, const QString& why) {
-  const QString line = Unheard.Note(PartNo, file, why);
-  if (!line.isEmpty()) common::WriteErrorLog(line);
-}
-
-void 正式測驗::ReportUnheard() {
-  if (HandedOver || common::Setting701.get() == 0) return;
-  const QString file = Module().ParagraphAudioFile(PartNo);
-  if (!IsNoPart(file) && !partStarted_) {
-    // The part due when the test ended, and those it kept from being tried.
-    bool stuck = soundHeld_;
-    if (!stuck && AudioDue > 0 && !AudioFileExists(file) && Mci->openFile() != file) {
-      NoteUnheard(file, QStringLiteral("測驗結束前找不到音效檔"));
-      stuck = true;
-    }
-    if (stuck) {
-      const int part = PartNo;
-      for (int p = part + 1; p <= 255; ++p) {
-        const QString later = Module().ParagraphAudioFile(p);
-        if (IsNoPart(later)) break;
-        const QString line = Unheard.Note(p, later, QStringLiteral("未播放"));
-        if (!line.isEmpty()) common::WriteErrorLog(line);
-      }
-    }
-  }
-  const QString summary = Unheard.Summary();
-  if (!summary.isEmpty()) common::WriteErrorLog(summary);
-}
-
-void 正式測驗::MMControl1_PauseClick() { Mci->setUpdateInterval(0); }
-
-void 正式測驗::MMControl1_PrevClick() { MciPos = 0; }
-
-void 正式測驗::MMControl1_StatusUpdate() {
-  Mci->setTimeFormat(0);
-  const int interval = Mci->updateInterval();
-  MciPos = interval + MciPos + 1;
-  Label3->setText(MinSec(MciPos));
-  const bool over = Mci->mode() == plat::kModeStopped || MciPos > static_cast<double>(Mci->length());
-  if (over && MciPos > interval + 10) PartOver();
-}
-
-void 正式測驗::MMControl1_Done() {
-  MciPos = 0;
-  Mci->setUpdateInterval(0);
-  Mci->command(QStringLiteral("Prev"));
 }
 
 // ---------------------------------------------------------------------------
@@ -1050,32 +772,16 @@ void 正式測驗::ShowRowCol(int i) {
 }
 
 void 正式測驗::ShowCaretState(int i) {
-  const QString t = TB[i]->text();
-  const int pos = TB[i]->cursorPosition();
-  if (t.isEmpty()) {
-    CaretState = 0;
-  } else if (pos == t.size()) {
-    CaretState = 1;
-  } else {
-    CaretState = pos < t.size() ? 2 : 0;
-  }
+  CaretState = run::CaretState(TB[i]->text(), TB[i]->cursorPosition());
   Label8->setText(QString::number(CaretState));
 }
 
 void 正式測驗::PartSwitch() {
   if (common::Setting701.get() != 2) return;
-  const int part = static_cast<int>(plat::ValNumber(Label4->text()));
-  if (part == PartNo) return;
-  Mci->command(QStringLiteral("prev"));
-  Mci->command(QStringLiteral("stop"));
-  MciPos = 0;
-  Mci->setUpdateInterval(0);
-  partStarted_ = false;
-  PartNo = static_cast<std::uint8_t>(part < 0 ? 0 : (part > 255 ? 255 : part));
-  // A line before the first paragraph, or a part with no file, schedules
-  // nothing.
-  AudioDue = IsNoPart(Module().ParagraphAudioFile(PartNo)) ? 0 : Now();
+  Parts.FollowCaret(static_cast<int>(plat::ValNumber(Label4->text())));
 }
+
+TypingColumn 正式測驗::Column() { return TypingColumn(*boxes_, Module().lines, LastBox()); }
 
 void 正式測驗::TB_Change(int i) {
   PrevLen = CurLen;
@@ -1123,130 +829,20 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
     if (!t.isEmpty() && !TB[i]->isReadOnly()) {
       // The phrase being composed goes in first, the hot key's text after
       // it, in the box the caret then is in.
-      TypingBox* b = CommitCompositions() ? TB[CurBox] : TB[i];
+      const int to = CommitCompositions() ? CurBox : i;
       if (HandedOver) return true;
-      WriteBoxes([&] {
-        const QString text = b->text();
-        const int pos = b->cursorPosition();
-        if (pos < text.size()) {
-          b->setText(text.left(pos) + t + text.mid(pos));
-          b->setCursorPosition(pos + 1);
-        } else {
-          b->setText(text + t);
-          b->setCursorPosition(b->text().size());
-        }
-      });
+      Column().InsertHotKey(to, t);
       handled = true;  // the key's own character is not typed as well
     }
   } else {
-    switch (keyCode) {
-      case kVkReturn:
-      case kVkPrior:
-      case kVkNext:
-      case kVkUp:
-      case kVkDown:
-      case kVkDelete:
-        // Keys that split, join, scroll or move on: the phrase being
-        // composed is typed first, and the key acts where the caret then is.
-        if (CommitCompositions()) {
-          if (HandedOver) return true;
-          i = CurBox;
-        }
-        break;
-      default:
-        break;
+    if (TypingColumn::CommitsFirst(keyCode) && CommitCompositions()) {
+      if (HandedOver) return true;
+      i = CurBox;
     }
-    const int last = LastBox();
-    TypingBox* b = TB[i];
-    int moved = -1;  // the box whose caret the watch restarts on
-    switch (keyCode) {
-      case kVkReturn: {
-        handled = true;
-        if (b->isReadOnly()) break;
-        WriteBoxes([&] {
-          const QString text = b->text();
-          const int pos = b->cursorPosition();
-          if (i < last) {
-            FocusBox(i + 1);
-            ShowParagraph(i + 1);
-            b->setText(text.left(pos));
-            TypingBox* n = TB[i + 1];
-            if (!n->isReadOnly()) {
-              n->setText(text.mid(pos) + n->text());
-            } else {
-              b->setText(text);  // nowhere to put it
-            }
-            n->setCursorPosition(0);
-          } else {
-            const rec::TestLines& lines = Module().lines;
-            // At the end of the text the window cannot move: the line stays
-            // as it is rather than being turned round.
-            if (lines.FirstVisibleLine >= lines.LineCount) return;
-            // The line below must be one the buffer keeps; past its end the
-            // cut text would have nowhere to go, so the line stays whole.
-            const bool room = lines.FirstVisibleLine + i + 1 <= rec::kLastLineIndex;
-            if (room) b->setText(text.left(pos));
-            ScrollLines(rec::kLineDown);
-            ShowParagraph(i);
-            if (room && !b->isReadOnly()) b->setText(text.mid(pos) + b->text());
-            b->setCursorPosition(0);
-          }
-        });
-        moved = i;
-        break;
-      }
-      case kVkPrior:
-        ScrollLines(rec::kPageUp);
-        ShowParagraph(i);
-        moved = i;
-        handled = true;
-        break;
-      case kVkNext:
-        ScrollLines(rec::kPageDown);
-        ShowParagraph(i);
-        moved = i;
-        handled = true;
-        break;
-      case kVkUp:
-        if (i > 0) {
-          FocusBox(i - 1);
-          ShowParagraph(i - 1);
-          moved = i - 1;
-        } else {
-          ScrollLines(rec::kLineUp);
-          ShowParagraph(i);
-          moved = i;
-        }
-        handled = true;
-        break;
-      case kVkDown:
-        if (i < last) {
-          FocusBox(i + 1);
-          ShowParagraph(i + 1);
-          moved = i + 1;
-        } else {
-          ScrollLines(rec::kLineDown);
-          ShowParagraph(i);
-          moved = i;
-        }
-        handled = true;
-        break;
-      case kVkDelete:
-        if (b->cursorPosition() == b->text().size() && !b->hasSelectedText()) {
-          if (i < last && !b->isReadOnly() && !TB[i + 1]->isReadOnly()) {
-            WriteBoxes([&] {
-              b->setText(b->text() + TB[i + 1]->text());
-              TB[i + 1]->setText(QString());
-            });
-          }
-          b->setCursorPosition(b->text().size());
-          keyCode = 0;
-        }
-        break;
-      default:
-        break;
-    }
-    if (moved >= 0) WatchKeystrokeRhythm(0, moved);
+    const TypingColumn::KeyResult r = Column().Key(i, keyCode);
+    handled = r.handled;
+    if (r.consumed) keyCode = 0;
+    if (r.moved >= 0) WatchKeystrokeRhythm(0, r.moved);
     PartSwitch();
   }
   WatchKeystrokeRhythm(1, i);
@@ -1254,32 +850,15 @@ bool 正式測驗::TB_KeyDown(int i, int& keyCode, int shift) {
 }
 
 TypingBox::Verdict 正式測驗::TB_KeyPress(int i, QChar ch) {
-  TypingBox::Verdict verdict = TypingBox::kType;
   if (HandedOver) return TypingBox::kDrop;
+  const TypingColumn::CharResult r = Column().Character(i, ch, common::Setting213.get());
+  if (r.moveTo >= 0) TB_Click(r.moveTo);
   TypingBox* b = TB[i];
-  if (b->text().size() < 2 && ch == u' ') {
-    // The first two spaces of a line are the paragraph's full-width indent.
-    if (!b->isReadOnly()) {
-      WriteBoxes([&] {
-        b->setText(b->text() + QChar(0x3000));
-        b->setCursorPosition(b->text().size());
-      });
-    }
-    verdict = TypingBox::kDrop;
-  } else if (b->text().size() > common::Setting213.get()) {
-    // The box is full: the caret (and the character) move on.
-    if (i < LastBox()) {
-      TB_Click(i + 1);
-    } else {
-      ScrollLines(rec::kLineDown);
-      TB_Click(i);
-    }
-  }
   LastCol = static_cast<int>(plat::ValNumber(BoxCol->text()));
   PrevLen = CurLen;
   CurLen = b->text().size();
   LastText = b->text();
-  return verdict;
+  return r.drop ? TypingBox::kDrop : TypingBox::kType;
 }
 
 void 正式測驗::TB_KeyUp(int i) {

@@ -1,7 +1,9 @@
 #pragma once
 // 正式測驗, the test screen: sixteen typing boxes over the answer buffer,
 // the clock and its time-up, the audio of the passage part by part, the
-// typing-rhythm watch and the pause button.
+// typing-rhythm watch and the pause button. What the boxes do with a key
+// is TypingColumn's, which part plays when is PartPlayer's; the form
+// forwards its events to them and shows the outcome.
 #include <QDeadlineTimer>
 #include <QList>
 #include <QString>
@@ -10,9 +12,10 @@
 
 #include "platform/gui/form.h"
 #include "platform/gui/twips.h"
+#include "exam/run/core/part_player.h"
 #include "exam/run/core/rhythm_watch.h"
+#include "exam/run/core/typing_column.h"
 #include "exam/run/forms/typing_box.h"
-#include "exam/run/core/unheard_parts.h"
 
 class QLabel;
 class QPushButton;
@@ -23,9 +26,6 @@ class FormTimer;
 class MciTransportBar;
 }  // namespace plat
 
-namespace rec {
-class TypingBoxes;
-}
 
 namespace run {
 
@@ -71,8 +71,11 @@ class 正式測驗 : public plat::Form {
   float StopTime = 0;
   float Elapsed = 0;
   float Duration = 0;
-  float AudioDue = 0;
-  std::uint8_t PartNo = 0;
+  // The passage's parts: which is due, playing or held for want of sound;
+  // AudioDue and PartNo read its state.
+  PartPlayer Parts;
+  const float& AudioDue = Parts.AudioDue;
+  const std::uint8_t& PartNo = Parts.PartNo;
   std::int16_t CurBox = 0;
   std::uint8_t ClipGuard = 0;
   float RhythmLimit = 0;
@@ -83,7 +86,6 @@ class 正式測驗 : public plat::Form {
   QString LastText;
   int LastCol = 0;
   int CaretState = 0;
-  double MciPos = 0;
   RhythmWatch Rhythm;
   // The clock runs from its first start to the end; a resume never starts
   // it afresh.
@@ -91,8 +93,6 @@ class 正式測驗 : public plat::Form {
   // Handed over to the processing screen (time-up or leave): nothing the
   // candidate does changes the record any more.
   bool HandedOver = false;
-  // Parts of this test that could not be heard.
-  UnheardParts Unheard;
 
   // ---- handlers ----
   void Image2_Click();
@@ -117,12 +117,11 @@ class 正式測驗 : public plat::Form {
   void MMControl1_PrevClick();
   void MMControl1_StatusUpdate();
   void MMControl1_Done();
-  // fresh: closed and opened again even when it is the file already open.
-  void OpenPartAudio(const QString& file, bool fresh = false);
+  void MMControl1_Failure(const QString& why);
 
   // The sound output went away: the current part waits to be played from
   // its start, tried each second.
-  bool SoundHeld() const { return soundHeld_; }
+  bool SoundHeld() const { return Parts.SoundHeld(); }
   // The clock waits while the proctor is told (NoSoundBox).
   bool ClockHeld() const { return clockHeld_; }
   // The box's 重試 (and each second's try meanwhile): the output is asked
@@ -188,41 +187,22 @@ class 正式測驗 : public plat::Form {
   // Before the clock starts: with no sound output the candidate is told to
   // call the proctor, who can mend it and try again or go on without sound.
   void CheckSoundOutput();
-  // The current part, opened afresh right now and played from its start (a
-  // part opened long before its play loses its first seconds). kOpened when
-  // it plays; else it is still arriving, waits for the sound, or was passed
-  // over as unplayable (the next one is due).
-  enum class PartStart { kOpened, kArriving, kPassedOver, kNoSound };
-  PartStart StartPart();
-  // The open half of it. The output is asked afresh for each part: without
-  // sound the part waits (SoundLost), unless the proctor chose to go on
-  // without; then it plays all the same and is noted as not heard.
-  PartStart OpenPart();
-  // The candidate's Play on a part not begun: it is opened afresh before
-  // the device plays it.
-  void PlayPressed();
-  // The current part is due with its delay over.
-  void DueNow();
-  void MMControl1_Failure(const QString& why);
-  // The current part played to its end: the next one is due.
-  void PartOver();
-  // The current part cannot be played: it is noted, the next one is due.
-  void PassOver(const QString& file, const QString& why);
-  // The part waits for the output; the proctor is told, unless the test
-  // already goes on without sound (then the clock runs on).
-  void SoundLost(const QString& why);
-  // heard: the part plays with the output there.
-  void SoundBack(bool heard);
+  // What the part player asks of the screen.
+  void ConnectParts();
+  // The candidate's part of a Play: the caret back into its box, and with
+  // manual start the clock starts.
+  void PartPlayed();
+  // The part waits for the output: the proctor is told.
+  void TellNoSound(const QString& why);
   // The test ends: no more tries, the box goes.
   void EndSoundWait();
   void HoldClock();
   void ReleaseClock();
-  void NoteUnheard(const QString& file, const QString& why);
-  // At the end of the test: the list of parts not heard into the report.
-  void ReportUnheard();
-  void Trap(const char* procedure, const std::function<void()>& body);
+  // The editing rules over the boxes as they are now.
+  TypingColumn Column();
 
-  rec::TypingBoxes* boxes_;
+  class ScreenBoxes;
+  ScreenBoxes* boxes_;
   plat::TwipsBox boxGeometry_[kBoxes];
   plat::TwipsBox labelGeometry_[kBoxes];
   int editPending_ = -1;
@@ -242,14 +222,7 @@ class 正式測驗 : public plat::Form {
   std::array<int, kBoxes> writeCaret_{};
   QList<HeldCommit> held_;
 
-  // The current part began from its start (it plays, is paused or ended).
-  bool partStarted_ = false;
-  // ... and the output was there when it began.
-  bool partSound_ = false;
-  bool soundHeld_ = false;
-  bool withoutSound_ = false;  // the proctor chose to go on without sound
   bool clockHeld_ = false;
-  bool failedForSound_ = false;  // the last failure was the output's
   float heldAt_ = 0;
   plat::FormTimer* soundRetry_;  // each second while the part is held
 };
