@@ -6,6 +6,7 @@
 #include "common/scramble.h"
 #include "platform/core/codec.h"
 #include "platform/core/random.h"
+#include "testsupport/core/fakes.h"
 
 using namespace common;
 

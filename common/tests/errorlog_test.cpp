@@ -16,6 +16,7 @@
 #include "platform/core/filelock.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
 
 using namespace common;
 

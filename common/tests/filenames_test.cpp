@@ -16,6 +16,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
 
 using namespace common;
 

@@ -7,6 +7,7 @@
 #include "common/store.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "testsupport/core/fakes.h"
 
 using namespace common;
 

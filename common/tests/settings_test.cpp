@@ -11,7 +11,8 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
 
 using namespace common;
 

@@ -8,6 +8,7 @@
 #include "common/utilities.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "testsupport/core/fakes.h"
 
 using namespace common;
 

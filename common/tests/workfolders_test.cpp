@@ -13,7 +13,8 @@
 #include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
-#include "platform/core/testmain/fulldisk.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
 
 using namespace common;
 

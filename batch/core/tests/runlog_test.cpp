@@ -9,6 +9,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 #include "printers.h"
+#include "testsupport/core/fakes.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "printers.h"
+#include "testsupport/core/fakes.h"
 
 using namespace batch;
 

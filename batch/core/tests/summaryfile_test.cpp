@@ -11,9 +11,10 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "printers.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
 
 using namespace batch;
 

@@ -29,6 +29,11 @@
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -253,7 +258,7 @@ class BatchUi : public ::testing::Test {
   plat::FakePrompt prompt;
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
-  batchui::FakeDesktop desktop;
+  plat::FakeDesktop desktop;
   plat::FakeBeeper beeper;
   QStringList notices;
 };

@@ -16,8 +16,9 @@
 #include "batch/forms/program.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
-#include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/readonlyfolder.h"
 
 TEST(SingleInstance, OneCopyAtATimeAndAStaleLockIsTakenOver) {
   QTemporaryDir dir;

@@ -3,7 +3,7 @@
 
 #include "fixture.h"
 #include "net/core/ticker.h"
-#include "platform/net/testing/loopback.h"
+#include "testsupport/core/loopback.h"
 
 using namespace batchtest;
 using batchui::Display;

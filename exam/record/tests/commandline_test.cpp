@@ -6,6 +6,7 @@
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "exam/record/commandline.h"
+#include "testsupport/core/fakes.h"
 
 using namespace rec;
 

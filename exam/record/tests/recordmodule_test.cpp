@@ -15,6 +15,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/random.h"
 #include "exam/record/recordmodule.h"
+#include "testsupport/core/fakes.h"
 
 using namespace rec;
 

@@ -13,6 +13,7 @@
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/smallwindows.h"
 #include "exam/setup/tests/setup_fixture.h"
+#include "testsupport/core/netfakes.h"
 
 namespace setuptest {
 namespace {

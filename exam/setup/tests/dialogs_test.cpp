@@ -22,6 +22,7 @@
 #include "exam/setup/smallwindows.h"
 #include "exam/setup/tests/setup_fixture.h"
 #include "exam/setup/updown.h"
+#include "testsupport/core/netfakes.h"
 
 namespace setuptest {
 namespace {

@@ -20,7 +20,6 @@
 #include "platform/gui/form.h"
 #include "platform/gui/desktop.h"
 #include "platform/gui/formtimer.h"
-#include "platform/media/fake_audio_device.h"
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 #include "exam/record/recordmodule.h"
@@ -28,6 +27,13 @@
 #include "exam/setup/inputmethods.h"
 #include "exam/setup/setupscreen.h"
 #include "exam/setup/urllauncher.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/gui/fake_audio_device.h"
+#include "testsupport/gui/fake_imframework.h"
+#include "testsupport/gui/fake_inputmethods.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace setuptest {
 

@@ -11,12 +11,13 @@
 #include "common/accessors.h"
 #include "common/errorlog.h"
 #include "common/store.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/forms/frmdownload3.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/form.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fakeservers.h"
 
 namespace testing_net {
 

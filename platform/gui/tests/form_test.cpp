@@ -12,6 +12,7 @@
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/twips.h"
+#include "testsupport/gui/fakes.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/handler.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace {
 

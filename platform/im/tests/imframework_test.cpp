@@ -2,6 +2,7 @@
 // served from a thread of their own: names as shown, plain keyboards told
 // apart, and a framework that never answers holds no one for long.
 #include "platform/im/imframework.h"
+#include "testsupport/gui/fake_imframework.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

@@ -18,14 +18,16 @@
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
-#include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/engine/scorerecord.h"
 #include "scoring/engine/tests/handworked.h"
+#include "testsupport/core/fake_lineprinter.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/readonlyfolder.h"
 
 using namespace scoring;
 

@@ -12,10 +12,10 @@
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
 #include "platform/core/filelock.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/fulldisk.h"
 
 using namespace scoring;
 

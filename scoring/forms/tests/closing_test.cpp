@@ -10,8 +10,8 @@
 #include <QWindow>
 #include <stdexcept>
 
-#include "net/core/tests/fakeservers.h"
 #include "scoring/forms/frmclient.h"
+#include "testsupport/core/fakeservers.h"
 
 namespace {
 

@@ -36,6 +36,11 @@
 #include "scoring/forms/scoresheet.h"
 #include "scoring/forms/services.h"
 #include "exam/record/testrecord.h"
+#include "testsupport/core/fake_lineprinter.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace scorertest {
 
@@ -175,7 +180,7 @@ class ScorerFixture : public ::testing::Test {
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
   scoring::FakeLinePrinter reportPrinter;
-  scorer::FakeDesktop desktop;
+  plat::FakeDesktop desktop;
   plat::FakeBeeper beeper;
   int backdrops = 0, credits = 0, contacts = 0;
   QStringList creditsLimits;  // each "lines/columns" given to the credits window

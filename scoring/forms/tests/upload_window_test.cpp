@@ -12,7 +12,6 @@
 #include "common/accessors.h"
 #include "common/settings.h"
 #include "common/store.h"
-#include "net/core/tests/fakeservers.h"
 #include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
@@ -26,6 +25,11 @@
 #include "scoring/forms/frmclient.h"
 #include "scoring/forms/hostdialog.h"
 #include "scoring/forms/scoresheet.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 using scorer::Dialog;
 using scorer::frmClient;

@@ -6,6 +6,7 @@
 #include "exam/run/core/keycodes.h"
 #include "exam/run/core/rhythm_watch.h"
 #include "exam/run/core/test_clock.h"
+#include "testsupport/core/fakes.h"
 
 namespace {
 

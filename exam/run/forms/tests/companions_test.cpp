@@ -12,12 +12,12 @@
 #include "exam/run/forms/pausedialog.h"
 #include "net/forms/frmdownload3.h"
 #include "common/settings.h"
-#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/twips.h"
 #include "exam/run/forms/tests/run_fixture.h"
 #include "exam/run/forms/volumetest.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "exam/record/testrecord.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/gui/layoutfaults.h"
 #include <functional>
 
 namespace runtest {

@@ -22,12 +22,16 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
-#include "platform/media/fake_audio_device.h"
 #include "platform/media/sound.h"
 #include "exam/record/recordmodule.h"
 #include "exam/run/forms/processing.h"
 #include "exam/run/core/run_services.h"
 #include "exam/run/forms/testscreen.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/gui/fake_audio_device.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace runtest {
 

@@ -9,6 +9,7 @@
 #include "common/store.h"
 #include "exam/run/forms/backdrop.h"
 #include "exam/run/forms/whoami.h"
+#include "testsupport/gui/fakes.h"
 
 namespace {
 

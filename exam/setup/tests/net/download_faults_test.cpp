@@ -9,12 +9,12 @@
 
 #include "common/errorlog.h"
 #include "common/scramble.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/forms/frmdownload3.h"
-#include "platform/media/fake_audio_device.h"
 #include "exam/run/forms/testscreen.h"
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/tests/setup_fixture.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/gui/fake_audio_device.h"
 
 namespace setuptest {
 namespace {

@@ -21,13 +21,16 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/form.h"
 #include "platform/media/audio_device.h"
-#include "platform/media/tests/audio/pulse_server.h"
 #include "platform/media/sound.h"
 #include "exam/record/recordmodule.h"
 #include "exam/record/testrecord.h"
 #include "exam/run/forms/processing.h"
 #include "exam/run/core/run_services.h"
 #include "exam/run/forms/testscreen.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/pulse_server.h"
+#include "testsupport/gui/soundfakes.h"
 
 namespace {
 
