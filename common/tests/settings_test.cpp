@@ -13,6 +13,7 @@
 #include "platform/core/textfile.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -39,12 +40,11 @@ class SettingsFileTest : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     folder_ = dir_.path() + u'/';
     plat::SetProgramFolder(folder_);
-    plat::SetPrompt(&prompt_);
+    seams.Set(plat::SetPrompt, &prompt_);
     ResetCommonState();
   }
   void TearDown() override {
     ResetCommonState();
-    plat::SetPrompt(nullptr);
     plat::SetProgramFolder(QString());
   }
   void copyFixture(const QString& name, const QString& as = {}) {
@@ -67,6 +67,7 @@ class SettingsFileTest : public ::testing::Test {
   QTemporaryDir dir_;
   QString folder_;
   plat::FakePrompt prompt_;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace
@@ -141,6 +142,7 @@ class ApplySettingTest : public ::testing::Test {
     plat::SetProgramFolder(QString());
   }
   QTemporaryDir dir_;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "platform/core/prompt.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -30,7 +31,6 @@ class WorkFolders : public ::testing::Test {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   }
   void TearDown() override {
-    plat::SetPrompt(nullptr);
     qunsetenv("TMP");
     ResetCommonState();
   }
@@ -40,6 +40,7 @@ class WorkFolders : public ::testing::Test {
   }
   QTemporaryDir dir;
   QString root;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 TEST_F(WorkFolders, EachFolderExistsTakesAFileAndHasAPathCp950Holds) {
@@ -114,7 +115,7 @@ TEST_F(WorkFolders, TheRunsFoldersComeFromTheSettings) {
 
 TEST_F(WorkFolders, TheMessageNamesEachFolderAndItsFault) {
   plat::FakePrompt prompt;
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
   EXPECT_TRUE(WarnOfFolderProblems(TestFolderLead(), {}));
   EXPECT_TRUE(prompt.calls.isEmpty());
   const QList<FolderProblem> p = {{WorkFolder::Programs, "/opt/张", FolderFault::NotCp950},

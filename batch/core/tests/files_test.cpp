@@ -9,6 +9,7 @@
 #include "platform/core/textfile.h"
 #include "printers.h"
 #include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace batch;
 
@@ -28,9 +29,9 @@ QByteArray contents(const QString& path) {
 
 class PromptScope {
  public:
-  PromptScope() { plat::SetPrompt(&prompt); }
-  ~PromptScope() { plat::SetPrompt(nullptr); }
+  PromptScope() { seams.Set(plat::SetPrompt, &prompt); }
   plat::FakePrompt prompt;
+  testsupport::Seams seams;
 };
 
 FloppyCopyEnv env(QStringList* log) {

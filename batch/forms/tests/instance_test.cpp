@@ -19,6 +19,7 @@
 #include "platform/core/textfile.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/readonlyfolder.h"
+#include "testsupport/core/seams.h"
 
 TEST(SingleInstance, OneCopyAtATimeAndAStaleLockIsTakenOver) {
   QTemporaryDir dir;
@@ -96,7 +97,8 @@ TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
     const QByteArray savedTmp = qgetenv("TMP");
     qputenv("TMP", temp.path().toLocal8Bit());
     plat::FakePrompt prompt;
-    plat::SetPrompt(&prompt);
+    testsupport::Seams seams;
+    seams.Set(plat::SetPrompt, &prompt);
     int code = -1;
     const QString lockPath = batchui::SingleInstance::DefaultLockPath();
     bool made = false, refused = false;

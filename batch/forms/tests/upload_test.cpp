@@ -102,7 +102,7 @@ class UploadByHand : public BatchUi {
  protected:
   void SetUp() override {
     BatchUi::SetUp();
-    frmClient::SetTickerMaker([this] {
+    seams.Set(frmClient::SetTickerMaker, [this] {
       auto t = std::make_unique<net::ManualTicker>();
       ticker = t.get();
       return std::unique_ptr<net::Ticker>(std::move(t));
