@@ -120,7 +120,7 @@ TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
         code = batchui::RunTallisk(*qApp, {});
       }
     }
-    plat::SetPrompt(nullptr);
+    seams.Restore();
     qputenv("TMP", savedTmp);
     plat::SetProgramFolder(savedFolder);
     ASSERT_TRUE(made) << reason.toStdString();

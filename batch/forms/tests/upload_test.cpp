@@ -4,6 +4,7 @@
 #include "fixture.h"
 #include "net/core/ticker.h"
 #include "testsupport/core/loopback.h"
+#include "testsupport/core/manualticker.h"
 
 using namespace batchtest;
 using batchui::Display;

@@ -9,6 +9,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/random.h"
 #include "testsupport/core/fakeservers.h"
+#include "testsupport/core/manualticker.h"
 #include "testsupport/core/netfakes.h"
 
 using namespace net;

@@ -416,7 +416,6 @@ TEST(TypedEngine, KeepsTheLastEngineThatWasNotAPlainKeyboard) {
   plat::TypedEngine::Forget();
   fake.Settle();
   EXPECT_EQ(plat::TypedEngine::Engine(), ImEngine{});
-  plat::SetImFramework(nullptr);
 }
 
 }  // namespace

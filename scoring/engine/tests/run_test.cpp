@@ -28,6 +28,7 @@
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/fulldisk.h"
 #include "testsupport/core/readonlyfolder.h"
+#include "testsupport/core/recordingsinks.h"
 #include "testsupport/core/seams.h"
 
 using namespace scoring;

@@ -12,6 +12,7 @@
 #include "exam/run/forms/pausedialog.h"
 #include "exam/run/core/test_clock.h"
 #include "exam/run/forms/tests/run_fixture.h"
+#include "testsupport/core/manualclock.h"
 #include "testsupport/core/seams.h"
 
 namespace runtest {
