@@ -142,7 +142,6 @@ class ApplySettingTest : public ::testing::Test {
     plat::SetProgramFolder(QString());
   }
   QTemporaryDir dir_;
-  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 }  // namespace
 
