@@ -1,7 +1,7 @@
 #include "apps/hooks.h"
-#include "apps/scripted_user.h"
 #include "apps/widget_probe.h"
 #include "platform/core/testswitches.h"
+#include "testsupport/gui/scripted_user.h"
 
 namespace e2e {
 

@@ -8,6 +8,7 @@
 #include "platform/core/codec.h"
 #include "net/core/webtransfers.h"
 #include "platform/net/webclient.h"
+#include "testsupport/core/netfakes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fuzz::Input input = fuzz::BeginInput();

@@ -10,6 +10,7 @@
 #include "net/core/receiverprotocol.h"
 #include "platform/core/codec.h"
 #include "platform/net/tcpclient.h"
+#include "testsupport/core/netfakes.h"
 
 namespace {
 

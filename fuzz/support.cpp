@@ -10,6 +10,7 @@
 #include "common/store.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "testsupport/core/fakes.h"
 
 namespace fuzz {
 

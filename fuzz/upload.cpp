@@ -5,6 +5,8 @@
 #include "fuzz/support.h"
 #include "net/core/uploadsession.h"
 #include "platform/net/tcpclient.h"
+#include "testsupport/core/manualticker.h"
+#include "testsupport/core/netfakes.h"
 
 namespace {
 

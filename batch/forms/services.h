@@ -16,7 +16,6 @@ namespace batchui {
 // and the checked addresses come from the platform layer.
 using plat::Desktop;
 using plat::desktop;
-using plat::FakeDesktop;
 using plat::MailUrl;
 using plat::SetDesktop;
 using plat::WebUrl;

@@ -6,6 +6,8 @@
 #include "common/scramble.h"
 #include "platform/core/codec.h"
 #include "platform/core/random.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -88,7 +90,8 @@ TEST(Cipher, ReceiverRecoversEveryMessage) {
 TEST(Cipher, KeyComesFromTheInjectedGeneratorAndMayUseAnotherAlphabet) {
   // First draw picks the key's alphabet (0.5 * 32 = 16), then 17 symbols.
   plat::FakeRandom fake({0.5, 0.0, 1.0 / 64, 2.0 / 64});
-  plat::SetRandom(&fake);
+  testsupport::Seams seams;
+  seams.Set(plat::SetRandom, &fake);
   int used = -1;
   const QString key = MakeRandomKey(&used);
   plat::SetRandom(nullptr);
@@ -102,7 +105,7 @@ TEST(Cipher, KeyComesFromTheInjectedGeneratorAndMayUseAnotherAlphabet) {
   EXPECT_NE(KeyTableIndex(key), used);
 
   plat::FakeRandom again({0.5, 0.0, 1.0 / 64, 2.0 / 64});
-  plat::SetRandom(&again);
+  seams.Set(plat::SetRandom, &again);
   const QString m = EncryptText(u"GETDEF 005");
   plat::SetRandom(nullptr);
   EXPECT_EQ(m.left(kCipherKeyLength), key);

@@ -16,6 +16,8 @@
 #include "platform/core/filelock.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -26,10 +28,9 @@ class ErrorReport : public ::testing::Test {
   void SetUp() override {
     plat::SetProgramFolder(dir.path());
     ResetCommonState();
-    plat::SetClock(&clock);
+    seams.Set(plat::SetClock, &clock);
   }
   void TearDown() override {
-    plat::SetClock(nullptr);
     ResetCommonState();
   }
   QString reportPath() const { return dir.filePath(QStringLiteral("ZetError.Txt")); }
@@ -46,6 +47,7 @@ class ErrorReport : public ::testing::Test {
 
   QTemporaryDir dir;
   plat::FakeClock clock{QDateTime(QDate(2026, 3, 5), QTime(9, 4, 7))};
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace
@@ -165,7 +167,7 @@ int NoLocks(int, int) {
 // A report on a mount without locks still gets every line, and says once
 // that it went without.
 TEST_F(ErrorReport, WithoutLocksTheLinesGoOnAndTheReportSaysSoOnce) {
-  plat::SetFlockFunction(&NoLocks);
+  seams.Set(plat::SetFlockFunction, &NoLocks);
   WriteErrorLog(QStringLiteral("one"));
   WriteErrorLog(QStringLiteral("two"));
   plat::SetFlockFunction(nullptr);

@@ -16,6 +16,8 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -33,7 +35,7 @@ class Files : public ::testing::Test {
   void SetUp() override {
     plat::SetProgramFolder(program.path());
     ResetCommonState();
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetPrompt, &prompt);
     oldTmp = qgetenv("TMP");
     hadTmp = qEnvironmentVariableIsSet("TMP");
     qputenv("TMP", temp.path().toLocal8Bit());
@@ -44,7 +46,6 @@ class Files : public ::testing::Test {
       qputenv("TMP", oldTmp);
     else
       qunsetenv("TMP");
-    plat::SetPrompt(nullptr);
     ResetCommonState();
   }
   QString in(const QString& folder, const char* name) const { return folder + u'/' + QString::fromUtf8(name); }
@@ -57,6 +58,7 @@ class Files : public ::testing::Test {
   plat::FakePrompt prompt;
   QByteArray oldTmp;
   bool hadTmp = false;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace

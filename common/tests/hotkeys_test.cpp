@@ -7,6 +7,8 @@
 #include "common/store.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -19,11 +21,10 @@ class HotKeyFile : public ::testing::Test {
   void SetUp() override {
     plat::SetProgramFolder(dir.path());
     ResetCommonState();
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetPrompt, &prompt);
     SystemIniValue(2299, QStringLiteral("2"));  // the settings loader's default
   }
   void TearDown() override {
-    plat::SetPrompt(nullptr);
     ResetCommonState();
   }
   void installFixture(const QString& name, const QString& fixture = QStringLiteral("Key.Ini")) {
@@ -31,6 +32,7 @@ class HotKeyFile : public ::testing::Test {
   }
   QTemporaryDir dir;
   plat::FakePrompt prompt;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace

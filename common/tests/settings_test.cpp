@@ -11,7 +11,9 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -38,12 +40,11 @@ class SettingsFileTest : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     folder_ = dir_.path() + u'/';
     plat::SetProgramFolder(folder_);
-    plat::SetPrompt(&prompt_);
+    seams.Set(plat::SetPrompt, &prompt_);
     ResetCommonState();
   }
   void TearDown() override {
     ResetCommonState();
-    plat::SetPrompt(nullptr);
     plat::SetProgramFolder(QString());
   }
   void copyFixture(const QString& name, const QString& as = {}) {
@@ -66,6 +67,7 @@ class SettingsFileTest : public ::testing::Test {
   QTemporaryDir dir_;
   QString folder_;
   plat::FakePrompt prompt_;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace

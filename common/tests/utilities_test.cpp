@@ -8,6 +8,8 @@
 #include "common/utilities.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -97,14 +99,14 @@ class MessageBoxes : public ::testing::Test {
   void SetUp() override {
     plat::SetProgramFolder(dir.path());
     ResetCommonState();
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetPrompt, &prompt);
   }
   void TearDown() override {
-    plat::SetPrompt(nullptr);
     ResetCommonState();
   }
   QTemporaryDir dir;
   plat::FakePrompt prompt;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 TEST_F(MessageBoxes, WordingComesFromTheStore) {

@@ -13,7 +13,9 @@
 #include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
-#include "platform/core/testmain/fulldisk.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
 
 using namespace common;
 
@@ -29,7 +31,6 @@ class WorkFolders : public ::testing::Test {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   }
   void TearDown() override {
-    plat::SetPrompt(nullptr);
     qunsetenv("TMP");
     ResetCommonState();
   }
@@ -39,6 +40,7 @@ class WorkFolders : public ::testing::Test {
   }
   QTemporaryDir dir;
   QString root;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 TEST_F(WorkFolders, EachFolderExistsTakesAFileAndHasAPathCp950Holds) {
@@ -113,7 +115,7 @@ TEST_F(WorkFolders, TheRunsFoldersComeFromTheSettings) {
 
 TEST_F(WorkFolders, TheMessageNamesEachFolderAndItsFault) {
   plat::FakePrompt prompt;
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
   EXPECT_TRUE(WarnOfFolderProblems(TestFolderLead(), {}));
   EXPECT_TRUE(prompt.calls.isEmpty());
   const QList<FolderProblem> p = {{WorkFolder::Programs, "/opt/张", FolderFault::NotCp950},

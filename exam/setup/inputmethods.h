@@ -46,15 +46,6 @@ class LinuxInputMethodProvider : public InputMethodProvider {
   static QString LayoutName(const QString& engineName);
 };
 
-class FakeInputMethodProvider : public InputMethodProvider {
- public:
-  LayoutList Read() const override { return {layouts.mid(0, kMaxLayouts), active}; }
-  QString Typed() const override { return typed; }
-  QStringList layouts{kPlainLayoutName};
-  int active = 0;
-  QString typed;
-};
-
 InputMethodProvider& inputMethods();
 void SetInputMethodProvider(InputMethodProvider* p);  // not owned; nullptr: Linux
 

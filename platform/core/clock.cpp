@@ -20,17 +20,6 @@ qint64 Clock::MonotonicMs() const {
   return timer.elapsed();
 }
 
-FakeClock::FakeClock(QDateTime start) : now_(std::move(start)) {}
-
-double FakeClock::SecondsSinceMidnight() const { return now_.time().msecsSinceStartOfDay() / 1000.0; }
-
-QDateTime FakeClock::Now() const { return now_; }
-
-void FakeClock::Advance(qint64 ms) {
-  now_ = now_.addMSecs(ms);
-  mono_ += ms;
-}
-
 namespace {
 Clock* g_clock = nullptr;
 }

@@ -15,21 +15,6 @@ class Clock {
   virtual qint64 MonotonicMs() const;
 };
 
-// A clock that moves only when told to.
-class FakeClock : public Clock {
- public:
-  explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 5), QTime(9, 0, 0)));
-  double SecondsSinceMidnight() const override;
-  QDateTime Now() const override;
-  qint64 MonotonicMs() const override { return mono_; }
-  void Advance(qint64 ms);
-  void Set(const QDateTime& t) { now_ = t; }
-
- private:
-  QDateTime now_;
-  qint64 mono_ = 1000000;
-};
-
 Clock& clock();
 // Installs a clock (not owned); nullptr restores the system clock.
 void SetClock(Clock* c);

@@ -19,11 +19,6 @@ bool Launcher::Start(const QString& program, const QStringList& arguments, Windo
   return QProcess::startDetached(ResolveProgram(program), arguments);
 }
 
-bool FakeLauncher::Start(const QString& program, const QStringList& arguments, WindowStyle style) {
-  calls.append({ResolveProgram(program), arguments, style});
-  return result;
-}
-
 namespace {
 Launcher* g_launcher = nullptr;
 }

@@ -23,13 +23,6 @@ class Launcher {
                      WindowStyle style = WindowStyle::NormalFocus);
 };
 
-class FakeLauncher : public Launcher {
- public:
-  bool Start(const QString& program, const QStringList& arguments, WindowStyle style) override;
-  QList<LaunchCall> calls;
-  bool result = true;
-};
-
 // "C:\X\score.EXE" or "score.exe" -> <installation folder>/score (the path
 // as given when it names an existing file).
 QString ResolveProgram(const QString& name);

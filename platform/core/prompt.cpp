@@ -42,34 +42,6 @@ Answer ConsolePrompt::Ask(const QString& text, const QString& title, Buttons but
   return FirstButton(buttons);
 }
 
-Answer FakePrompt::Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) {
-  calls.append({text, BoxTitle(title), buttons, icon});
-  if (!answers.isEmpty()) return answers.takeFirst();
-  return fallback;
-}
-
-QString FakePrompt::OpenFile(const QString& title, const QString&, const QString&) {
-  calls.append({QString(), BoxTitle(title), Buttons::OkCancel, Icon::None});
-  return files.isEmpty() ? QString() : files.takeFirst();
-}
-
-QString FakePrompt::PickFolder(const QString& title, const QString&) {
-  calls.append({QString(), BoxTitle(title), Buttons::OkCancel, Icon::None});
-  return folders.isEmpty() ? QString() : folders.takeFirst();
-}
-
-int FakePrompt::Choose(const QString& text, const QString& title, const QStringList&, Icon icon) {
-  calls.append({text, BoxTitle(title), Buttons::Ok, icon});
-  return choices.isEmpty() ? -1 : choices.takeFirst();
-}
-
-int FakePrompt::PickColour(int) { return colours.isEmpty() ? -1 : colours.takeFirst(); }
-
-QString FakePrompt::InputText(const QString& text, const QString& title, const QString&) {
-  calls.append({text, BoxTitle(title), Buttons::OkCancel, Icon::None});
-  return inputs.isEmpty() ? QString() : inputs.takeFirst();
-}
-
 namespace {
 Prompt* g_prompt = nullptr;
 }

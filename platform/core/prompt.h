@@ -46,26 +46,6 @@ class ConsolePrompt : public Prompt {
   Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
 };
 
-// For tests: records every call (with the title the box would show); answers from a queue, else the default.
-class FakePrompt : public Prompt {
- public:
-  Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
-  QString OpenFile(const QString& title, const QString& folder, const QString& filter) override;
-  QString PickFolder(const QString& title, const QString& folder) override;
-  int Choose(const QString& text, const QString& title, const QStringList& choices, Icon icon) override;
-  int PickColour(int initial) override;
-  QString InputText(const QString& text, const QString& title, const QString& initial) override;
-
-  QList<PromptCall> calls;
-  QList<int> choices;                // answers of Choose, front first (else -1)
-  QStringList folders;               // answers of PickFolder, front first (else "")
-  QList<Answer> answers;             // taken front first
-  Answer fallback = Answer::Ok;      // when the queue is empty
-  QStringList files;                 // answers of OpenFile, front first
-  QList<int> colours;                // answers of PickColour
-  QStringList inputs;                // answers of InputText, front first (else "")
-};
-
 Prompt& prompt();
 // Installs a prompt (not owned); nullptr restores the console prompt.
 void SetPrompt(Prompt* p);

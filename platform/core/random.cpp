@@ -15,13 +15,6 @@ int Random::Below(int n) {
   return v >= n ? n - 1 : v;
 }
 
-double FakeRandom::Next() {
-  if (values_.isEmpty()) return 0.0;
-  double v = values_[pos_ % values_.size()];
-  ++pos_;
-  return v;
-}
-
 namespace {
 Random* g_random = nullptr;
 }

@@ -14,16 +14,6 @@ class Random {
   int Below(int n);
 };
 
-class FakeRandom : public Random {
- public:
-  explicit FakeRandom(QList<double> values) : values_(std::move(values)) {}
-  double Next() override;
-
- private:
-  QList<double> values_;
-  int pos_ = 0;
-};
-
 Random& random();
 void SetRandom(Random* r);
 

@@ -15,19 +15,6 @@ class Clipboard {
   virtual void SetText(const QString& text);
 };
 
-class FakeClipboard : public Clipboard {
- public:
-  void Clear() override {
-    ++clears;
-    text.clear();
-  }
-  QString Text() override { return text; }
-  void SetText(const QString& t) override { text = t; }
-
-  int clears = 0;
-  QString text;
-};
-
 Clipboard& clipboard();
 // Installs a clipboard (not owned); nullptr restores the real one.
 void SetClipboard(Clipboard* c);

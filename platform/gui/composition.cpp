@@ -77,33 +77,4 @@ void PrepareInputMethod() {
   if (!qEnvironmentVariableIsSet("IBUS_ENABLE_SYNC_MODE")) qputenv("IBUS_ENABLE_SYNC_MODE", "1");
 }
 
-void FakeInputMethodContext::Compose(QWidget* w, const QString& text) {
-  composing = text;
-  QList<QInputMethodEvent::Attribute> attrs{{QInputMethodEvent::Cursor, int(text.size()), 1, QVariant()}};
-  QInputMethodEvent e(text, attrs);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-void FakeInputMethodContext::Deliver() {
-  QWidget* to = QApplication::focusWidget();
-  if (composing.isEmpty() || !to) return;
-  QInputMethodEvent e;
-  e.setCommitString(std::exchange(composing, QString()));
-  QCoreApplication::sendEvent(to, &e);
-}
-
-void FakeInputMethodContext::Commit() {
-  ++commits;
-  if (kind == kCommitsOnCommit) Deliver();
-}
-
-void FakeInputMethodContext::Reset() {
-  ++resets;
-  if (kind == kCommitsOnReset) {
-    Deliver();
-  } else {
-    composing.clear();
-  }
-}
-
 }  // namespace plat

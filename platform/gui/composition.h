@@ -49,27 +49,4 @@ void DropRepeatedCommits();
 // typed while the daemon is away reaches the box instead of being lost.
 void PrepareInputMethod();
 
-// For tests: an input method that composes `composing` for the focus widget
-// and, by its kind, commits it on Commit, on Reset, or on neither (it drops
-// it on Reset then, and the widget is left showing it).
-class FakeInputMethodContext : public InputMethodContext {
- public:
-  enum Kind { kCommitsOnNeither, kCommitsOnCommit, kCommitsOnReset };
-  explicit FakeInputMethodContext(Kind k = kCommitsOnNeither) : kind(k) {}
-
-  // Shows text as the widget's pre-edit, as the input method does while
-  // composing.
-  void Compose(QWidget* w, const QString& text);
-  // Commits the composition into the focus widget now.
-  void Deliver();
-
-  void Commit() override;
-  void Reset() override;
-
-  Kind kind;
-  QString composing;
-  int commits = 0;
-  int resets = 0;
-};
-
 }  // namespace plat

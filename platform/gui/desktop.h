@@ -16,16 +16,6 @@ class Desktop {
   virtual bool OpenUrl(const QUrl& url);
 };
 
-class FakeDesktop : public Desktop {
- public:
-  bool OpenUrl(const QUrl& url) override {
-    opened << url;
-    return result;
-  }
-  QList<QUrl> opened;
-  bool result = true;
-};
-
 // Shows a local file (a typed text) in the desktop's viewer. false when
 // nothing could show it, with the reason in *why: no such program.
 bool ShowTextFile(const QString& path, QString* why);

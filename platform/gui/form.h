@@ -204,19 +204,6 @@ class AppControl {
   bool ending_ = false;
 };
 
-// Records the end instead of leaving the event loops.
-class FakeAppControl : public AppControl {
- public:
-  int ends = 0;
-  int code = -1;
-
- protected:
-  void Exit(int c) override {
-    ++ends;
-    code = c;
-  }
-};
-
 AppControl& app();
 // Installs an AppControl (not owned); nullptr restores the real one.
 void SetAppControl(AppControl* a);

@@ -13,7 +13,7 @@ QList<FormTimer*>& timers() {
 }
 
 quint64 g_seq = 0;
-VirtualScheduler* g_virtual = nullptr;
+TimerDriver* g_driver = nullptr;
 
 }  // namespace
 
@@ -40,9 +40,9 @@ void FormTimer::SetEnabled(bool on) {
 }
 
 void FormTimer::Sync() {
-  if (g_virtual) {
+  if (g_driver) {
     timer_.stop();
-    if (Running()) due_ = g_virtual->Now() + interval_;
+    if (Running()) due_ = g_driver->Now() + interval_;
     return;
   }
   if (Running() && !app().Ending()) {
@@ -69,64 +69,13 @@ void FormTimer::StopAll() {
 int FormTimer::RunningCount() {
   int n = 0;
   for (FormTimer* t : timers())
-    if (t->Running() && (g_virtual || t->timer_.isActive())) ++n;
+    if (t->Running() && (g_driver || t->timer_.isActive())) ++n;
   return n;
 }
 
-// ---- virtual time -----------------------------------------------------------
-
-VirtualScheduler::VirtualScheduler(FakeClock* clock)
-    : clock_(clock ? clock : &own_), previousClock_(&plat::clock()) {
-  SetClock(clock_);
-  g_virtual = this;
+void SetTimerDriver(TimerDriver* driver) {
+  g_driver = driver;
   for (FormTimer* t : timers()) t->Sync();
-}
-
-VirtualScheduler::~VirtualScheduler() {
-  g_virtual = nullptr;
-  SetClock(previousClock_);
-  for (FormTimer* t : timers()) t->Sync();
-}
-
-VirtualScheduler* VirtualScheduler::Current() { return g_virtual; }
-
-FormTimer* VirtualScheduler::NextDue(qint64 limit) const {
-  FormTimer* best = nullptr;
-  for (FormTimer* t : timers()) {
-    if (!t->Running() || t->firing_ || t->due_ > limit) continue;
-    if (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->seq_ < best->seq_)) best = t;
-  }
-  return best;
-}
-
-void VirtualScheduler::MoveTo(qint64 t) {
-  if (t <= now_) return;
-  clock_->Advance(t - now_);
-  now_ = t;
-}
-
-void VirtualScheduler::Advance(qint64 ms) {
-  const qint64 target = now_ + (ms > 0 ? ms : 0);
-  while (FormTimer* t = NextDue(target)) {
-    MoveTo(t->due_);
-    t->due_ = now_ + t->interval_;  // a handler that changes the timer resets this
-    ++ticks_;
-    t->Fire();
-  }
-  MoveTo(target);
-}
-
-bool VirtualScheduler::RunUntil(const std::function<bool()>& done, qint64 maxMs) {
-  const qint64 limit = now_ + maxMs;
-  while (!done()) {
-    FormTimer* t = NextDue(limit);
-    if (!t) {
-      MoveTo(limit);
-      return done();
-    }
-    Advance(t->due_ - now_);
-  }
-  return true;
 }
 
 }  // namespace plat

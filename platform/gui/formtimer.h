@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "platform/core/clock.h"
-
 namespace plat {
+
+class TimerDriver;
 
 class FormTimer : public QObject {
   Q_OBJECT
@@ -39,7 +39,8 @@ class FormTimer : public QObject {
   static int RunningCount();
 
  private:
-  friend class VirtualScheduler;
+  friend class VirtualScheduler;  // tests' virtual time (testsupport/gui/virtualtime.h)
+  friend void SetTimerDriver(TimerDriver* driver);
   void Sync();
   void Fire();
 
@@ -51,37 +52,14 @@ class FormTimer : public QObject {
   quint64 seq_ = 0;
 };
 
-// Virtual time for tests. Installs a FakeClock as plat::clock() (its own or
-// the one given) and takes over every FormTimer until destroyed.
-class VirtualScheduler {
+// While a driver is installed (tests: virtual time) no QTimer runs: a timer
+// that starts counting is due at the driver's Now() plus its interval, and the
+// driver fires it. nullptr gives the timers back to their QTimers.
+class TimerDriver {
  public:
-  explicit VirtualScheduler(FakeClock* clock = nullptr);
-  ~VirtualScheduler();
-  VirtualScheduler(const VirtualScheduler&) = delete;
-  VirtualScheduler& operator=(const VirtualScheduler&) = delete;
-
-  // Moves virtual time on by ms, firing each due tick at its own moment (the
-  // clock reads that moment inside the handler); ties go in creation order.
-  void Advance(qint64 ms);
-  // Advances tick by tick until done() holds or maxMs passed; true when done.
-  bool RunUntil(const std::function<bool()>& done, qint64 maxMs);
-  // Virtual milliseconds since the scheduler was installed.
-  qint64 Now() const { return now_; }
-  FakeClock& Clock() { return *clock_; }
-  int Ticks() const { return ticks_; }
-
-  static VirtualScheduler* Current();
-
- private:
-  friend class FormTimer;
-  FormTimer* NextDue(qint64 limit) const;
-  void MoveTo(qint64 t);
-
-  FakeClock own_;
-  FakeClock* clock_;
-  plat::Clock* previousClock_;
-  qint64 now_ = 0;
-  int ticks_ = 0;
+  virtual ~TimerDriver() = default;
+  virtual qint64 Now() const = 0;
 };
+void SetTimerDriver(TimerDriver* driver);
 
 }  // namespace plat

@@ -70,20 +70,6 @@ class QtLinePrinter : public LinePrinter {
   int pages_ = 0;
 };
 
-// Records what would be printed; fails on demand.
-class FakeLinePrinter : public LinePrinter {
- public:
-  bool PrintLine(const QString& line) override;
-  bool PrintImage(const QImage& image) override;
-  bool EndDoc() override;
-  void KillDoc() override;
-
-  QStringList lines;           // of the open document
-  QList<QStringList> docs;     // sent documents
-  QList<QImage> images;
-  int failWith = kPrinterOk;   // when set, every call fails with it
-};
-
 LinePrinter& printer();
 // Installs a printer (not owned); nullptr restores the system printer.
 void SetPrinter(LinePrinter* p);

@@ -75,26 +75,6 @@ class DBusImFramework : public ImFramework {
   std::unique_ptr<Impl> d_;
 };
 
-class FakeImFramework : public ImFramework {
- public:
-  std::optional<ImState> State() override {
-    ++states;
-    return state;
-  }
-  void AskCurrent(std::function<void(const ImEngine&)> done) override {
-    ++asks;
-    pending.push_back(std::move(done));
-  }
-  // Answers what was asked with the current engine of `state`.
-  void Settle() override {
-    auto asked = std::exchange(pending, {});
-    for (auto& done : asked) done(state ? state->current : ImEngine{});
-  }
-  std::optional<ImState> state;  // nullopt: no framework runs
-  int states = 0, asks = 0;
-  std::vector<std::function<void(const ImEngine&)>> pending;
-};
-
 ImFramework& imFramework();
 // Installs a framework (not owned); nullptr restores the real one.
 void SetImFramework(ImFramework* f);

@@ -46,15 +46,6 @@ bool Mixer::Start(QString* why) {
   return false;
 }
 
-bool FakeMixer::Start(QString* why) {
-  if (!available) {
-    if (why) *why = QStringLiteral("找不到音量控制程式。");
-    return false;
-  }
-  ++starts;
-  return true;
-}
-
 Mixer& mixer() {
   static Mixer real;
   return g_mixer ? *g_mixer : real;

@@ -13,12 +13,6 @@ class Beeper {
   virtual void Beep();
 };
 
-class FakeBeeper : public Beeper {
- public:
-  void Beep() override { ++beeps; }
-  int beeps = 0;
-};
-
 Beeper& beeper();
 void SetBeeper(Beeper* b);  // not owned; nullptr restores the real one
 
@@ -31,13 +25,6 @@ class Mixer {
   virtual bool Start(QString* why);
   // Programs tried in order.
   static QStringList Candidates();
-};
-
-class FakeMixer : public Mixer {
- public:
-  bool Start(QString* why) override;
-  int starts = 0;
-  bool available = true;
 };
 
 Mixer& mixer();

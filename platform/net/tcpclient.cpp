@@ -130,52 +130,6 @@ QString QtTcpClient::LocalIP() const {
   return FirstLocalIPv4();
 }
 
-// ---- fake ----
-
-void FakeTcpClient::Connect() {
-  if (state_ != SockState::Closed) Close();
-  connects.append(remoteHost_ + ":" + QString::number(remotePort_));
-  state_ = SockState::Connecting;
-}
-
-bool FakeTcpClient::SendData(const QByteArray& bytes) {
-  if (state_ != SockState::Connected) return false;
-  sent.append(bytes);
-  return true;
-}
-
-QByteArray FakeTcpClient::GetData() {
-  QByteArray b = inbox_;
-  inbox_.clear();
-  return b;
-}
-
-void FakeTcpClient::Close() {
-  ++closes;
-  state_ = SockState::Closed;
-  inbox_.clear();
-}
-
-void FakeTcpClient::AcceptConnect() {
-  state_ = SockState::Connected;
-  emit connected();
-}
-
-void FakeTcpClient::RefuseConnect(int number) {
-  state_ = SockState::Error;
-  emit errorOccurred(number, QStringLiteral("refused"));
-}
-
-void FakeTcpClient::Deliver(const QByteArray& bytes) {
-  inbox_.append(bytes);
-  emit dataArrival(inbox_.size());
-}
-
-void FakeTcpClient::ClosePeer() {
-  state_ = SockState::Closing;
-  emit peerClosed();
-}
-
 // ---- maker ----
 
 namespace {

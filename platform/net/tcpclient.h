@@ -117,40 +117,6 @@ class QtTcpClient : public TcpClient {
   bool failed_ = false;
 };
 
-// For tests: records what is sent; the test plays the peer's part.
-class FakeTcpClient : public TcpClient {
-  Q_OBJECT
-
- public:
-  using TcpClient::TcpClient;
-  using TcpClient::Connect;
-
-  void Connect() override;
-  bool SendData(const QByteArray& bytes) override;
-  QByteArray GetData() override;
-  qint64 BytesReceived() const override { return inbox_.size(); }
-  void Close() override;
-  SockState State() const override { return state_; }
-  QString LocalIP() const override { return localIp; }
-  QString LocalHostName() const override { return localHostName; }
-
-  // The peer's side. Each emits its event at once.
-  void AcceptConnect();
-  void RefuseConnect(int number = sockerr::kConnectionRefused);
-  void Deliver(const QByteArray& bytes);
-  void ClosePeer();
-
-  QStringList connects;     // "host:port" of every Connect()
-  QList<QByteArray> sent;   // every SendData while connected
-  int closes = 0;
-  QString localIp = "192.0.2.10";
-  QString localHostName = "testhost";
-
- private:
-  SockState state_ = SockState::Closed;
-  QByteArray inbox_;
-};
-
 // Where library code gets its sockets: the real client unless a test or a
 // program installs another maker.
 using TcpClientMaker = std::function<std::unique_ptr<TcpClient>()>;

@@ -72,28 +72,6 @@ class WebClient {
 // The libcurl client; nullptr-free, owned by the caller.
 std::unique_ptr<WebClient> MakeCurlWebClient();
 
-// For tests of callers: records requests; the test finishes them.
-class FakeWebClient : public WebClient {
- public:
-  struct Pending {
-    int id;
-    WebRequest request;
-    WebCallback done;
-  };
-  int Start(const WebRequest& request, WebCallback done) override;
-  void Cancel(int id) override;
-  int Running() const override { return static_cast<int>(pending.size()); }
-  // Finishes the oldest pending request with this result (a file request
-  // that succeeds gets `body` written to its destination); its states come
-  // first, 1 to 10 or 11.
-  void Finish(const WebResult& result);
-  QList<Pending> pending;
-  QList<WebRequest> started;
-
- private:
-  int next_ = 1;
-};
-
 // Percent-encoding of one URL path segment: the text as CP950 bytes, every
 // byte outside the unreserved set as %XX (a blank becomes %20).
 QByteArray EncodePathSegment(QStringView segment);

@@ -24,28 +24,6 @@ class NoPrinter : public LinePrinter {
   int EndDoc() override { return 0; }
 };
 
-class FakeLinePrinter : public LinePrinter {
- public:
-  int StartDoc() override {
-    ++jobs;
-    return failAt == 0 ? error : 0;
-  }
-  int PrintLine(const QString& line) override {
-    if (failAt > 0 && lines.size() + 1 >= failAt) return error;
-    lines << line;
-    return 0;
-  }
-  int EndDoc() override {
-    ++ended;
-    return 0;
-  }
-  QStringList lines;
-  int jobs = 0;
-  int ended = 0;
-  int failAt = -1;  // 0: StartDoc fails; n: the n-th line fails
-  int error = 482;
-};
-
 LinePrinter& linePrinter();
 // Installs a printer (not owned); nullptr restores NoPrinter.
 void SetLinePrinter(LinePrinter* p);

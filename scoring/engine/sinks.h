@@ -22,14 +22,6 @@ class NullLog : public EngineLog {
   void CrsLog(const QString&) override {}
 };
 
-class RecordingLog : public EngineLog {
- public:
-  void ErrorLog(const QString& text) override { errors << text; }
-  void CrsLog(const QString& text) override { crs << text; }
-  QStringList errors;
-  QStringList crs;
-};
-
 // The scoring-in-progress window's bar (range 0..100) and its tool tip.
 class ProgressSink {
  public:
@@ -42,18 +34,6 @@ class NullProgress : public ProgressSink {
  public:
   void SetValue(int) override {}
   void SetToolTip(const QString&) override {}
-};
-
-class RecordingProgress : public ProgressSink {
- public:
-  void SetValue(int value) override {
-    values << value;
-    last = value;
-  }
-  void SetToolTip(const QString& text) override { tips << text; }
-  QList<int> values;
-  QStringList tips;
-  int last = -1;
 };
 
 }  // namespace scoring

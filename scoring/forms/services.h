@@ -32,7 +32,6 @@ const Companions& companions();
 // the platform layer.
 using plat::Desktop;
 using plat::desktop;
-using plat::FakeDesktop;
 using plat::SetDesktop;
 
 // The command line the scorer was started with: the sender's fields joined

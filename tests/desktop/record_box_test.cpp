@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QThread>
 
-#include "platform/core/testmain/fulldisk.h"
 #include "exam/record/testrecord.h"
 #include "tests/desktop/testprogram.h"
+#include "testsupport/core/fulldisk.h"
 
 namespace desktop {
 namespace {

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/codec.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "platform/core/textfile.h"
 #include "exam/record/testrecord.h"
 #include "tests/e2e/installation.h"
+#include "testsupport/core/fulldisk.h"
 
 namespace e2e {
 namespace {

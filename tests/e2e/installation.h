@@ -46,7 +46,7 @@ class Installation {
   // their label); a number the file lacks is added at its end.
   bool SetSettings(const QMap<int, QString>& values, QString* error);
 
-  // The scripted candidate's steps (see apps/scripted_user.h).
+  // The scripted candidate's steps (see testsupport/gui/scripted_user.h).
   void WriteScript(const QString& text);
 
   // A variable for the programs started from now on, over their own

@@ -8,6 +8,8 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "printers.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace batch;
 
@@ -27,9 +29,9 @@ QByteArray contents(const QString& path) {
 
 class PromptScope {
  public:
-  PromptScope() { plat::SetPrompt(&prompt); }
-  ~PromptScope() { plat::SetPrompt(nullptr); }
+  PromptScope() { seams.Set(plat::SetPrompt, &prompt); }
   plat::FakePrompt prompt;
+  testsupport::Seams seams;
 };
 
 FloppyCopyEnv env(QStringList* log) {

@@ -9,6 +9,8 @@
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 #include "printers.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 namespace {
 
@@ -17,10 +19,9 @@ class RunLogFolder : public ::testing::Test {
   void SetUp() override {
     saved = plat::ProgramFolder();
     plat::SetProgramFolder(dir.path() + u'/');
-    plat::SetClock(&clock);
+    seams.Set(plat::SetClock, &clock);
   }
   void TearDown() override {
-    plat::SetClock(nullptr);
     plat::SetProgramFolder(saved);
   }
   QStringList Lines() {
@@ -31,6 +32,7 @@ class RunLogFolder : public ::testing::Test {
   QTemporaryDir dir;
   plat::FakeClock clock{QDateTime(QDate(2026, 3, 5), QTime(9, 7, 3))};
   QString saved;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace

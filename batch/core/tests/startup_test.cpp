@@ -11,6 +11,8 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "printers.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace batch;
 
@@ -22,12 +24,11 @@ class StartupFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     common::ResetCommonState();
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetPrompt, &prompt);
     saved = plat::ProgramFolder();
     plat::SetProgramFolder(dir.path() + u'/');
   }
   void TearDown() override {
-    plat::SetPrompt(nullptr);
     plat::SetProgramFolder(saved);
     common::ResetCommonState();
   }
@@ -41,6 +42,7 @@ class StartupFolder : public ::testing::Test {
   QString saved;
   QStringList log;
   StartupSettings settings{{}, [this](const QString& s) { log << s; }};
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace

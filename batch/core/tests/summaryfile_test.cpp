@@ -11,9 +11,11 @@
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "printers.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
 
 using namespace batch;
 
@@ -35,8 +37,8 @@ class SummaryFolder : public ::testing::Test {
     common::ResetCommonState();
     saved = plat::ProgramFolder();
     plat::SetProgramFolder(dir.path() + u'/');
-    plat::SetClock(&clock);
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetClock, &clock);
+    seams.Set(plat::SetPrompt, &prompt);
     b = std::make_unique<Batch>();
     b->settings.SetDefaults();
     for (auto [id, text] : std::initializer_list<std::pair<int, const char*>>{
@@ -48,8 +50,6 @@ class SummaryFolder : public ::testing::Test {
     b->localHost = [] { return LocalHost{"192.168.1.20", "testhost"}; };
   }
   void TearDown() override {
-    plat::SetPrompt(nullptr);
-    plat::SetClock(nullptr);
     plat::SetProgramFolder(saved);
     common::ResetCommonState();
   }
@@ -77,6 +77,7 @@ class SummaryFolder : public ::testing::Test {
   plat::FakeClock clock{QDateTime(QDate(2026, 3, 5), QTime(9, 0, 0))};
   plat::FakePrompt prompt;
   std::unique_ptr<Batch> b;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include "batch/forms/layout.h"
 #include "common/workfolders.h"
 #include "fixture.h"
-#include "platform/core/testing/readonlyfolder.h"
 #include "platform/gui/titlebar.h"
 #include "platform/gui/twips.h"
+#include "testsupport/core/readonlyfolder.h"
 
 using namespace batchtest;
 using batchui::Display;

@@ -29,6 +29,12 @@
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -136,13 +142,13 @@ class BatchUi : public ::testing::Test {
     qunsetenv("TALLISK_DRIVE_A");
     qunsetenv("TALLISK_DRIVE_B");
     plat::SetProgramFolder(root);
-    plat::SetPrompt(&prompt);
-    plat::SetAppControl(&app);
-    plat::SetPrinter(&printer);
-    batchui::SetDesktop(&desktop);
-    plat::SetBeeper(&beeper);
-    batchui::SetNoticeHook([this](const QString& text, const QString& title) { notices << text + u'|' + title; });
-    plat::SetTcpClientMaker([] {
+    seams.Set(plat::SetPrompt, &prompt);
+    seams.Set(plat::SetAppControl, &app);
+    seams.Set(plat::SetPrinter, &printer);
+    seams.Set(batchui::SetDesktop, &desktop);
+    seams.Set(plat::SetBeeper, &beeper);
+    seams.Set(batchui::SetNoticeHook, [this](const QString& text, const QString& title) { notices << text + u'|' + title; });
+    seams.Set(plat::SetTcpClientMaker, [] {
       auto c = std::make_unique<plat::FakeTcpClient>();
       c->localIp = "192.0.2.10";
       c->localHostName = "testhost";
@@ -160,14 +166,6 @@ class BatchUi : public ::testing::Test {
   }
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    batchui::frmClient::SetTickerMaker({});
-    plat::SetTcpClientMaker({});
-    batchui::SetNoticeHook({});
-    batchui::SetDesktop(nullptr);
-    plat::SetBeeper(nullptr);
-    plat::SetPrinter(nullptr);
-    plat::SetAppControl(nullptr);
-    plat::SetPrompt(nullptr);
     plat::SetProgramFolder(QString());
     qunsetenv("TMP");
     batch::ResetBatch();
@@ -253,9 +251,10 @@ class BatchUi : public ::testing::Test {
   plat::FakePrompt prompt;
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
-  batchui::FakeDesktop desktop;
+  plat::FakeDesktop desktop;
   plat::FakeBeeper beeper;
   QStringList notices;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace batchtest

@@ -16,8 +16,10 @@
 #include "batch/forms/program.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
-#include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/readonlyfolder.h"
+#include "testsupport/core/seams.h"
 
 TEST(SingleInstance, OneCopyAtATimeAndAStaleLockIsTakenOver) {
   QTemporaryDir dir;
@@ -95,7 +97,8 @@ TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
     const QByteArray savedTmp = qgetenv("TMP");
     qputenv("TMP", temp.path().toLocal8Bit());
     plat::FakePrompt prompt;
-    plat::SetPrompt(&prompt);
+    testsupport::Seams seams;
+    seams.Set(plat::SetPrompt, &prompt);
     int code = -1;
     const QString lockPath = batchui::SingleInstance::DefaultLockPath();
     bool made = false, refused = false;
@@ -117,7 +120,7 @@ TEST(SingleInstance, ALockFileThatCannotBeMadeIsToldAndTheProgramFails) {
         code = batchui::RunTallisk(*qApp, {});
       }
     }
-    plat::SetPrompt(nullptr);
+    seams.Restore();
     qputenv("TMP", savedTmp);
     plat::SetProgramFolder(savedFolder);
     ASSERT_TRUE(made) << reason.toStdString();

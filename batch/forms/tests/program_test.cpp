@@ -3,7 +3,7 @@
 #include <QTcpSocket>
 
 #include "fixture.h"
-#include "platform/net/testing/loopback.h"
+#include "testsupport/core/loopback.h"
 
 using namespace batchtest;
 

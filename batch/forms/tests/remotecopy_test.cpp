@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "fixture.h"
+#include "testsupport/core/seams.h"
 
 using namespace batchtest;
 using batchui::RemoteCopyStatus;
@@ -24,7 +25,7 @@ class Remote : public BatchUi {
  protected:
   void SetUp() override {
     BatchUi::SetUp();
-    plat::SetPrompt(&acting);
+    seams.Set(plat::SetPrompt, &acting);
     score = WriteScoreFile("Class.R05", ClassOfThree());
     result = root + "Class_03050305.Sco";
     plat::writeBytesAtomic(result, "RudaZO__|\r\n");

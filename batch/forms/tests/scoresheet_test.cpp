@@ -6,6 +6,7 @@
 #include "batch/forms/printersink.h"
 #include "fixture.h"
 #include "platform/gui/twips.h"
+#include "testsupport/core/seams.h"
 
 using namespace batchtest;
 using batchui::Display;
@@ -177,13 +178,13 @@ TEST_F(Sheet, PrintsToPdf) {
   成績單& s = Open();
   plat::QtLinePrinter pdf;
   pdf.SetPdfOutput(root + "sheet.pdf");
-  plat::SetPrinter(&pdf);
+  seams.Set(plat::SetPrinter, &pdf);
   s.Command1_Click();
   plat::QtLinePrinter text;
   text.SetPdfOutput(root + "typed.pdf");
-  plat::SetPrinter(&text);
+  seams.Set(plat::SetPrinter, &text);
   s.Command2_Click();
-  plat::SetPrinter(&printer);
+  seams.Set(plat::SetPrinter, &printer);
   for (const char* f : {"sheet.pdf", "typed.pdf"}) {
     QByteArray bytes;
     ASSERT_TRUE(plat::readAllBytes(root + f, bytes)) << f;

@@ -3,7 +3,8 @@
 
 #include "fixture.h"
 #include "net/core/ticker.h"
-#include "platform/net/testing/loopback.h"
+#include "testsupport/core/loopback.h"
+#include "testsupport/core/manualticker.h"
 
 using namespace batchtest;
 using batchui::Display;
@@ -102,7 +103,7 @@ class UploadByHand : public BatchUi {
  protected:
   void SetUp() override {
     BatchUi::SetUp();
-    frmClient::SetTickerMaker([this] {
+    seams.Set(frmClient::SetTickerMaker, [this] {
       auto t = std::make_unique<net::ManualTicker>();
       ticker = t.get();
       return std::unique_ptr<net::Ticker>(std::move(t));

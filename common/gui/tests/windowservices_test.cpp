@@ -12,6 +12,7 @@
 #include "platform/gui/formtimer.h"
 #include "platform/gui/handler.h"
 #include "platform/gui/widgetprompt.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace {
 

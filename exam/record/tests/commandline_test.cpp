@@ -6,6 +6,8 @@
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "exam/record/commandline.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace rec;
 
@@ -59,7 +61,8 @@ TEST(CommandLine, ExecutableForMapsExeNamesToTheDeliverables) {
   EXPECT_EQ(ExecutableFor(win + "Tavrel.EXE"), folder + "Tavrel");
 
   plat::FakeLauncher fake;
-  plat::SetLauncher(&fake);
+  testsupport::Seams seams;
+  seams.Set(plat::SetLauncher, &fake);
   ProgramCommandLine c = ScorerCommandLine("/tmp/~T000001.txt", folder, "Tavrel");
   QString err;
   EXPECT_TRUE(StartProgram(c, &err));
@@ -70,6 +73,5 @@ TEST(CommandLine, ExecutableForMapsExeNamesToTheDeliverables) {
   fake.result = false;
   EXPECT_FALSE(StartProgram(c, &err));
   EXPECT_FALSE(err.isEmpty());
-  plat::SetLauncher(nullptr);
   plat::SetProgramFolder(QString());
 }

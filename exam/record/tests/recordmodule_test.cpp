@@ -15,6 +15,8 @@
 #include "platform/core/prompt.h"
 #include "platform/core/random.h"
 #include "exam/record/recordmodule.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace rec;
 
@@ -56,17 +58,13 @@ class RecordModule : public ::testing::Test {
     common::SeedSettingDefaults();
     common::ProgramFolder.set(folder);
     common::SettingsBase.set(folder + "Tavrel");
-    plat::SetClock(&clock);
-    plat::SetLauncher(&launcher);
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetClock, &clock);
+    seams.Set(plat::SetLauncher, &launcher);
+    seams.Set(plat::SetPrompt, &prompt);
     m.OwnProgramName = "Tavrel";
     m.VersionNumbers = "1.0.0";
   }
   void TearDown() override {
-    plat::SetClock(nullptr);
-    plat::SetLauncher(nullptr);
-    plat::SetPrompt(nullptr);
-    plat::SetRandom(nullptr);
     plat::SetProgramFolder(QString());
     qputenv("TMP", oldTmp);
     common::ResetCommonState();
@@ -112,6 +110,7 @@ class RecordModule : public ::testing::Test {
   plat::FakeLauncher launcher;
   plat::FakePrompt prompt;
   TestRecordModule m;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace
@@ -202,7 +201,7 @@ TEST_F(RecordModule, RandomTestFilesAreFoundInAnyCaseAndPickedBySeed) {
   Put(folder + "Tests/T03.txt", "");
   Put(folder + "Tests/X04.txt", "");
   plat::FakeRandom rnd({0.0, 0.5, 0.99});
-  plat::SetRandom(&rnd);
+  seams.Set(plat::SetRandom, &rnd);
   const QString pat = folder + "Tests/T*.txt";
   EXPECT_EQ(TestRecordModule::PickRandomTestFile(pat), "T01.txt");
   EXPECT_EQ(TestRecordModule::PickRandomTestFile(pat), "t02.TXT");
@@ -212,7 +211,7 @@ TEST_F(RecordModule, RandomTestFilesAreFoundInAnyCaseAndPickedBySeed) {
 
   // The test folder setting, with its doubled separator, comes first.
   plat::FakeRandom zero({0.0, 0.0, 0.0, 0.0});
-  plat::SetRandom(&zero);
+  seams.Set(plat::SetRandom, &zero);
   common::ApplySetting(210, folder + "Tests//");
   EXPECT_EQ(m.ResolveTestDataPath(), folder + "Tests/T01.txt");
   // Nothing there: the program folder.

@@ -28,18 +28,6 @@ class AnchoredClock : public TestClock {
   long long mono0_ = 0;
 };
 
-// For tests: set, advance, and also jump back.
-class ManualClock : public TestClock {
- public:
-  explicit ManualClock(double s = 36000) : now_(s) {}
-  double SecondsSinceMidnight() const override { return now_; }
-  void Set(double s) { now_ = s; }
-  void Advance(double s) { now_ += s; }
-
- private:
-  double now_;
-};
-
 // Minutes and seconds as the clock shows them ("00" each).
 struct ClockFace {
   QString minutes;

@@ -13,6 +13,8 @@
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/smallwindows.h"
 #include "exam/setup/tests/setup_fixture.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/core/seams.h"
 
 namespace setuptest {
 namespace {
@@ -23,7 +25,7 @@ class ButtonsTest : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    plat::SetModalDriver([this](plat::Form& f) {
+    seams.Set(plat::SetModalDriver, [this](plat::Form& f) {
       shown << f.objectName();
       if (auto* d = dynamic_cast<run::FrmDownload3*>(&f)) modes << d->UserSw;
       if (drive) drive(f);
@@ -170,7 +172,7 @@ class DialogPrompt : public plat::FakePrompt {
 TEST_F(ButtonsTest, FindFileOpensAtAFolderWithoutItsTrailingSeparator) {
   auto& s = Screen();
   DialogPrompt dialog;
-  plat::SetPrompt(&dialog);
+  seams.Set(plat::SetPrompt, &dialog);
   for (const QString& typed : {root + "Data/", root + "Data\\"}) {
     s.Text3->setText(typed);
     s.Command3_Click();
@@ -179,7 +181,7 @@ TEST_F(ButtonsTest, FindFileOpensAtAFolderWithoutItsTrailingSeparator) {
   EXPECT_EQ(dialog.folders, QStringList({root + "Data", root + "Data"}));
   const QString pattern = common::TestFilePattern.get();
   EXPECT_EQ(dialog.filters.value(0), T(10172) + "(" + pattern + ")|" + pattern + "|ALL File(*.*)|*.*");
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
 }
 
 TEST_F(ButtonsTest, DrawATest) {
@@ -227,7 +229,7 @@ TEST_F(ButtonsTest, ScoreFolderThroughThePathDialog) {
 
 TEST_F(ButtonsTest, ScoreHostColoursByTheConnectionTest) {
   plat::FakeTcpClient* sock = nullptr;
-  plat::SetTcpClientMaker([&sock] {
+  seams.Set(plat::SetTcpClientMaker, [&sock] {
     auto c = std::make_unique<plat::FakeTcpClient>();
     sock = c.get();
     return std::unique_ptr<plat::TcpClient>(std::move(c));
@@ -271,7 +273,7 @@ TEST_F(ButtonsTest, ScoreHostColoursByTheConnectionTest) {
 
 TEST_F(ButtonsTest, AHostConfirmedAfterAFailedTestTurnsRed) {
   plat::FakeTcpClient* sock = nullptr;
-  plat::SetTcpClientMaker([&sock] {
+  seams.Set(plat::SetTcpClientMaker, [&sock] {
     auto c = std::make_unique<plat::FakeTcpClient>();
     sock = c.get();
     return std::unique_ptr<plat::TcpClient>(std::move(c));

@@ -22,6 +22,8 @@
 #include "exam/setup/smallwindows.h"
 #include "exam/setup/tests/setup_fixture.h"
 #include "exam/setup/updown.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/core/seams.h"
 
 namespace setuptest {
 namespace {
@@ -405,7 +407,7 @@ class RegisteredTool : public setup::SystemValueStore {
 
 TEST_F(DialogTest, AboutWindowStartsTheRegisteredSystemInformationTool) {
   RegisteredTool store;
-  setup::SetSystemValueStore(&store);
+  seams.Set(setup::SetSystemValueStore, &store);
   const QString path = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH";
   const QString location = "SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
   auto& a = plat::forms::get<setup::frmAbout>();
@@ -505,7 +507,7 @@ TEST_F(PathDialogTest, FolderEntries) {
 
 TEST_F(PathDialogTest, AServerEntryOfBlanksIsTakenWithoutATest) {
   int made = 0;
-  plat::SetTcpClientMaker([&made] {
+  seams.Set(plat::SetTcpClientMaker, [&made] {
     ++made;
     return std::unique_ptr<plat::TcpClient>(std::make_unique<plat::FakeTcpClient>());
   });
@@ -525,7 +527,7 @@ TEST_F(PathDialogTest, AServerEntryOfBlanksIsTakenWithoutATest) {
 
 TEST_F(PathDialogTest, AServerThatNeverAnswersGivesUpAfterTenRetries) {
   QList<plat::FakeTcpClient*> made;
-  plat::SetTcpClientMaker([&made] {
+  seams.Set(plat::SetTcpClientMaker, [&made] {
     auto c = std::make_unique<plat::FakeTcpClient>();
     made << c.get();
     return std::unique_ptr<plat::TcpClient>(std::move(c));
@@ -561,7 +563,7 @@ TEST_F(PathDialogTest, AServerThatNeverAnswersGivesUpAfterTenRetries) {
 
 TEST_F(PathDialogTest, CancelEndsARunningTest) {
   plat::FakeTcpClient* sock = nullptr;
-  plat::SetTcpClientMaker([&sock] {
+  seams.Set(plat::SetTcpClientMaker, [&sock] {
     auto c = std::make_unique<plat::FakeTcpClient>();
     sock = c.get();
     return std::unique_ptr<plat::TcpClient>(std::move(c));

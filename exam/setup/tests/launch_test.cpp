@@ -15,6 +15,7 @@
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/smallwindows.h"
 #include "exam/setup/tests/setup_fixture.h"
+#include "testsupport/core/seams.h"
 
 namespace setuptest {
 namespace {
@@ -272,10 +273,7 @@ TEST_F(LaunchTest, AFolderTheRunCannotUseIsSaidAtStartUpAndNoTestStarts) {
 // at start-up, Start says it again and no test begins; on X11 the same
 // screen starts the test.
 TEST_F(LaunchTest, WithoutAnXDisplayItIsSaidAtStartUpAndNoTestStarts) {
-  struct Reset {
-    ~Reset() { plat::x11::SetOutOfReachForTests(std::nullopt); }
-  } reset;
-  plat::x11::SetOutOfReachForTests(true);
+  seams.Set(plat::x11::SetOutOfReachForTests, true);
   auto& s = Screen();
   ASSERT_EQ(prompt.calls.size(), 1);
   EXPECT_TRUE(prompt.calls[0].text.contains("Wayland")) << prompt.calls[0].text.toStdString();
@@ -504,7 +502,7 @@ class DownloadLaunchTest : public LaunchTest {
     LaunchTest::SetUp();
     // The download window as the network exchange will run it: it brings
     // `fetched` and closes.
-    plat::SetModalDriver([this](plat::Form& f) {
+    seams.Set(plat::SetModalDriver, [this](plat::Form& f) {
       if (auto* d = dynamic_cast<run::FrmDownload3*>(&f)) {
         shows << d->UserSw;
         setup::DownloadFields().text4 = fetched;

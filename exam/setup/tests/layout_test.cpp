@@ -9,11 +9,11 @@
 #include <QRadioButton>
 
 #include "common/accessors.h"
-#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/captionfit.h"
 #include "platform/gui/twips.h"
 #include "exam/setup/tests/setup_fixture.h"
 #include "exam/setup/updown.h"
+#include "testsupport/gui/layoutfaults.h"
 
 namespace setuptest {
 namespace {

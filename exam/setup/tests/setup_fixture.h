@@ -20,7 +20,6 @@
 #include "platform/gui/form.h"
 #include "platform/gui/desktop.h"
 #include "platform/gui/formtimer.h"
-#include "platform/media/fake_audio_device.h"
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
 #include "exam/record/recordmodule.h"
@@ -28,6 +27,14 @@
 #include "exam/setup/inputmethods.h"
 #include "exam/setup/setupscreen.h"
 #include "exam/setup/urllauncher.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fake_audio_device.h"
+#include "testsupport/gui/fake_imframework.h"
+#include "testsupport/gui/fake_inputmethods.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace setuptest {
 
@@ -45,14 +52,14 @@ class SetupTest : public ::testing::Test {
     plat::SetProgramFolder(root);
     ASSERT_TRUE(QFile::copy(QStringLiteral(SOURCE_ROOT "/data/Data/T0001.txt"), root + "Data/T0001.txt"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(SOURCE_ROOT "/data/Key.Ini"), root + "Key.Ini"));
-    plat::SetPrompt(&prompt);
-    plat::SetLauncher(&launcher);
-    plat::SetAppControl(&app);
-    plat::SetBeeper(&beeper);
-    plat::SetAudioDeviceFactory(&MakeFakeDevice);
-    plat::SetDesktop(&urls);
-    setup::SetInputMethodProvider(&ime);
-    plat::SetImFramework(&imf);
+    seams.Set(plat::SetPrompt, &prompt);
+    seams.Set(plat::SetLauncher, &launcher);
+    seams.Set(plat::SetAppControl, &app);
+    seams.Set(plat::SetBeeper, &beeper);
+    seams.Set(plat::SetAudioDeviceFactory, &MakeFakeDevice);
+    seams.Set(plat::SetDesktop, &urls);
+    seams.Set(setup::SetInputMethodProvider, &ime);
+    seams.Set(plat::SetImFramework, &imf);
     plat::TypedEngine::Forget();
     rec::testRecordModule().Reset();
     rec::testRecordModule().OwnProgramName = "Tavrel";
@@ -62,18 +69,9 @@ class SetupTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    plat::SetModalDriver(nullptr);
+    plat::SetModalDriver(nullptr);  // the clean-up shows nothing on a test's behalf
     plat::FormRegistry::DestroyAll();
-    plat::SetTcpClientMaker(nullptr);
-    setup::SetInputMethodProvider(nullptr);
     plat::TypedEngine::Forget();
-    plat::SetImFramework(nullptr);
-    plat::SetDesktop(nullptr);
-    plat::SetAudioDeviceFactory(nullptr);
-    plat::SetBeeper(nullptr);
-    plat::SetAppControl(nullptr);
-    plat::SetLauncher(nullptr);
-    plat::SetPrompt(nullptr);
     plat::SetProgramFolder(QString());
     setup::SetProgramArguments({});
     qunsetenv("TMP");
@@ -119,6 +117,7 @@ class SetupTest : public ::testing::Test {
   plat::FakeDesktop urls;  // pages and mail forms opened
   setup::FakeInputMethodProvider ime;
   plat::FakeImFramework imf;  // no framework runs unless a test says one does
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace setuptest

@@ -17,6 +17,7 @@
 #include "exam/setup/imechooser.h"
 #include "exam/setup/tests/setup_fixture.h"
 #include "exam/setup/updown.h"
+#include "testsupport/core/seams.h"
 
 namespace setuptest {
 namespace {
@@ -412,7 +413,7 @@ TEST_F(StartupTest, WebPanelModes) {
 }
 
 TEST_F(StartupTest, DownloadWindowFieldsFromTheSettings) {
-  plat::SetModalDriver([](plat::Form& f) { f.Hide(); });
+  seams.Set(plat::SetModalDriver, [](plat::Form& f) { f.Hide(); });
   setup::DownloadFields() = {};
   Set(981, "http://exam.example.org/notice.htm");
   Set(988, "312");

@@ -8,10 +8,10 @@
 #include "common/errorlog.h"
 #include "common/store.h"
 #include "net/core/receiverlink.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/core/tests/recordingview.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakeservers.h"
 
 using namespace net;
 using testing_net::FakeReceiver;

@@ -4,11 +4,13 @@
 
 #include "common/accessors.h"
 #include "common/store.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/core/uploadsession.h"
 #include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/random.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/manualticker.h"
+#include "testsupport/core/netfakes.h"
 
 using namespace net;
 using testing_net::ScoringServer;

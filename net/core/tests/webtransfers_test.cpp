@@ -7,13 +7,13 @@
 
 #include "common/accessors.h"
 #include "common/store.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/core/tests/recordingview.h"
 #include "net/core/webtransfers.h"
 #include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
-#include "platform/net/testing/loopback.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/loopback.h"
 
 using namespace net;
 using testing_net::HttpRoute;

@@ -11,12 +11,14 @@
 #include "common/accessors.h"
 #include "common/errorlog.h"
 #include "common/store.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/forms/frmdownload3.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/form.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/seams.h"
 
 namespace testing_net {
 
@@ -52,7 +54,7 @@ class WindowTest : public ::testing::Test {
                    10615, 10616, 10617, 10618, 10619, 10620, 10621, 10622, 10623, 10624, 10625, 10626, 10627,
                    14005, 11014, 997})
       common::SystemIniValue(id, Text(id));
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetPrompt, &prompt);
     w = &plat::forms::get<net::FrmDownload3>();
     w->Load();
     w->SetTimeouts(3000, 1000);
@@ -66,7 +68,6 @@ class WindowTest : public ::testing::Test {
   }
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    plat::SetPrompt(nullptr);
     common::ResetCommonState();
     plat::SetProgramFolder(QString());
   }
@@ -128,6 +129,7 @@ class WindowTest : public ::testing::Test {
   plat::FakePrompt prompt;
   net::FrmDownload3* w = nullptr;
   QStringList opened;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace testing_net

@@ -7,6 +7,7 @@
 #include "net/forms/operation.h"
 #include "net/forms/stampdownload.h"
 #include "platform/core/codec.h"
+#include "testsupport/core/seams.h"
 
 #include <optional>
 
@@ -141,7 +142,7 @@ TEST_F(Pages, InstructionsPageFirstRunThenAskedBeforeEachNewVersion) {
     EXPECT_EQ(ReadAll(Operation::PagePath()).contains(c.what), c.replaced);
   }
   // The set-up screen's button shows it modally; 關閉 hides it again.
-  plat::SetModalDriver([](plat::Form& f) {
+  seams.Set(plat::SetModalDriver, [](plat::Form& f) {
     if (auto* o = dynamic_cast<Operation*>(&f)) o->Command1->click();
   });
   ShowOperation(nullptr);

@@ -9,6 +9,7 @@
 #include "platform/core/codec.h"
 #include "platform/core/random.h"
 #include "platform/gui/twips.h"
+#include "testsupport/core/seams.h"
 
 using namespace net;
 using namespace testing_net;
@@ -291,7 +292,7 @@ class FtpParts : public WindowTest {
 
 TEST_F(FtpParts, DrawnTestWithItsPartsAsTheListingSpellsThem) {
   plat::FakeRandom pick({0.5});
-  plat::SetRandom(&pick);
+  seams.Set(plat::SetRandom, &pick);
   w->Check1->setChecked(true);
   w->Command2_Click();
   ASSERT_TRUE(WaitSettled(20000));

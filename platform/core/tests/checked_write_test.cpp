@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "platform/core/testmain/fulldisk.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fulldisk.h"
 
 namespace plat {
 namespace {

@@ -12,6 +12,7 @@
 
 #include "platform/core/filelock.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/seams.h"
 
 using namespace plat;
 
@@ -26,9 +27,9 @@ int Refuses(int, int) {
 struct RefusingFlock {
   explicit RefusingFlock(int error) {
     g_refusal = error;
-    SetFlockFunction(&Refuses);
+    seams.Set(SetFlockFunction, &Refuses);
   }
-  ~RefusingFlock() { SetFlockFunction(nullptr); }
+  testsupport::Seams seams;
 };
 
 // Another process holding the file's lock until its input is closed.
@@ -111,7 +112,8 @@ TEST(FileLock, AWaitOnTheMainThreadKeepsHandlingEventsAndIsBounded) {
   ASSERT_TRUE(holder.Holding());
 
   bool ran = false;
-  SetFileLockWaitHook([&] { QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection); });
+  testsupport::Seams seams;
+  seams.Set(SetFileLockWaitHook, [&] { QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection); });
   {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -124,7 +126,7 @@ TEST(FileLock, AWaitOnTheMainThreadKeepsHandlingEventsAndIsBounded) {
 
   // The holder ends from a call handled during the wait: the line follows.
   ran = false;
-  SetFileLockWaitHook([&] {
+  seams.Set(SetFileLockWaitHook, [&] {
     QMetaObject::invokeMethod(qApp, [&] {
       ran = true;
       holder.Release();

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/captionfit.h"
+#include "testsupport/gui/layoutfaults.h"
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/twips.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
 
 namespace {
 
@@ -49,13 +51,13 @@ class OtherForm : public Form {
 
 class FormLayer : public ::testing::Test {
  protected:
-  void SetUp() override { plat::SetAppControl(&appControl); }
+  void SetUp() override { seams.Set(plat::SetAppControl, &appControl); }
   void TearDown() override {
-    plat::SetModalDriver(nullptr);
+    plat::SetModalDriver(nullptr);  // the clean-up shows nothing on a test's behalf
     plat::FormRegistry::DestroyAll();
-    plat::SetAppControl(nullptr);
   }
   plat::FakeAppControl appControl;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 TEST_F(FormLayer, BuiltOnFirstUseAndLoadedOnce) {
@@ -146,7 +148,7 @@ TEST_F(FormLayer, ModalShowReturnsWhenTheFormUnloads) {
 
 TEST_F(FormLayer, ModalDriverStandsInForTheUser) {
   int driven = 0;
-  plat::SetModalDriver([&](Form& f) {
+  seams.Set(plat::SetModalDriver, [&](Form& f) {
     ++driven;
     EXPECT_EQ(f.objectName(), "CountForm");
     f.Hide();
@@ -169,7 +171,7 @@ class RootForm : public Form {
 // without an owner, or with one off screen, goes over the default owner.
 TEST_F(FormLayer, FormsWithoutAShownOwnerGoOverTheDefaultOwner) {
   OtherForm& backdrop = plat::forms::get<OtherForm>();
-  plat::SetDefaultOwner([&backdrop]() -> QWidget* { return &backdrop; });
+  seams.Set(plat::SetDefaultOwner, [&backdrop]() -> QWidget* { return &backdrop; });
   CountForm& screen = plat::forms::get<CountForm>();
   screen.Show();
   EXPECT_EQ(screen.windowHandle()->transientParent(), nullptr) << "no default owner while it is hidden";
@@ -291,7 +293,7 @@ TEST_F(FormLayer, ABackdropIsNeverActivatedNorAnOwner) {
   screen.Show(ShowMode::Modeless, &backdrop);
   EXPECT_EQ(screen.windowHandle()->transientParent(), nullptr);
   screen.Hide();
-  plat::SetDefaultOwner([&backdrop]() -> QWidget* { return &backdrop; });
+  seams.Set(plat::SetDefaultOwner, [&backdrop]() -> QWidget* { return &backdrop; });
   screen.Show();
   EXPECT_EQ(screen.windowHandle()->transientParent(), nullptr);
   plat::SetDefaultOwner(nullptr);

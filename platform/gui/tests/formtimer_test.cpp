@@ -7,6 +7,8 @@
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 #include "platform/gui/handler.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace {
 
@@ -106,7 +108,8 @@ namespace {
 TEST(HandlerGuard, AFailingTickIsReportedAndTheTimerGoesOn) {
   plat::VirtualScheduler vs;
   QStringList reports;
-  plat::SetHandlerErrorSink([&](const QString& procedure, std::exception_ptr e) {
+  testsupport::Seams seams;
+  seams.Set(plat::SetHandlerErrorSink, [&](const QString& procedure, std::exception_ptr e) {
     try {
       std::rethrow_exception(e);
     } catch (const std::runtime_error& err) {
@@ -137,7 +140,8 @@ class ThrowingForm : public plat::Form {
 
 TEST(HandlerGuard, AFailingLoadHandlerDoesNotStopTheShow) {
   QStringList reports;
-  plat::SetHandlerErrorSink([&](const QString& procedure, std::exception_ptr) { reports << procedure; });
+  testsupport::Seams seams;
+  seams.Set(plat::SetHandlerErrorSink, [&](const QString& procedure, std::exception_ptr) { reports << procedure; });
   ThrowingForm& f = plat::forms::get<ThrowingForm>();
   f.Show();
   plat::SetHandlerErrorSink(nullptr);

@@ -13,6 +13,8 @@
 #include "platform/gui/lineprinter.h"
 #include "platform/gui/twips.h"
 #include "platform/gui/widgetprompt.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/gui/fakes.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 // served from a thread of their own: names as shown, plain keyboards told
 // apart, and a framework that never answers holds no one for long.
 #include "platform/im/imframework.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fake_imframework.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -387,7 +389,8 @@ TEST(IbusAddress, FileAndLine) {
 // a plain keyboard's answer (the next window has the method off) is not.
 TEST(TypedEngine, KeepsTheLastEngineThatWasNotAPlainKeyboard) {
   plat::FakeImFramework fake;
-  plat::SetImFramework(&fake);
+  testsupport::Seams seams;
+  seams.Set(plat::SetImFramework, &fake);
   plat::TypedEngine::Forget();
   EXPECT_EQ(plat::TypedEngine::Engine(), ImEngine{});
   fake.state = plat::ImState{{}, {"chewing", "新酷音", false}};
@@ -413,7 +416,6 @@ TEST(TypedEngine, KeepsTheLastEngineThatWasNotAPlainKeyboard) {
   plat::TypedEngine::Forget();
   fake.Settle();
   EXPECT_EQ(plat::TypedEngine::Engine(), ImEngine{});
-  plat::SetImFramework(nullptr);
 }
 
 }  // namespace

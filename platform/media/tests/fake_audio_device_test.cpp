@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/formtimer.h"
-#include "platform/media/fake_audio_device.h"
+#include "testsupport/gui/fake_audio_device.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace {
 

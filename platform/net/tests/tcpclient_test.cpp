@@ -4,7 +4,8 @@
 #include <QTcpSocket>
 
 #include "platform/net/tcpclient.h"
-#include "platform/net/testing/loopback.h"
+#include "testsupport/core/loopback.h"
+#include "testsupport/core/netfakes.h"
 
 using namespace plat;
 using testing_net::WaitFor;

@@ -8,9 +8,9 @@
 
 #include "platform/core/codec.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
-#include "platform/net/testing/loopback.h"
 #include "platform/net/webclient.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/loopback.h"
 
 using namespace plat;
 using testing_net::HttpRoute;

@@ -5,6 +5,7 @@
 #include "scoring/engine/compute.h"
 #include "scoring/engine/matcher.h"
 #include "scoring/engine/tests/corpus.h"
+#include "testsupport/core/recordingsinks.h"
 
 using namespace scoring;
 

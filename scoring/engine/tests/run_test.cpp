@@ -18,14 +18,18 @@
 #include "platform/core/launcher.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
-#include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/engine/scorerecord.h"
 #include "scoring/engine/tests/handworked.h"
+#include "testsupport/core/fake_lineprinter.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/readonlyfolder.h"
+#include "testsupport/core/recordingsinks.h"
+#include "testsupport/core/seams.h"
 
 using namespace scoring;
 
@@ -57,9 +61,9 @@ class ScorerRun : public ::testing::Test {
     oldTmp = qgetenv("TMP");
     qputenv("TMP", temp.path().toLocal8Bit());
     clock.Set(QDateTime(QDate(2026, 3, 5), QTime(9, 5, 30)));
-    plat::SetClock(&clock);
-    plat::SetPrompt(&prompt);
-    plat::SetLauncher(&launcher);
+    seams.Set(plat::SetClock, &clock);
+    seams.Set(plat::SetPrompt, &prompt);
+    seams.Set(plat::SetLauncher, &launcher);
     texts = {{13921, QStringLiteral("行過長:")},  {13922, QStringLiteral("行過多:")},
              {13931, QStringLiteral("產品:")},    {13932, QStringLiteral("第")},
              {13933, QStringLiteral("次")},       {13934, QStringLiteral("姓名:")},
@@ -75,24 +79,15 @@ class ScorerRun : public ::testing::Test {
     settings.writeFiles = true;
     settings.productName = QStringLiteral("Nuvo");
     settings.productTitle = QStringLiteral("Tavrel");
-    SetSettingsSource([this] { return settings; });
-    SetHostInfoSource([] { return HostInfo{QStringLiteral("10.1.2.3"), QStringLiteral("pc7")}; });
-    SetEngineLog(&log);
-    SetEngineProgress(&progress);
-    SetLinePrinter(&printer);
+    seams.Set(SetSettingsSource, [this] { return settings; });
+    seams.Set(SetHostInfoSource, [] { return HostInfo{QStringLiteral("10.1.2.3"), QStringLiteral("pc7")}; });
+    seams.Set(SetEngineLog, &log);
+    seams.Set(SetEngineProgress, &progress);
+    seams.Set(SetLinePrinter, &printer);
     ResetScorer();
   }
   void TearDown() override {
     ResetScorer();
-    SetSettingsSource({});
-    SetHostInfoSource({});
-    SetEngineLog(nullptr);
-    SetEngineProgress(nullptr);
-    SetLinePrinter(nullptr);
-    SetDriveSource({});
-    plat::SetClock(nullptr);
-    plat::SetPrompt(nullptr);
-    plat::SetLauncher(nullptr);
     if (hadTmp)
       qputenv("TMP", oldTmp);
     else
@@ -135,6 +130,7 @@ class ScorerRun : public ::testing::Test {
   RecordingProgress progress;
   QHash<int, QString> texts;
   ScorerSettings settings;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace
@@ -617,14 +613,14 @@ TEST_F(ScorerRun, CopyToARemovableDriveOrCancel) {
   ASSERT_TRUE(xZet_LoadData(WriteRecord(CheckTyped())).ok);
   settings.writeFiles = true;
   ProcessScoring();
-  SetDriveSource([] { return QStringList(); });
+  seams.Set(SetDriveSource, [] { return QStringList(); });
   prompt.answers = {plat::Answer::Cancel};
   EXPECT_EQ(CopyTestRecordFiles(), 0);
   EXPECT_EQ(prompt.calls.last().buttons, plat::Buttons::RetryCancel);
 
   QTemporaryDir stick;
   int asked = 0;
-  SetDriveSource([&] { return asked++ == 0 ? QStringList() : QStringList{stick.path()}; });
+  seams.Set(SetDriveSource, [&] { return asked++ == 0 ? QStringList() : QStringList{stick.path()}; });
   prompt.answers = {plat::Answer::Retry};
   EXPECT_EQ(CopyTestRecordFiles(), 1);
   for (const char* name : {"A123.T01", "A123.E01", "A123.R01", "A123_03050101.Sco"})
@@ -674,7 +670,7 @@ int NoLocks(int, int) {
 TEST_F(ScorerRun, WithoutLocksTheScoreRecordIsWrittenAndTheLogSaysSo) {
   WriteLines(At("T01.txt"), {QStringLiteral("ABCDEFGHIJ")});
   ASSERT_TRUE(xZet_LoadData(WriteRecord({QStringLiteral("ABCDXFGHIJ")})).ok);
-  plat::SetFlockFunction(&NoLocks);
+  seams.Set(plat::SetFlockFunction, &NoLocks);
   const ProcessOutcome out = ProcessScoring();
   plat::SetFlockFunction(nullptr);
   EXPECT_TRUE(out.ok) << out.failures.join(u'\n').toStdString();

@@ -12,10 +12,11 @@
 #include "platform/core/codec.h"
 #include "platform/core/compat.h"
 #include "platform/core/filelock.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/resultline.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
 
 using namespace scoring;
 
@@ -148,12 +149,8 @@ namespace {
 class TwoWriters {
  public:
   TwoWriters() {
-    plat::SetAppendGapHook([this] { Gap(); });
-    plat::SetFileLockWaitHook([this] { Note(secondWaiting_); });
-  }
-  ~TwoWriters() {
-    plat::SetAppendGapHook({});
-    plat::SetFileLockWaitHook({});
+    seams.Set(plat::SetAppendGapHook, [this] { Gap(); });
+    seams.Set(plat::SetFileLockWaitHook, [this] { Note(secondWaiting_); });
   }
   using Append = std::function<AppendOutcome()>;
   void Run(const Append& first, const Append& second) {
@@ -199,6 +196,7 @@ class TwoWriters {
   std::condition_variable cv_;
   std::thread::id firstId_;
   bool firstInGap_ = false, firstDone_ = false, secondWaiting_ = false;
+  testsupport::Seams seams;  // last: the hooks go before what they touch
 };
 
 }  // namespace
@@ -357,7 +355,8 @@ int NoLocks(int, int) {
 TEST(ScoreRecordFile, WithoutLocksTheRecordIsWrittenAndTheCallerTold) {
   QTemporaryDir dir;
   const QString path = dir.filePath("A123456789.R01");
-  plat::SetFlockFunction(&NoLocks);
+  testsupport::Seams seams;
+  seams.Set(plat::SetFlockFunction, &NoLocks);
   const AppendOutcome first = AppendScoreRecord(path, Sample());
   const AppendOutcome second = AppendScoreRecord(path, Sample());
   plat::SetFlockFunction(nullptr);

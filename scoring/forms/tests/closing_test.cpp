@@ -10,8 +10,9 @@
 #include <QWindow>
 #include <stdexcept>
 
-#include "net/core/tests/fakeservers.h"
 #include "scoring/forms/frmclient.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/seams.h"
 
 namespace {
 
@@ -46,7 +47,6 @@ class Closing : public ScorerFixture {
   }
   void TearDown() override {
     ScorerFixture::TearDown();
-    plat::SetTcpClientMaker({});
   }
 
   QString Record() { return WriteRecord(QStringLiteral("~T032400.txt"), 1, {QStringLiteral("[指定主機]=127.0.0.1")}); }
@@ -95,7 +95,7 @@ TEST_F(Closing, TheScoringWindowRefusesACloseFromOutsideAndTheSheetStillComes) {
 TEST_F(Closing, NoticesAndTheSheetBehindThemRefuseACloseAndTheSheetComesBack) {
   QDir(work.path()).mkdir("drive");
   const QString drive = work.filePath("drive");
-  scoring::SetDriveSource([drive] { return QStringList{drive}; });
+  seams.Set(scoring::SetDriveSource, [drive] { return QStringList{drive}; });
   Form3& f3 = ScoringWindow();
   (void)f3;
   ASSERT_TRUE(Run([] { return plat::forms::exists<成績單>() && plat::forms::get<成績單>().isVisible(); }));
@@ -157,7 +157,7 @@ TEST_F(Closing, ARunDeliversOnceOnItsOwnHoweverOftenItsSheetIsBuilt) {
 }
 
 TEST_F(Closing, ASaveThatFailsStillClosesItsNoticeAndGivesTheSheetBack) {
-  scoring::SetDriveSource([]() -> QStringList { throw std::runtime_error("drive list"); });
+  seams.Set(scoring::SetDriveSource, []() -> QStringList { throw std::runtime_error("drive list"); });
   ScoringWindow();
   ASSERT_TRUE(Run([this] { return Delivered(); }));
   成績單& sheet = plat::forms::get<成績單>();

@@ -4,8 +4,8 @@
 #include "scorer_fixture.h"
 
 #include "common/errorlog.h"
-#include "platform/core/testmain/layoutfaults.h"
 #include "scoring/forms/formkit.h"
+#include "testsupport/gui/layoutfaults.h"
 
 namespace {
 

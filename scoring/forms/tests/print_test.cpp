@@ -9,6 +9,7 @@
 #include "common/gui/windowservices.h"
 #include "platform/gui/handler.h"
 #include "scoring/forms/reportprinter.h"
+#include "testsupport/core/seams.h"
 
 namespace {
 
@@ -37,8 +38,8 @@ class Printing : public ScorerFixture {
  protected:
   void SetUp() override {
     ScorerFixture::SetUp();
-    plat::SetPrinter(&pdf);
-    scoring::SetLinePrinter(&report);
+    seams.Set(plat::SetPrinter, &pdf);
+    seams.Set(scoring::SetLinePrinter, &report);
   }
   void TearDown() override {
     // Kept for a look by hand when asked.
@@ -98,10 +99,10 @@ TEST_F(Printing, NoPrinterSaysSoAndThePrintCanBeTriedAgain) {
   成績單* s = StartAndScore(WriteRecord());
   ASSERT_NE(s, nullptr);
   common::InstallWindowServices();  // as the program does: the boxes' title
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
   plat::FakeLinePrinter none;
   none.failWith = plat::kPrinterNotReady;
-  plat::SetPrinter(&none);
+  seams.Set(plat::SetPrinter, &none);
   s->Command2->click();
   ASSERT_EQ(prompt.calls.size(), 1);
   EXPECT_EQ(prompt.calls.first().text, common::SystemIniValue(13960).asText());
@@ -113,7 +114,7 @@ TEST_F(Printing, NoPrinterSaysSoAndThePrintCanBeTriedAgain) {
 
   const QString file = work.filePath("again.pdf");
   pdf.SetPdfOutput(file);
-  plat::SetPrinter(&pdf);
+  seams.Set(plat::SetPrinter, &pdf);
   s->Command2->click();
   EXPECT_EQ(prompt.calls.size(), 1);
   EXPECT_GT(QFileInfo(file).size(), 0);

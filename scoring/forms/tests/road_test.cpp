@@ -3,9 +3,9 @@
 
 #include <QTemporaryDir>
 
-#include "platform/core/testing/readonlyfolder.h"
 #include "platform/core/textfile.h"
 #include "scoring/engine/scorerecord.h"
+#include "testsupport/core/readonlyfolder.h"
 
 namespace {
 

@@ -36,6 +36,12 @@
 #include "scoring/forms/scoresheet.h"
 #include "scoring/forms/services.h"
 #include "exam/record/testrecord.h"
+#include "testsupport/core/fake_lineprinter.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace scorertest {
 
@@ -63,13 +69,13 @@ class ScorerFixture : public ::testing::Test {
     // The two programs the scorer may start, as installed files.
     for (const char* p : {"Tavrel", "Tallisk"}) Touch(program.filePath(QString::fromLatin1(p)));
     scheduler = std::make_unique<plat::VirtualScheduler>();
-    plat::SetPrompt(&prompt);
-    plat::SetLauncher(&launcher);
-    plat::SetAppControl(&app);
-    plat::SetPrinter(&printer);
-    scoring::SetLinePrinter(&reportPrinter);
-    scorer::SetDesktop(&desktop);
-    plat::SetBeeper(&beeper);
+    seams.Set(plat::SetPrompt, &prompt);
+    seams.Set(plat::SetLauncher, &launcher);
+    seams.Set(plat::SetAppControl, &app);
+    seams.Set(plat::SetPrinter, &printer);
+    seams.Set(scoring::SetLinePrinter, &reportPrinter);
+    seams.Set(scorer::SetDesktop, &desktop);
+    seams.Set(plat::SetBeeper, &beeper);
     scorer::Companions c;
     c.showBackdrops = [this] { ++backdrops; };
     c.showCredits = [this] { ++credits; };
@@ -77,9 +83,9 @@ class ScorerFixture : public ::testing::Test {
       creditsLimits << lines + u'/' + columns;
     };
     c.showContact = [this] { ++contacts; };
-    scorer::SetCompanions(c);
+    seams.Set(scorer::SetCompanions, c);
     // A modal window runs on virtual time until it goes away.
-    plat::SetModalDriver([this](plat::Form& f) {
+    seams.Set(plat::SetModalDriver, [this](plat::Form& f) {
       QPointer<plat::Form> form(&f);
       scheduler->RunUntil([form] { return !form || !form->isVisible() || form->IsUnloaded(); }, 60000);
     });
@@ -91,22 +97,12 @@ class ScorerFixture : public ::testing::Test {
 
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    plat::SetModalDriver({});
     scheduler.reset();
     scoring::ResetScorer();
-    scoring::SetEngineProgress(nullptr);
-    scoring::SetDriveSource({});
+    scoring::SetEngineProgress(nullptr);  // the scoring window's own
     scorer::ResetDelivery();
-    scorer::SetUploadStarter({});
+    scorer::SetUploadStarter({});  // the upload window's own, once installed
     scorer::SetCommandLine(QString());
-    scorer::SetCompanions({});
-    scorer::SetDesktop(nullptr);
-    plat::SetBeeper(nullptr);
-    scoring::SetLinePrinter(nullptr);
-    plat::SetPrinter(nullptr);
-    plat::SetAppControl(nullptr);
-    plat::SetLauncher(nullptr);
-    plat::SetPrompt(nullptr);
     if (hadTmp)
       qputenv("TMP", oldTmp);
     else
@@ -175,10 +171,11 @@ class ScorerFixture : public ::testing::Test {
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
   scoring::FakeLinePrinter reportPrinter;
-  scorer::FakeDesktop desktop;
+  plat::FakeDesktop desktop;
   plat::FakeBeeper beeper;
   int backdrops = 0, credits = 0, contacts = 0;
   QStringList creditsLimits;  // each "lines/columns" given to the credits window
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace scorertest

@@ -8,6 +8,7 @@
 
 #include "common/errorlog.h"
 #include "scoring/forms/formkit.h"
+#include "testsupport/core/seams.h"
 
 namespace {
 
@@ -208,7 +209,7 @@ TEST_F(Sheet, DeliveryModesAndTheDurationRule) {
   QDir(work.path()).mkdir("dest");
   const QString dest = work.filePath("dest");
   int uploads = 0;
-  scorer::SetUploadStarter([&] { ++uploads; });
+  seams.Set(scorer::SetUploadStarter, [&] { ++uploads; });
   struct Case {
     const char* s908;
     const char* s5999;
@@ -233,7 +234,7 @@ TEST_F(Sheet, DeliveryModesAndTheDurationRule) {
 
 TEST_F(Sheet, ARightClickOnSaveDeliversOnlyAStandardLengthTest) {
   int uploads = 0;
-  scorer::SetUploadStarter([&] { ++uploads; });
+  seams.Set(scorer::SetUploadStarter, [&] { ++uploads; });
   for (const char* s201 : {"9", "10"}) {
     SCOPED_TRACE(s201);
     uploads = 0;
@@ -259,7 +260,7 @@ TEST_F(Sheet, AnUploadHoldsTheSheetUntilItEnds) {
   EXPECT_TRUE(scorer::DeliveryOutstanding());
 
   int uploads = 0;
-  scorer::SetUploadStarter([&] {
+  seams.Set(scorer::SetUploadStarter, [&] {
     ++uploads;
     scorer::UploadAttemptStarted();
   });
@@ -286,12 +287,12 @@ TEST_F(Sheet, TheAutomaticSaveRunsOnceWhileTheSheetReturnsDuringIt) {
   QDir(work.path()).mkdir("drive");
   const QString drive = work.filePath("drive");
   int probes = 0;
-  scoring::SetDriveSource([&] {
+  seams.Set(scoring::SetDriveSource, [&] {
     ++probes;
     return QStringList{drive};
   });
   int uploads = 0;
-  scorer::SetUploadStarter([&] { ++uploads; });
+  seams.Set(scorer::SetUploadStarter, [&] { ++uploads; });
   成績單& s = Up({{7999, "1"}, {904, "1"}, {908, "2"}, {5999, "0"}});
   EXPECT_TRUE(s.saved);
   EXPECT_EQ(probes, 1);
@@ -314,7 +315,7 @@ TEST_F(Sheet, SaveShowsTheSavingWindowWhichCopiesTwoSecondsLater) {
   QDir(work.path()).mkdir("drive");
   const QString drive = work.filePath("drive");
   int probes = 0;
-  scoring::SetDriveSource([&] {
+  seams.Set(scoring::SetDriveSource, [&] {
     ++probes;
     return QStringList{drive};
   });
@@ -340,7 +341,7 @@ TEST_F(Sheet, SaveShowsTheSavingWindowWhichCopiesTwoSecondsLater) {
 }
 
 TEST_F(Sheet, NoDriveAsksRetryOrCancelAndTheSheetStillReturns) {
-  scoring::SetDriveSource([] { return QStringList{}; });
+  seams.Set(scoring::SetDriveSource, [] { return QStringList{}; });
   成績單& s = Up({{7999, "1"}, {7910, "111111"}});
   prompt.answers = {plat::Answer::Retry, plat::Answer::Cancel};
   s.Command5->click();

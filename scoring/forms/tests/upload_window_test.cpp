@@ -12,7 +12,6 @@
 #include "common/accessors.h"
 #include "common/settings.h"
 #include "common/store.h"
-#include "net/core/tests/fakeservers.h"
 #include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
@@ -26,6 +25,12 @@
 #include "scoring/forms/frmclient.h"
 #include "scoring/forms/hostdialog.h"
 #include "scoring/forms/scoresheet.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 using scorer::Dialog;
 using scorer::frmClient;
@@ -63,23 +68,18 @@ class UploadWindow : public ::testing::Test {
     scheduler = std::make_unique<plat::VirtualScheduler>();
     prompt.calls.clear();
     prompt.inputs.clear();
-    plat::SetPrompt(&prompt);
-    plat::SetAppControl(&app);
-    plat::SetModalDriver([](plat::Form& f) { f.Hide(); });
+    seams.Set(plat::SetPrompt, &prompt);
+    seams.Set(plat::SetAppControl, &app);
+    seams.Set(plat::SetModalDriver, [](plat::Form& f) { f.Hide(); });
     scorer::ResetDelivery();
     scorer::InstallUploadWindow();
   }
 
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    plat::SetModalDriver({});
     scheduler.reset();
     scorer::ResetDelivery();
-    scorer::SetUploadStarter({});
-    plat::SetTcpClientMaker({});
-    plat::SetRandom(nullptr);
-    plat::SetAppControl(nullptr);
-    plat::SetPrompt(nullptr);
+    scorer::SetUploadStarter({});  // the upload window's own
     plat::SetProgramFolder(QString());
     common::ResetCommonState();
   }
@@ -138,6 +138,7 @@ class UploadWindow : public ::testing::Test {
   std::unique_ptr<plat::VirtualScheduler> scheduler;
   plat::FakePrompt prompt;
   plat::FakeAppControl app;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 TEST_F(UploadWindow, LoadTakesTheSheetsResultAndTheCaptionTables) {
@@ -218,7 +219,7 @@ TEST_F(UploadWindow, EncipheredRecordWithAFixedKeyIsByteExact) {
   common::ApplySetting(5951, "1");
   plat::FakeRandom fixed({0.3, 0.05, 0.9, 0.42, 0.61, 0.17, 0.88, 0.25, 0.5, 0.73, 0.11, 0.99, 0.36, 0.64,
                           0.08, 0.47, 0.82, 0.2});
-  plat::SetRandom(&fixed);
+  seams.Set(plat::SetRandom, &fixed);
   bool whole = false;
   server.onData = [&](QTcpSocket* s, const QByteArray& all) {
     if (testing_net::Decipher(all).count(u'|') == 24) {
@@ -395,7 +396,7 @@ TEST_F(UploadWindow, NoListenerRetriesThenTheHostDialogSendsToTheNewHost) {
 TEST_F(UploadWindow, PendingConnectsAreAbandonedEachTickAndCancelLeavesTheWindow) {
   // Connects that never finish are not reliable on loopback: a fake socket.
   plat::FakeTcpClient* fake = nullptr;
-  plat::SetTcpClientMaker([&] {
+  seams.Set(plat::SetTcpClientMaker, [&] {
     auto s = std::make_unique<plat::FakeTcpClient>();
     fake = s.get();
     return std::unique_ptr<plat::TcpClient>(std::move(s));

@@ -6,6 +6,8 @@
 #include "exam/run/core/keycodes.h"
 #include "exam/run/core/rhythm_watch.h"
 #include "exam/run/core/test_clock.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
 
 namespace {
 
@@ -83,7 +85,8 @@ TEST(Duration, FromTheMinutesBox) {
 
 TEST(AnchoredClock, RunsOnPastMidnight) {
   plat::FakeClock fc(QDateTime(QDate(2026, 3, 5), QTime(23, 59, 50)));
-  plat::SetClock(&fc);
+  testsupport::Seams seams;
+  seams.Set(plat::SetClock, &fc);
   run::AnchoredClock c;
   EXPECT_DOUBLE_EQ(c.SecondsSinceMidnight(), 86390.0);
   fc.Advance(25000);  // the wall clock wraps to 00:00:15

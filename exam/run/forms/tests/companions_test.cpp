@@ -12,12 +12,13 @@
 #include "exam/run/forms/pausedialog.h"
 #include "net/forms/frmdownload3.h"
 #include "common/settings.h"
-#include "platform/core/testmain/layoutfaults.h"
 #include "platform/gui/twips.h"
 #include "exam/run/forms/tests/run_fixture.h"
 #include "exam/run/forms/volumetest.h"
-#include "platform/core/testmain/fulldisk.h"
 #include "exam/record/testrecord.h"
+#include "testsupport/core/fulldisk.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/layoutfaults.h"
 #include <functional>
 
 namespace runtest {
@@ -155,7 +156,7 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
     ASSERT_TRUE(disk.Ok());
     SCOPED_TRACE(disk.Kind().toStdString());
     ProctorPrompt proctor;
-    plat::SetPrompt(&proctor);
+    seams.Set(plat::SetPrompt, &proctor);
     proctor.choices = c.choices;
     for (const QString& f : c.folders) {
       if (!f.isEmpty()) {
@@ -222,7 +223,7 @@ TEST_F(ProcessingTest, ARecordTheFullTemporaryFolderRefusesWaitsForTheProctor) {
       EXPECT_GE(IndexOfLine(log, plat::systemReason(ENOSPC)), 0);
     }
     EXPECT_EQ(app.ends, 1);
-    plat::SetPrompt(&prompt);
+    seams.Set(plat::SetPrompt, &prompt);
     plat::FormRegistry::DestroyAll();
     rec::testRecordModule().HandOffRecordPath.clear();
   }
@@ -236,7 +237,7 @@ TEST_F(ProcessingTest, WhileTheRecordBoxIsUpNothingRunsOnAndTheProgramsEndStopsT
   testing_support::FullDisk disk;
   ASSERT_TRUE(disk.Ok());
   ProctorPrompt proctor;
-  plat::SetPrompt(&proctor);
+  seams.Set(plat::SetPrompt, &proctor);
   處理下& p = plat::forms::get<處理下>();
   p.Text1->setText(disk.Path() + u'/' + QFileInfo(recordPath).fileName());
   ASSERT_TRUE(disk.Fill());
@@ -260,7 +261,7 @@ TEST_F(ProcessingTest, WhileTheRecordBoxIsUpNothingRunsOnAndTheProgramsEndStopsT
   const QStringList log = LogLines();
   EXPECT_LT(IndexOfLine(log, "沒有測驗記錄,未啟動評分程式"), 0);
   EXPECT_GE(IndexOfLine(log, "程式結束,測驗記錄沒有存檔"), 0);
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
   app.Reset();
 }
 

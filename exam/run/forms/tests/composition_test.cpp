@@ -9,6 +9,7 @@
 #include "exam/record/testrecord.h"
 #include "exam/run/forms/pausedialog.h"
 #include "exam/run/forms/tests/run_fixture.h"
+#include "testsupport/core/seams.h"
 
 namespace runtest {
 namespace {
@@ -21,10 +22,9 @@ class CompositionBase : public RunTest {
   void SetUp() override {
     RunTest::SetUp();
     common::Setting705.set(0);
-    plat::SetInputMethodContext(&im);
+    seams.Set(plat::SetInputMethodContext, &im);
   }
   void TearDown() override {
-    plat::SetInputMethodContext(nullptr);
     RunTest::TearDown();
   }
 

@@ -22,12 +22,17 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
-#include "platform/media/fake_audio_device.h"
 #include "platform/media/sound.h"
 #include "exam/record/recordmodule.h"
 #include "exam/run/forms/processing.h"
 #include "exam/run/core/run_services.h"
 #include "exam/run/forms/testscreen.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fake_audio_device.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
+#include "testsupport/gui/virtualtime.h"
 
 namespace runtest {
 
@@ -92,13 +97,13 @@ class RunTest : public ::testing::Test {
     common::ProgramFolder.set(root);
     common::DataPath.set(root + "Data");
     common::SettingsBase.set(root + "Tavrel");
-    plat::SetPrompt(&prompt);
-    plat::SetLauncher(&launcher);
-    plat::SetAppControl(&app);
-    plat::SetBeeper(&beeper);
-    plat::SetClipboard(&clipboard);
-    plat::SetMixer(&mixer);
-    plat::SetAudioDeviceFactory(&MakeFakeDevice);
+    seams.Set(plat::SetPrompt, &prompt);
+    seams.Set(plat::SetLauncher, &launcher);
+    seams.Set(plat::SetAppControl, &app);
+    seams.Set(plat::SetBeeper, &beeper);
+    seams.Set(plat::SetClipboard, &clipboard);
+    seams.Set(plat::SetMixer, &mixer);
+    seams.Set(plat::SetAudioDeviceFactory, &MakeFakeDevice);
     FakeFiles().clear();
     rec::testRecordModule().Reset();
     rec::testRecordModule().OwnProgramName = "Tavrel";
@@ -116,14 +121,6 @@ class RunTest : public ::testing::Test {
 
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    plat::SetAudioDeviceFactory(nullptr);
-    plat::SetMixer(nullptr);
-    plat::SetClipboard(nullptr);
-    plat::SetBeeper(nullptr);
-    plat::SetAppControl(nullptr);
-    plat::SetLauncher(nullptr);
-    plat::SetPrompt(nullptr);
-    run::SetTestClock(nullptr);
     plat::SetProgramFolder(QString());
     qunsetenv("TMP");
     common::ResetCommonState();
@@ -176,6 +173,7 @@ class RunTest : public ::testing::Test {
   plat::FakeBeeper beeper;
   plat::FakeClipboard clipboard;
   plat::FakeMixer mixer;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 }  // namespace runtest

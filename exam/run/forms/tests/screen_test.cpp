@@ -12,6 +12,8 @@
 #include "exam/run/forms/pausedialog.h"
 #include "exam/run/core/test_clock.h"
 #include "exam/run/forms/tests/run_fixture.h"
+#include "testsupport/core/manualclock.h"
+#include "testsupport/core/seams.h"
 
 namespace runtest {
 namespace {
@@ -507,7 +509,7 @@ TEST_F(ClockTest, CountDownFaceAtTheStart) {
 
 TEST_F(ClockTest, AClockGoneBackEndsWithoutARecord) {
   run::ManualClock mc(36000);
-  run::SetTestClock(&mc);
+  seams.Set(run::SetTestClock, &mc);
   common::Setting705.set(0);
   LoadText(0);
   正式測驗& s = StartScreen();

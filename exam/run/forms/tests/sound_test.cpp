@@ -7,6 +7,7 @@
 #include "exam/run/forms/pausedialog.h"
 #include "exam/run/forms/volumetest.h"
 #include "exam/run/forms/tests/run_fixture.h"
+#include "testsupport/core/seams.h"
 
 namespace runtest {
 namespace {
@@ -108,7 +109,7 @@ TEST_F(SoundTest, WaitingForTheFirstPlayTheProctorIsCalledBeforeIt) {
 TEST_F(SoundTest, TheProctorMendsItAndTriesAgainAndTheTestIsANormalOne) {
   LoadText(1, {2000, 2000, 2000});
   MendingPrompt mending;
-  plat::SetPrompt(&mending);
+  seams.Set(plat::SetPrompt, &mending);
   正式測驗& s = Screen();
   mending.device = &Audio(s);
   Audio(s).noOutput = "沒有音效卡";
@@ -120,7 +121,7 @@ TEST_F(SoundTest, TheProctorMendsItAndTriesAgainAndTheTestIsANormalOne) {
   EXPECT_EQ(Audio(s).plays.size(), 3);
   EXPECT_TRUE(LogLinesWith("未聽到的段落").isEmpty());
   EXPECT_TRUE(LogLinesWith("音效>第").isEmpty());
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
 }
 
 TEST_F(SoundTest, WithSoundThereIsNoBoxAndNoLine) {
@@ -374,7 +375,7 @@ TEST_F(SoundTest, RetryAtTheStartOpensTheFirstPartAnewForItsPlay) {
   common::Setting705.set(1);
   LoadText(1, {2000, 2000, 2000});
   MendingPrompt mending;
-  plat::SetPrompt(&mending);
+  seams.Set(plat::SetPrompt, &mending);
   正式測驗& s = Screen();
   mending.device = &Audio(s);
   Audio(s).loseOutput("沒有音效卡");
@@ -388,7 +389,7 @@ TEST_F(SoundTest, RetryAtTheStartOpensTheFirstPartAnewForItsPlay) {
   ASSERT_EQ(Audio(s).plays.size(), 1);
   EXPECT_EQ(Audio(s).plays[0].openedAtMs, Audio(s).plays[0].atMs);
   EXPECT_TRUE(s.Timer1->Enabled());
-  plat::SetPrompt(&prompt);
+  seams.Set(plat::SetPrompt, &prompt);
 }
 
 TEST_F(SoundTest, APlayPressedWhileTheOutputIsAwayWaitsWithTheClockForTheSound) {

@@ -9,6 +9,8 @@
 #include "common/store.h"
 #include "exam/run/forms/backdrop.h"
 #include "exam/run/forms/whoami.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
 
 namespace {
 
@@ -20,11 +22,10 @@ class WhoAmI : public ::testing::Test {
     common::ResetCommonState();
     common::ProgramFolder.set(dir.path() + "/");
     common::SetUserDefaultLcid(1028);
-    plat::SetAppControl(&app);
+    seams.Set(plat::SetAppControl, &app);
   }
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    plat::SetAppControl(nullptr);
     common::SetUserDefaultLcid(-1);
   }
   static void KeyUp(QWidget* w, Qt::Key key) {
@@ -33,6 +34,7 @@ class WhoAmI : public ::testing::Test {
   }
   QTemporaryDir dir;
   plat::FakeAppControl app;
+  testsupport::Seams seams;  // last: gives the seams back before the doubles go
 };
 
 TEST_F(WhoAmI, LoadTakesItsCaptionsFromTheStore) {

@@ -9,12 +9,13 @@
 
 #include "common/errorlog.h"
 #include "common/scramble.h"
-#include "net/core/tests/fakeservers.h"
 #include "net/forms/frmdownload3.h"
-#include "platform/media/fake_audio_device.h"
 #include "exam/run/forms/testscreen.h"
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/tests/setup_fixture.h"
+#include "testsupport/core/fakeservers.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fake_audio_device.h"
 
 namespace setuptest {
 namespace {
@@ -45,7 +46,7 @@ class DownloadFaults : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    plat::SetAudioDeviceFactory(&MakeDiskAudio);
+    seams.Set(plat::SetAudioDeviceFactory, &MakeDiskAudio);
     // Download at start, the receiver's own transfer; the receiver's host
     // and port as the start button gives them.
     Set(989, "4312000001112");
@@ -56,7 +57,7 @@ class DownloadFaults : public SetupTest {
     ASSERT_TRUE(plat::readAllBytes(QStringLiteral(SOURCE_ROOT "/data/Data/T0001.txt"), testText));
     // The download window's modal show: it works on the loop and its own
     // ticks until it hides.
-    plat::SetModalDriver([this](plat::Form& f) {
+    seams.Set(plat::SetModalDriver, [this](plat::Form& f) {
       if (dynamic_cast<run::FrmDownload3*>(&f)) {
         EXPECT_TRUE(WaitFor(
             [&] {
@@ -167,7 +168,7 @@ TEST_F(DownloadFaults, ATestPickedByHandHasItsPartsComeBehindItToo) {
   Set(989, "4310000001112");  // no download at start; the online-scores button
   const QString picked = root + "Data/T0002.TXT";
   // The candidate picks T0002.TXT in the window (its first part is not there).
-  plat::SetModalDriver([&](plat::Form& f) {
+  seams.Set(plat::SetModalDriver, [&](plat::Form& f) {
     if (auto* w = dynamic_cast<run::FrmDownload3*>(&f)) {
       plat::writeBytesAtomic(picked, testText);
       w->Text12->setText("T0002.TXT");

@@ -7,7 +7,7 @@
 #include <QFile>
 
 #include "platform/media/gst_support.h"
-#include "pulse_server.h"
+#include "testsupport/gui/pulse_server.h"
 
 namespace {
 

@@ -21,13 +21,17 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/form.h"
 #include "platform/media/audio_device.h"
-#include "platform/media/tests/audio/pulse_server.h"
 #include "platform/media/sound.h"
 #include "exam/record/recordmodule.h"
 #include "exam/record/testrecord.h"
 #include "exam/run/forms/processing.h"
 #include "exam/run/core/run_services.h"
 #include "exam/run/forms/testscreen.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/pulse_server.h"
+#include "testsupport/gui/soundfakes.h"
 
 namespace {
 
@@ -55,11 +59,12 @@ TEST(RealAudioFlow, TwoWmaPartsPlayInOrderAndTheTestEnds) {
   plat::FakeAppControl app;
   plat::FakeBeeper beeper;
   plat::FakeClipboard clipboard;
-  plat::SetPrompt(&prompt);
-  plat::SetLauncher(&launcher);
-  plat::SetAppControl(&app);
-  plat::SetBeeper(&beeper);
-  plat::SetClipboard(&clipboard);
+  testsupport::Seams seams;
+  seams.Set(plat::SetPrompt, &prompt);
+  seams.Set(plat::SetLauncher, &launcher);
+  seams.Set(plat::SetAppControl, &app);
+  seams.Set(plat::SetBeeper, &beeper);
+  seams.Set(plat::SetClipboard, &clipboard);
 
   common::Setting701.set(1);
   common::Setting705.set(0);
@@ -122,11 +127,6 @@ TEST(RealAudioFlow, TwoWmaPartsPlayInOrderAndTheTestEnds) {
   EXPECT_EQ(rc.Value(rec::RecordKey::USERNAME).value_or(""), "王小明");
 
   plat::FormRegistry::DestroyAll();
-  plat::SetClipboard(nullptr);
-  plat::SetBeeper(nullptr);
-  plat::SetAppControl(nullptr);
-  plat::SetLauncher(nullptr);
-  plat::SetPrompt(nullptr);
   plat::SetProgramFolder(QString());
   qunsetenv("TMP");
   common::ResetCommonState();

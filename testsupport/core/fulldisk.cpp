@@ -1,4 +1,4 @@
-#include "platform/core/testmain/fulldisk.h"
+#include "testsupport/core/fulldisk.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/media/fake_audio_device.h"
+#include "testsupport/gui/fake_audio_device.h"
 
 #include <utility>
 

@@ -140,7 +140,7 @@ class FtpServer {
   }
   bool Start(const QString& root, const QString& user, const QString& password,
              const QStringList& extra = {}) {
-    QStringList args{QStringLiteral(SOURCE_ROOT "/platform/net/testing/ftp_fixture.py"), root, user,
+    QStringList args{QStringLiteral(SOURCE_ROOT "/testsupport/core/ftp_fixture.py"), root, user,
                      password, "--lifetime", "120"};
     args += extra;
     proc_.setProcessChannelMode(QProcess::SeparateChannels);

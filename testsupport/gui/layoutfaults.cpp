@@ -1,4 +1,4 @@
-#include "platform/core/testmain/layoutfaults.h"
+#include "testsupport/gui/layoutfaults.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>

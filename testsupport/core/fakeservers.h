@@ -10,7 +10,7 @@
 
 #include "common/cipher.h"
 #include "platform/core/codec.h"
-#include "platform/net/testing/loopback.h"
+#include "testsupport/core/loopback.h"
 
 namespace testing_net {
 
