@@ -12,7 +12,8 @@
 #include "platform/core/clock.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/formtimer.h"
-#include "platform/media/fake_audio_device.h"
+#include "testsupport/gui/fake_audio_device.h"
+#include "testsupport/gui/virtualtime.h"
 #include "exam/run/core/part_player.h"
 
 namespace {

@@ -22,6 +22,9 @@
 #include "platform/core/paths.h"
 #include "platform/core/random.h"
 #include "platform/core/textfile.h"
+#include "testsupport/core/fakes.h"
+#include "testsupport/core/netfakes.h"
+#include "testsupport/core/seams.h"
 
 using namespace net;
 
@@ -100,7 +103,6 @@ class DownloadFlowsTest : public ::testing::Test {
   }
   void TearDown() override {
     flows.reset();
-    plat::SetRandom(nullptr);
     common::ResetCommonState();
     plat::SetProgramFolder(QString());
   }
@@ -165,6 +167,7 @@ class DownloadFlowsTest : public ::testing::Test {
   std::function<plat::WebResult(const plat::WebRequest&)> web;
   QStringList requests, webUrls;
   qsizetype answered = 0;
+  testsupport::Seams seams;
 };
 
 // The attempt's piece of the receiver's list is fetched into Data/; with
@@ -274,7 +277,7 @@ TEST_F(DownloadFlowsTest, AFailedFetchMovesToTheNextMethodUntilTheOrderIsUsedUp)
 TEST_F(DownloadFlowsTest, DrawnTestComesFromTheListing) {
   flows->Options() = "4312000001110";  // FTP, listing first
   plat::FakeRandom draw({0.6});
-  plat::SetRandom(&draw);
+  seams.Set(plat::SetRandom, &draw);
   web = [](const plat::WebRequest& r) {
     if (r.listNames) return Served("T01.TXT\r\nT02.TXT\r\nREADME.DOC\r\n");
     if (r.url.endsWith("/T02.TXT")) return Served("drawn\r\n");
