@@ -91,7 +91,6 @@ TEST(AnchoredClock, RunsOnPastMidnight) {
   EXPECT_DOUBLE_EQ(c.SecondsSinceMidnight(), 86390.0);
   fc.Advance(25000);  // the wall clock wraps to 00:00:15
   EXPECT_DOUBLE_EQ(c.SecondsSinceMidnight(), 86415.0);
-  plat::SetClock(nullptr);
 }
 
 TEST(StrSingle, LeadingBlankForPositives) {
