@@ -20,8 +20,6 @@ class Batch {
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
 
-  // A numbered text of the store (captions, messages, 12701...).
-  static QString Text(int id);
   // The run log; never fails towards the caller.
   void WriteErrorLog(const QString& text) const;
 

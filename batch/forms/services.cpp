@@ -56,6 +56,5 @@ QStringList CommandFields(const QStringList& arguments, bool* dropped) {
   return fields;
 }
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
 
 }  // namespace batchui

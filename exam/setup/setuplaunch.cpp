@@ -37,7 +37,7 @@ namespace setup {
 
 namespace {
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 // Text of the refusal when no result file can be named (a folder that cannot
 // be made, or all 99 numbers taken and no overwrite).

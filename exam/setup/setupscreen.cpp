@@ -56,7 +56,7 @@ constexpr int kF11 = 122;
 constexpr int kF12 = 123;
 constexpr int kShiftCtrl = 2;
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 std::optional<QStringList> g_arguments;
 

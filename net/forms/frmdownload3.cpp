@@ -31,7 +31,7 @@ namespace net {
 
 namespace {
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 QColor ColourOf(LineColour c) {
   switch (c) {

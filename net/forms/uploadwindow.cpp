@@ -16,7 +16,7 @@ namespace net {
 
 namespace {
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+using common::StoreText;
 
 // The table below the buttons: two columns of twelve rows.
 constexpr int kTableTop = 1200, kRowStep = 400, kColumnWidth = 2300, kHeadingWidth = 1000;

@@ -50,7 +50,7 @@ ProgressSink& Progress() {
   return S().progress ? *S().progress : none;
 }
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+using common::StoreText;
 
 }  // namespace
 
