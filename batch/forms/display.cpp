@@ -7,6 +7,7 @@
 #include "batch/core/batch.h"
 #include "batch/forms/captions.h"
 #include "batch/forms/formkit.h"
+#include "platform/gui/handler.h"
 #include "batch/forms/layout.h"
 #include "batch/forms/scoresheet.h"
 #include "batch/forms/services.h"
@@ -104,12 +105,9 @@ Display::Display()
   Text1->setFocusPolicy(Qt::NoFocus);
   Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(64, 64));
   Image1->setAlignment(Qt::AlignCenter);
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-  QObject::connect(Command2, &QPushButton::clicked, this,
-                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
-  QObject::connect(Command3, &QPushButton::clicked, this,
-                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); }, ReportToRunLog);
 }
 
 void Display::Log(const QString& line) const { B().WriteErrorLog(line); }
@@ -123,7 +121,7 @@ void Display::Start() {
 }
 
 void Display::Form_Load() {
-  Trap("Form_Load", [this] { LoadWindow(); });
+  plat::RunHandler(QStringLiteral("Form_Load"), [this] { LoadWindow(); }, ReportToRunLog);
 }
 
 void Display::LoadWindow() {
@@ -214,7 +212,7 @@ void Display::ShowTexts(const batch::DisplayTexts& d) {
 }
 
 void Display::Form_Activate() {
-  Trap("Form_Activate", [this] { ActivateWindow(); });
+  plat::RunHandler(QStringLiteral("Form_Activate"), [this] { ActivateWindow(); }, ReportToRunLog);
 }
 
 void Display::ActivateWindow() {

@@ -10,6 +10,7 @@
 #include "batch/forms/captions.h"
 #include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
+#include "platform/gui/handler.h"
 #include "batch/forms/layout.h"
 #include "batch/forms/printersink.h"
 #include "batch/forms/services.h"
@@ -94,22 +95,14 @@ const QString kScoreFilter = QStringLiteral("資料檔(*.R*)|*.R*|ALL File(*.*)|
   Text5->setVisible(false);  // designed, without a role
   Command7->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   PlaceValues();
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-  QObject::connect(Command2, &QPushButton::clicked, this,
-                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
-  QObject::connect(Command3, &QPushButton::clicked, this,
-                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
-  QObject::connect(Command4, &QPushButton::clicked, this,
-                   [this] { Trap("Command4_Click", [this] { Command4_Click(); }); });
-  QObject::connect(Command7, &QPushButton::clicked, this,
-                   [this] { Trap("Command7_Click", [this] { Command7_Click(); }); });
-  QObject::connect(Command8, &QPushButton::clicked, this,
-                   [this] { Trap("Command8_Click", [this] { Command8_Click(); }); });
-  QObject::connect(Command9, &QPushButton::clicked, this,
-                   [this] { Trap("Command9_Click", [this] { Command9_Click(); }); });
-  QObject::connect(Command10, &QPushButton::clicked, this,
-                   [this] { Trap("Command10_Click", [this] { Command10_Click(); }); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command4, "Command4_Click", [this] { Command4_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command7, "Command7_Click", [this] { Command7_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command8, "Command8_Click", [this] { Command8_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command9, "Command9_Click", [this] { Command9_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command10, "Command10_Click", [this] { Command10_Click(); }, ReportToRunLog);
 }
 
 void 成績單::PlaceValues() {
@@ -290,7 +283,9 @@ void 成績單::Command10_Click() {
   setFixedSize(size());
   Timer1->SetInterval(1000);
   Timer1->SetEnabled(false);
-  Timer1->Tick = [this] { Trap("Timer1_Timer", [this] { Timer1_Timer(); }); };
+  Timer1->Tick = [this] {
+    plat::RunHandler(QStringLiteral("Timer1_Timer"), [this] { Timer1_Timer(); }, ReportToRunLog);
+  };
 }
 
 void 處理列印中::Form_Load() {
@@ -339,8 +334,7 @@ frmLiaison::frmLiaison()
     SetForeColour(l, kBlue);
     l->installEventFilter(this);
   }
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, ReportToRunLog);
 }
 
 void frmLiaison::Form_Load() {

@@ -10,6 +10,7 @@
 #include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 #include "platform/media/sound.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
@@ -61,12 +62,14 @@ bool IsFile(const QString& name) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
   SetSizeTwips(this, 6600, 3060);
   setFixedSize(size());
-  QObject::connect(Combo1, &QComboBox::activated, this, [this](int i) { Combo1_Click(i); });
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
-  QObject::connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+  QObject::connect(Combo1, &QComboBox::activated, this, [this](int i) {
+    plat::RunHandler(objectName() + QStringLiteral(".Combo1_Click"), [this, i] { Combo1_Click(i); });
+  });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); });
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); });
+  plat::ConnectClick(Command7, "Command7_Click", [this] { Command7_Click(); });
+  plat::ConnectClick(Command8, "Command8_Click", [this] { Command8_Click(); });
   for (QWidget* w : std::initializer_list<QWidget*>{SFILE, TFILE, FFILE, Combo1, Command1, Command2, Command3,
                                                     Command7, Command8})
     w->installEventFilter(this);
