@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "common/accessors.h"
+#include "common/commandline.h"
 #include "common/errorlog.h"
 #include "common/settings.h"
 #include "common/workfolders.h"
@@ -79,7 +80,7 @@ void 輸入資料::Form_Load() {
   if (companions().showBackdrops) companions().showBackdrops();
   const QString line = CommandLine().trimmed();
   if (!line.isEmpty()) {
-    const QStringList parts = SplitCommandLine(line);
+    const QStringList parts = common::SplitCommandFields(line).fields;
     setEnabled(false);  // it stays behind the other windows
     TFILE->setText(parts.value(0));
     if (!parts.value(1).isEmpty()) common::SettingsBase.set(plat::ToSlashes(parts.value(1)));
