@@ -5,6 +5,9 @@
 
 #include "apps/hooks.h"
 #include "common/errorlog.h"
+#include "common/gui/backdrop.h"
+#include "common/gui/contactwindow.h"
+#include "common/gui/whoami.h"
 #include "common/gui/windowservices.h"
 #include "platform/core/windowsystem.h"
 #include "platform/gui/composition.h"
@@ -16,11 +19,6 @@
 #include "scoring/forms/frmclient.h"
 #include "scoring/forms/reportprinter.h"
 #include "scoring/forms/services.h"
-#include "exam/run/forms/backdrop.h"
-#include "exam/run/forms/whoami.h"
-#ifdef SCORE_CONTACT_WINDOW
-#include "exam/setup/smallwindows.h"
-#endif
 
 int main(int argc, char** argv) {
   // Before the application: under Wayland only X11 keeps the windows in order.
@@ -43,18 +41,16 @@ int main(int argc, char** argv) {
   if (!drive.isEmpty()) scoring::SetDriveSource([drive] { return QStringList{drive}; });
 
   scorer::Companions c;
-  c.showBackdrops = [] { run::ShowBackdrops(); };
-  c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
+  c.showBackdrops = [] { common::ShowBackdrops(); };
+  c.showCredits = [] { plat::forms::get<common::我是誰>().Show(); };
   c.setCreditsLimits = [](const QString& lines, const QString& columns) {
-    run::我是誰& w = plat::forms::get<run::我是誰>();
+    common::我是誰& w = plat::forms::get<common::我是誰>();
     w.lineLimitText = lines;
     w.columnLimitText = columns;
     w.Text1->setText(lines);
     w.Text2->setText(columns);
   };
-#ifdef SCORE_CONTACT_WINDOW
-  c.showContact = [] { plat::forms::get<setup::frmLiaison>().Show(); };
-#endif
+  c.showContact = [] { plat::forms::get<common::frmLiaison>().Show(); };
   scorer::SetCompanions(c);
   scorer::InstallUploadWindow();
 
