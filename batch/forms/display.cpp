@@ -7,16 +7,17 @@
 #include "batch/core/batch.h"
 #include "batch/forms/captions.h"
 #include "batch/forms/formkit.h"
-#include "platform/gui/handler.h"
 #include "batch/forms/layout.h"
 #include "batch/forms/scoresheet.h"
 #include "batch/forms/services.h"
 #include "batch/forms/uploadclient.h"
 #include "common/store.h"
+#include "common/utilities.h"
 #include "common/workfolders.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/titlebar.h"
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
@@ -318,10 +319,8 @@ void Display::EnterWWW() {
 
 void Display::EnterMail() {
   batch::Batch& b = B();
-  QString subject = b.settings.ProductTitle();
-  subject.remove(u' ');
   const QString address = b.settings.ContactInfo(1).toString();
-  const QUrl url = MailUrl(address, subject);
+  const QUrl url = MailUrl(address, common::MailSubject(b.settings.ProductTitle()));
   if (!url.isValid())
     Log(QStringLiteral("EnterMail>郵件地址不正確,不開啟>") + address);
   else if (!desktop().OpenUrl(url))

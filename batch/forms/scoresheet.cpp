@@ -10,13 +10,13 @@
 #include "batch/forms/captions.h"
 #include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
-#include "platform/gui/handler.h"
 #include "batch/forms/layout.h"
 #include "batch/forms/printersink.h"
 #include "batch/forms/services.h"
 #include "common/gui/textviewer.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/lineprinter.h"
 #include "platform/gui/widgetprompt.h"
 #include "platform/media/sound.h"
@@ -316,64 +316,40 @@ void 處理列印中::Timer1_Timer() {
 
 // ---- frmLiaison ---------------------------------------------------------------
 
-frmLiaison::frmLiaison()
-    : Form(QStringLiteral("frmLiaison")),
-      Label1(MakeLabel(this, "Label1", {240, 240, 4320, 300}, "歡迎與我們聯絡:")),
-      Label2(MakeLabel(this, "Label2", {240, 660, 4320, 300}, "mail:")),
-      Label3(MakeLabel(this, "Label3", {240, 1080, 4320, 300}, "http:")),
-      Label4(MakeLabel(this, "Label4", {240, 1500, 4320, 540})),
-      Label5(MakeLabel(this, "Label5", {240, 2100, 4320, 300})),
-      Command1(MakeControl<QPushButton>(this, "Command1", {3360, 2520, 1200, 400})) {
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-  plat::SetTwipsSize(this, 4800, 3120);
-  setFixedSize(size());
-  Command1->setText(QStringLiteral("結束"));
-  Label4->setWordWrap(true);
-  for (QLabel* l : {Label2, Label3}) {
-    l->setCursor(Qt::PointingHandCursor);
-    SetForeColour(l, kBlue);
-    l->installEventFilter(this);
-  }
-  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, ReportToRunLog);
-}
+const frmLiaison::Design frmLiaison::kBatchDesign = {
+    4800, 3120,
+    {{240, 240, 4320, 300}, {240, 660, 4320, 300}, {240, 1080, 4320, 300}, {240, 1500, 4320, 540}, {240, 2100, 4320, 300}},
+    {3360, 2520, 1200, 400},
+    false, false, false, false};
 
-void frmLiaison::Form_Load() {
+frmLiaison::frmLiaison() : common::frmLiaison(kBatchDesign, ReportToRunLog) {}
+
+void frmLiaison::LoadContact() {
   ApplyFormText(kLiaisonForm, this);
   const batch::StartupSettings& s = B().settings;
-  mail_ = s.ContactInfo(1).toString();
-  web_ = s.ContactInfo(2).toString();
-  const qsizetype slashes = web_.indexOf(QStringLiteral("//"));
-  if (slashes >= 0) web_ = web_.mid(slashes);  // kept from its "//" on
-  title_ = s.ProductTitle();
-  setWindowTitle(title_);
-  Label2->setText(QStringLiteral("mail:") + mail_);
-  Label3->setText(QStringLiteral("http:") + web_);
+  MailAddress = s.ContactInfo(1).toString();
+  WebAddress = s.ContactInfo(2).toString();
+  const qsizetype slashes = WebAddress.indexOf(QStringLiteral("//"));
+  if (slashes >= 0) WebAddress = WebAddress.mid(slashes);  // kept from its "//" on
+  Title = s.ProductTitle();
 }
 
-void frmLiaison::Label2_Click() {
-  QString subject = title_;
-  subject.remove(u' ');
-  QString version = QCoreApplication::applicationVersion();
-  if (version.isEmpty()) version = QStringLiteral("0.0.0");
-  const QUrl url = MailUrl(mail_, subject + u'[' + version + u']');
-  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + mail_);
-  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>郵件地址不正確>") + mail_);
-  plat::beeper().Beep();
+QString frmLiaison::Version() const {
+  const QString version = QCoreApplication::applicationVersion();
+  return version.isEmpty() ? QStringLiteral("0.0.0") : version;
 }
 
-void frmLiaison::Label3_Click() {
-  const QUrl url = WebUrl(web_.startsWith(QStringLiteral("//")) ? QStringLiteral("http:") + web_ : web_);
-  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + web_);
-  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>網址不正確>") + web_);
-  plat::beeper().Beep();
+void frmLiaison::OpenMail(const QString& subject) {
+  const QUrl url = MailUrl(MailAddress, subject);
+  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + MailAddress);
+  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>郵件地址不正確>") + MailAddress);
 }
 
-bool frmLiaison::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease) {
-    if (watched == Label2) Label2_Click();
-    if (watched == Label3) Label3_Click();
-  }
-  return Form::eventFilter(watched, event);
+void frmLiaison::OpenWeb() {
+  const QString& web = WebAddress;
+  const QUrl url = WebUrl(web.startsWith(QStringLiteral("//")) ? QStringLiteral("http:") + web : web);
+  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + web);
+  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>網址不正確>") + web);
 }
 
 }  // namespace batchui

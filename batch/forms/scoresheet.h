@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "batch/core/scoretable.h"
+#include "common/gui/contactwindow.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 
@@ -76,22 +77,18 @@ class 處理列印中 : public plat::Form {
   int ticks_ = 0;
 };
 
-// frmLiaison: the contact window with the maker's mail and web addresses.
-class frmLiaison : public plat::Form {
+// frmLiaison: the shared contact window in the batch scorer's design, on
+// the batch settings (the web address kept from its "//" on) and its log.
+class frmLiaison : public common::frmLiaison {
  public:
+  static const Design kBatchDesign;
   frmLiaison();
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
-  QPushButton* Command1;
-  void Label2_Click();
-  void Label3_Click();
-  void Command1_Click() { Hide(); }
 
  protected:
-  void Form_Load() override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  QString mail_, web_, title_;
+  void LoadContact() override;
+  QString Version() const override;
+  void OpenMail(const QString& subject) override;
+  void OpenWeb() override;
 };
 
 }  // namespace batchui

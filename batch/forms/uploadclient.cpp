@@ -7,11 +7,11 @@
 #include "batch/forms/captions.h"
 #include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
-#include "platform/gui/handler.h"
 #include "batch/forms/scoresheet.h"
 #include "batch/forms/services.h"
 #include "common/store.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 
 namespace batchui {
 
