@@ -17,7 +17,6 @@
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
 #include "scoring/forms/frmclient.h"
-#include "scoring/forms/reportprinter.h"
 #include "scoring/forms/services.h"
 
 int main(int argc, char** argv) {
@@ -34,8 +33,6 @@ int main(int argc, char** argv) {
 
   common::InstallWindowServices();
   plat::InstallQtTranslations();  // standard buttons and dialogs in Chinese
-  static scorer::PlatformReportPrinter report;
-  scoring::SetLinePrinter(&report);
   // A lab without removable drives names a folder that stands for one.
   const QString drive = qEnvironmentVariable("SCORE_REMOVABLE_DRIVE");
   if (!drive.isEmpty()) scoring::SetDriveSource([drive] { return QStringList{drive}; });

@@ -66,7 +66,9 @@ int Batch::CopyFloppyScoreFiles() {
   return batch::CopyFloppyScoreFiles(score.isEmpty() ? score : plat::ResolvePath(score), ResultFileName(), drives, env);
 }
 
-bool Batch::PrintTextFile(LineSink& printer) const { return batch::PrintTextFile(table.CandidateTextPath(), printer); }
+bool Batch::PrintTextFile(plat::LinePrinter& printer) const {
+  return batch::PrintTextFile(table.CandidateTextPath(), printer);
+}
 
 namespace {
 std::unique_ptr<Batch>& instance() {

@@ -37,7 +37,7 @@ class Batch {
   // The score file and the result file of this run to a floppy disk.
   int CopyFloppyScoreFiles();
   // The candidate shown on the sheet: its typed text to the printer.
-  bool PrintTextFile(LineSink& printer) const;
+  bool PrintTextFile(plat::LinePrinter& printer) const;
 
   StartupSettings settings;
   SetupFile setup;

@@ -11,7 +11,6 @@
 #include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
 #include "batch/forms/layout.h"
-#include "batch/forms/printersink.h"
 #include "batch/forms/services.h"
 #include "common/gui/textviewer.h"
 #include "platform/core/paths.h"
@@ -199,14 +198,14 @@ void 成績單::Command1_Click() {
 void 成績單::Command2_Click() {
   HideSheet();
   plat::forms::get<處理列印中>().Show();
-  PrinterSink sink(plat::printer());
-  if (B().PrintTextFile(sink)) {
+  plat::LinePrinter& printer = plat::printer();
+  if (B().PrintTextFile(printer)) {
     Command2->setEnabled(false);
     return;
   }
   // A print that failed can be tried again.
   B().WriteErrorLog(QStringLiteral("無法列印打字稿>") + B().table.CandidateTextPath() + u' ' +
-                    QString::number(sink.LastError()));
+                    QString::number(printer.LastError()));
 }
 
 void 成績單::Command3_Click() {

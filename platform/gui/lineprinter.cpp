@@ -123,39 +123,15 @@ void QtLinePrinter::KillDoc() {
   printer_.reset();
 }
 
-bool FakeLinePrinter::PrintLine(const QString& line) {
-  error_ = failWith;
-  if (failWith) return false;
-  lines << line;
-  return true;
-}
-
 bool FakeLinePrinter::PrintImage(const QImage& image) {
-  error_ = failWith;
-  if (failWith) return false;
+  if (!LineRecorder::PrintImage(image)) return false;
   images << image;
   return true;
 }
 
-bool FakeLinePrinter::EndDoc() {
-  error_ = failWith;
-  if (failWith) return false;
-  if (!lines.isEmpty()) docs << lines;
-  lines.clear();
-  return true;
-}
-
-void FakeLinePrinter::KillDoc() { lines.clear(); }
-
-namespace {
-LinePrinter* g_printer = nullptr;
-}
-
-LinePrinter& printer() {
+void UseSystemPrinter() {
   static QtLinePrinter real;
-  return g_printer ? *g_printer : real;
+  SetDefaultPrinter(&real);
 }
-
-void SetPrinter(LinePrinter* p) { g_printer = p; }
 
 }  // namespace plat

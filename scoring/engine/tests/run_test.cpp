@@ -79,7 +79,7 @@ class ScorerRun : public ::testing::Test {
     SetHostInfoSource([] { return HostInfo{QStringLiteral("10.1.2.3"), QStringLiteral("pc7")}; });
     SetEngineLog(&log);
     SetEngineProgress(&progress);
-    SetLinePrinter(&printer);
+    plat::SetPrinter(&printer);
     ResetScorer();
   }
   void TearDown() override {
@@ -88,7 +88,7 @@ class ScorerRun : public ::testing::Test {
     SetHostInfoSource({});
     SetEngineLog(nullptr);
     SetEngineProgress(nullptr);
-    SetLinePrinter(nullptr);
+    plat::SetPrinter(nullptr);
     SetDriveSource({});
     plat::SetClock(nullptr);
     plat::SetPrompt(nullptr);
@@ -130,7 +130,7 @@ class ScorerRun : public ::testing::Test {
   plat::FakeClock clock;
   plat::FakePrompt prompt;
   plat::FakeLauncher launcher;
-  FakeLinePrinter printer;
+  plat::LineRecorder printer;
   RecordingLog log;
   RecordingProgress progress;
   QHash<int, QString> texts;
@@ -586,12 +586,13 @@ TEST_F(ScorerRun, PrintSendsTheReportLineByLineAndReportsPrinterErrors) {
   EXPECT_TRUE(prompt.calls[0].text.contains(At("A123.T01")));
   ProcessScoring();
   Test_Print();
-  EXPECT_EQ(printer.lines, CurrentRun()->reportLines());
+  ASSERT_EQ(printer.docs.size(), 1);
+  EXPECT_EQ(printer.docs[0], CurrentRun()->reportLines());
   EXPECT_EQ(printer.ended, 1);
   texts[13962] = QStringLiteral("印表機錯誤");
   settings.score.text = [this](int id) { return texts.value(id); };
   common::SystemIniValue(13962, QStringLiteral("印表機錯誤"));
-  printer.failAt = 2;
+  printer.failAtLine = 2;
   Test_Print();
   EXPECT_EQ(prompt.calls.last().text, QStringLiteral("印表機錯誤"));
   EXPECT_TRUE(log.errors.last().startsWith(QStringLiteral("內部錯誤發生於檔案 Test_Print 的 >482")));

@@ -8,7 +8,6 @@
 
 #include "common/gui/windowservices.h"
 #include "platform/gui/handler.h"
-#include "scoring/forms/reportprinter.h"
 
 namespace {
 
@@ -38,7 +37,6 @@ class Printing : public ScorerFixture {
   void SetUp() override {
     ScorerFixture::SetUp();
     plat::SetPrinter(&pdf);
-    scoring::SetLinePrinter(&report);
   }
   void TearDown() override {
     // Kept for a look by hand when asked.
@@ -49,7 +47,6 @@ class Printing : public ScorerFixture {
     ScorerFixture::TearDown();
   }
   plat::QtLinePrinter pdf;
-  scorer::PlatformReportPrinter report;
 };
 
 TEST_F(Printing, TheSheetPrintsAsOnePageWithItsImage) {

@@ -25,7 +25,6 @@
 #include "platform/gui/formtimer.h"
 #include "platform/gui/lineprinter.h"
 #include "platform/media/sound.h"
-#include "scoring/engine/lineprinter.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
@@ -67,7 +66,6 @@ class ScorerFixture : public ::testing::Test {
     plat::SetLauncher(&launcher);
     plat::SetAppControl(&app);
     plat::SetPrinter(&printer);
-    scoring::SetLinePrinter(&reportPrinter);
     scorer::SetDesktop(&desktop);
     plat::SetBeeper(&beeper);
     scorer::Companions c;
@@ -102,7 +100,6 @@ class ScorerFixture : public ::testing::Test {
     scorer::SetCompanions({});
     scorer::SetDesktop(nullptr);
     plat::SetBeeper(nullptr);
-    scoring::SetLinePrinter(nullptr);
     plat::SetPrinter(nullptr);
     plat::SetAppControl(nullptr);
     plat::SetLauncher(nullptr);
@@ -174,7 +171,6 @@ class ScorerFixture : public ::testing::Test {
   plat::FakeLauncher launcher;
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
-  scoring::FakeLinePrinter reportPrinter;
   scorer::FakeDesktop desktop;
   plat::FakeBeeper beeper;
   int backdrops = 0, credits = 0, contacts = 0;
