@@ -271,21 +271,7 @@ void 成績單::Command10_Click() {
 
 // ---- 處理列印中 ---------------------------------------------------------------
 
-處理列印中::處理列印中()
-    : Form(QStringLiteral("處理列印中")),
-      Label1(MakeLabel(this, "Label1", {240, 300, 3900, 500}, "成績列印中，請稍候．．．")),
-      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint);
-  SetRefusesWindowManagerClose(true);
-  Label1->setAlignment(Qt::AlignCenter);
-  plat::SetTwipsSize(this, 4370, 1360);
-  setFixedSize(size());
-  Timer1->SetInterval(1000);
-  Timer1->SetEnabled(false);
-  Timer1->Tick = [this] {
-    plat::RunHandler(QStringLiteral("Timer1_Timer"), [this] { Timer1_Timer(); }, ReportToRunLog);
-  };
-}
+處理列印中::處理列印中() : common::處理列印中({{240, 300, 3900, 500}, false, true}, ReportToRunLog) {}
 
 void 處理列印中::Form_Load() {
   ApplyFormText(kPrintingForm, this);
@@ -295,22 +281,6 @@ void 處理列印中::Form_Load() {
 void 處理列印中::Form_Resize() {
   plat::SetTwipsSize(this, 4370, 1360);
   plat::CentreOnScreen(this);
-}
-
-void 處理列印中::Form_Activate() {
-  Timer1->SetInterval(1000);
-  Timer1->SetEnabled(true);
-  ticks_ = 0;
-}
-
-void 處理列印中::Timer1_Timer() {
-  if (Timer1->Enabled() && ticks_ < 5) {
-    ++ticks_;
-    return;
-  }
-  Timer1->SetEnabled(false);
-  Hide();
-  Unload();
 }
 
 // ---- frmLiaison ---------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include "batch/core/scoretable.h"
 #include "common/gui/contactwindow.h"
+#include "common/gui/printingnotice.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 
@@ -58,23 +59,15 @@ class 成績單 : public plat::Form {
   QString fileName_;
 };
 
-// 處理列印中: the notice while the typed text prints; closes itself on the
-// sixth tick of its one-second timer, never by the window manager.
-class 處理列印中 : public plat::Form {
+// 處理列印中: the shared printing notice in the batch scorer's design,
+// centred at each resize; a failing tick goes to the run log.
+class 處理列印中 : public common::處理列印中 {
  public:
   處理列印中();
-  QLabel* Label1;
-  plat::FormTimer* Timer1;
-  void Timer1_Timer();
-  int Ticks() const { return ticks_; }
 
  protected:
   void Form_Load() override;
-  void Form_Activate() override;
   void Form_Resize() override;
-
- private:
-  int ticks_ = 0;
 };
 
 // frmLiaison: the shared contact window in the batch scorer's design, on
