@@ -5,6 +5,7 @@
 
 #include "common/gui/formtext.h"
 #include "platform/gui/buttonkeys.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 
 namespace common {
@@ -56,7 +57,7 @@ int ShiftBits(Qt::KeyboardModifiers m) {
   Command1->setDefault(true);
   SetCancelButton(Command1);
   Command1->installEventFilter(this);
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
   plat::PlainKeysPressButtons(this);
 }
 
