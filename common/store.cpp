@@ -198,6 +198,8 @@ QString StoreValue::asText() const {
 
 StoreGroup StoreGroupOf(int id) { return catalogue().group.value(id, StoreGroup::None); }
 
+QString StoreText(int id) { return SystemIniValue(id).asText(); }
+
 bool StoreHasId(int id) { return catalogue().group.contains(id); }
 
 QList<int> StoreIds(StoreGroup group) {

@@ -50,6 +50,10 @@ class StoreValue {
 // nothing and gives the empty value; *ok is then false for the latter.
 StoreValue SystemIniValue(int id, const QString& value = {}, bool* ok = nullptr);
 
+// The text of number `id`: its value as text, empty when the settings give
+// none.
+QString StoreText(int id);
+
 // True when `id` is in the store's catalogue.
 bool StoreHasId(int id);
 

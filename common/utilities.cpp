@@ -52,6 +52,21 @@ QString ProgramTitle() {
   return app;
 }
 
+QString ProgramVersion() {
+  QString v = QCoreApplication::applicationVersion();
+  if (v.isEmpty()) v = QStringLiteral("1.0.0");
+  QStringList parts = v.split(u'.');
+  while (parts.size() < 3) parts << QStringLiteral("0");
+  return parts.mid(0, 3).join(u'.');
+}
+
+QString MailSubject(const QString& productTitle, const QString& version) {
+  QString subject = productTitle;
+  subject.remove(u' ');
+  if (!version.isEmpty()) subject += u'[' + version + u']';
+  return subject;
+}
+
 QString WindowsFolder() { return QString(); }
 
 QString TrimNul(QStringView text) {

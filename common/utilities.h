@@ -44,6 +44,13 @@ QString FixDoubleBackslash(QString& path);
 // Always returns "1".
 QString ChangeDirSafe(QString& path);
 
+// Major.minor.revision of the running program ("1.0.0" when it has none).
+QString ProgramVersion();
+
+// The subject of a mail form to the maker: the product's title without its
+// blanks, then the version in brackets when one is given.
+QString MailSubject(const QString& productTitle, const QString& version = {});
+
 // The run-time error box (OK only): text 14002, the error's description, a
 // line break, text 14003, the error number, a line break, text 14004. Until
 // the settings file has given those texts, built-in wording stands in.

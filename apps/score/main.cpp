@@ -5,6 +5,9 @@
 
 #include "apps/hooks.h"
 #include "common/errorlog.h"
+#include "common/gui/backdrop.h"
+#include "common/gui/contactwindow.h"
+#include "common/gui/whoami.h"
 #include "common/gui/windowservices.h"
 #include "platform/core/windowsystem.h"
 #include "platform/gui/composition.h"
@@ -14,13 +17,7 @@
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
 #include "scoring/forms/frmclient.h"
-#include "scoring/forms/reportprinter.h"
 #include "scoring/forms/services.h"
-#include "exam/run/forms/backdrop.h"
-#include "exam/run/forms/whoami.h"
-#ifdef SCORE_CONTACT_WINDOW
-#include "exam/setup/smallwindows.h"
-#endif
 
 int main(int argc, char** argv) {
   // Before the application: under Wayland only X11 keeps the windows in order.
@@ -36,25 +33,21 @@ int main(int argc, char** argv) {
 
   common::InstallWindowServices();
   plat::InstallQtTranslations();  // standard buttons and dialogs in Chinese
-  static scorer::PlatformReportPrinter report;
-  scoring::SetLinePrinter(&report);
   // A lab without removable drives names a folder that stands for one.
   const QString drive = qEnvironmentVariable("SCORE_REMOVABLE_DRIVE");
   if (!drive.isEmpty()) scoring::SetDriveSource([drive] { return QStringList{drive}; });
 
   scorer::Companions c;
-  c.showBackdrops = [] { run::ShowBackdrops(); };
-  c.showCredits = [] { plat::forms::get<run::我是誰>().Show(); };
+  c.showBackdrops = [] { common::ShowBackdrops(); };
+  c.showCredits = [] { plat::forms::get<common::我是誰>().Show(); };
   c.setCreditsLimits = [](const QString& lines, const QString& columns) {
-    run::我是誰& w = plat::forms::get<run::我是誰>();
+    common::我是誰& w = plat::forms::get<common::我是誰>();
     w.lineLimitText = lines;
     w.columnLimitText = columns;
     w.Text1->setText(lines);
     w.Text2->setText(columns);
   };
-#ifdef SCORE_CONTACT_WINDOW
-  c.showContact = [] { plat::forms::get<setup::frmLiaison>().Show(); };
-#endif
+  c.showContact = [] { plat::forms::get<common::frmLiaison>().Show(); };
   scorer::SetCompanions(c);
   scorer::InstallUploadWindow();
 

@@ -12,7 +12,7 @@ namespace {
 
 TableEnv tableEnv(const Batch* b) {
   TableEnv e;
-  e.text = &Batch::Text;
+  e.text = &common::StoreText;
   e.log = [b](const QString& s) { b->WriteErrorLog(s); };
   return e;
 }
@@ -25,7 +25,6 @@ Batch::Batch()
       table(tableEnv(this)),
       summary(SummaryFile::Env{[this](const QString& s) { WriteErrorLog(s); }, {}}) {}
 
-QString Batch::Text(int id) { return common::SystemIniValue(id).asText(); }
 
 void Batch::WriteErrorLog(const QString& text) const {
   batch::WriteErrorLog(text, settings.ContactInfo(1).toString());
@@ -50,7 +49,7 @@ ResultLineValues Batch::LineValues(int firstMethodText) const {
   v.setting701 = settings.Number(701);
   v.subject = settings.Text(294);
   const int method = settings.Number(800);
-  v.method = Text(firstMethodText + (method == 1 ? 0 : method == 2 ? 1 : 2));
+  v.method = common::StoreText(firstMethodText + (method == 1 ? 0 : method == 2 ? 1 : 2));
   v.display = table.Display();
   v.summary = table.Summary();
   if (localHost) v.host = localHost();
@@ -62,12 +61,14 @@ AppendStatus Batch::AppendScoreRecord() {
 }
 
 int Batch::CopyFloppyScoreFiles() {
-  FloppyCopyEnv env{&Batch::Text, [this](const QString& s) { WriteErrorLog(s); }};
+  FloppyCopyEnv env{&common::StoreText, [this](const QString& s) { WriteErrorLog(s); }};
   const QString score = table.ScoreFileName();
   return batch::CopyFloppyScoreFiles(score.isEmpty() ? score : plat::ResolvePath(score), ResultFileName(), drives, env);
 }
 
-bool Batch::PrintTextFile(LineSink& printer) const { return batch::PrintTextFile(table.CandidateTextPath(), printer); }
+bool Batch::PrintTextFile(plat::LinePrinter& printer) const {
+  return batch::PrintTextFile(table.CandidateTextPath(), printer);
+}
 
 namespace {
 std::unique_ptr<Batch>& instance() {

@@ -20,8 +20,6 @@ class Batch {
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
 
-  // A numbered text of the store (captions, messages, 12701...).
-  static QString Text(int id);
   // The run log; never fails towards the caller.
   void WriteErrorLog(const QString& text) const;
 
@@ -39,7 +37,7 @@ class Batch {
   // The score file and the result file of this run to a floppy disk.
   int CopyFloppyScoreFiles();
   // The candidate shown on the sheet: its typed text to the printer.
-  bool PrintTextFile(LineSink& printer) const;
+  bool PrintTextFile(plat::LinePrinter& printer) const;
 
   StartupSettings settings;
   SetupFile setup;

@@ -93,7 +93,7 @@ int CopyFloppyScoreFiles(const QString& scoreFile, const QString& resultFile, co
   }
 }
 
-bool PrintTextFile(const QString& path, LineSink& printer) {
+bool PrintTextFile(const QString& path, plat::LinePrinter& printer) {
   QString p = path;
   while (p.endsWith(u' ') || p.endsWith(QChar(0))) p.chop(1);
   QStringList lines;

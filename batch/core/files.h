@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+#include "platform/core/lineprinter.h"
+
 namespace batch {
 
 // Numbered series (base "." letter two digits). Mode 1: the highest existing
@@ -36,17 +38,9 @@ struct FloppyCopyEnv {
 int CopyFloppyScoreFiles(const QString& scoreFile, const QString& resultFile, const FloppyDrives& drives,
                          const FloppyCopyEnv& env);
 
-// Where printed lines go (the windows hand in the printer).
-class LineSink {
- public:
-  virtual ~LineSink() = default;
-  virtual bool PrintLine(const QString& line) = 0;
-  virtual bool EndDoc() = 0;
-  virtual void KillDoc() = 0;
-};
-
-// Prints a text file line by line. A missing or unreadable file prints
-// nothing; false then, or when the printer failed.
-bool PrintTextFile(const QString& path, LineSink& printer);
+// Prints a text file line by line (the windows hand in the printer). A
+// missing or unreadable file prints nothing; false then, or when the printer
+// failed.
+bool PrintTextFile(const QString& path, plat::LinePrinter& printer);
 
 }  // namespace batch

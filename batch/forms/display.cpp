@@ -12,10 +12,12 @@
 #include "batch/forms/services.h"
 #include "batch/forms/uploadclient.h"
 #include "common/store.h"
+#include "common/utilities.h"
 #include "common/workfolders.h"
 #include "platform/core/compat.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/titlebar.h"
 #include "platform/media/sound.h"
 #include "platform/net/tcpclient.h"
@@ -104,12 +106,9 @@ Display::Display()
   Text1->setFocusPolicy(Qt::NoFocus);
   Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(64, 64));
   Image1->setAlignment(Qt::AlignCenter);
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-  QObject::connect(Command2, &QPushButton::clicked, this,
-                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
-  QObject::connect(Command3, &QPushButton::clicked, this,
-                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); }, ReportToRunLog);
 }
 
 void Display::Log(const QString& line) const { B().WriteErrorLog(line); }
@@ -123,7 +122,7 @@ void Display::Start() {
 }
 
 void Display::Form_Load() {
-  Trap("Form_Load", [this] { LoadWindow(); });
+  plat::RunHandler(QStringLiteral("Form_Load"), [this] { LoadWindow(); }, ReportToRunLog);
 }
 
 void Display::LoadWindow() {
@@ -214,7 +213,7 @@ void Display::ShowTexts(const batch::DisplayTexts& d) {
 }
 
 void Display::Form_Activate() {
-  Trap("Form_Activate", [this] { ActivateWindow(); });
+  plat::RunHandler(QStringLiteral("Form_Activate"), [this] { ActivateWindow(); }, ReportToRunLog);
 }
 
 void Display::ActivateWindow() {
@@ -320,10 +319,8 @@ void Display::EnterWWW() {
 
 void Display::EnterMail() {
   batch::Batch& b = B();
-  QString subject = b.settings.ProductTitle();
-  subject.remove(u' ');
   const QString address = b.settings.ContactInfo(1).toString();
-  const QUrl url = MailUrl(address, subject);
+  const QUrl url = MailUrl(address, common::MailSubject(b.settings.ProductTitle()));
   if (!url.isValid())
     Log(QStringLiteral("EnterMail>郵件地址不正確,不開啟>") + address);
   else if (!desktop().OpenUrl(url))

@@ -14,11 +14,11 @@ QLabel* MakeLabel(QWidget* form, const char* name, const plat::TwipsBox& box, co
   return l;
 }
 
-void Trap(const char* procedure, const std::function<void()>& handler) {
+void ReportToRunLog(const QString& procedure, std::exception_ptr error) {
+  const QString name = procedure.section(u'.', -1);
   try {
-    handler();
+    std::rethrow_exception(error);
   } catch (...) {
-    const QString name = QString::fromLatin1(procedure);
     batch::batch().WriteErrorLog(common::ErrorTrapLine(name, common::CurrentAppError(name)));
   }
 }

@@ -3,7 +3,7 @@
 // twips as designed, and the two result colours.
 #include <QColor>
 #include <QLabel>
-#include <functional>
+#include <exception>
 
 #include "platform/gui/controls.h"
 
@@ -21,9 +21,9 @@ using plat::SetTopTwips;
 // A label with a designed caption, shown as plain text.
 QLabel* MakeLabel(QWidget* form, const char* name, const plat::TwipsBox& box, const char* caption = "");
 
-// Runs a handler; a failure inside it goes to the run log under the
-// handler's name and never ends the program.
-void Trap(const char* procedure, const std::function<void()>& handler);
+// Where the batch scorer's handlers report a failure (plat::RunHandler):
+// the run log, under the handler's name without its window's.
+void ReportToRunLog(const QString& procedure, std::exception_ptr error);
 
 inline const QColor kRed(255, 0, 0);
 inline const QColor kBlue(0, 0, 255);

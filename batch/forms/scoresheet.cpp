@@ -11,11 +11,11 @@
 #include "batch/forms/display.h"
 #include "batch/forms/formkit.h"
 #include "batch/forms/layout.h"
-#include "batch/forms/printersink.h"
 #include "batch/forms/services.h"
 #include "common/gui/textviewer.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/lineprinter.h"
 #include "platform/gui/widgetprompt.h"
 #include "platform/media/sound.h"
@@ -94,22 +94,14 @@ const QString kScoreFilter = QStringLiteral("資料檔(*.R*)|*.R*|ALL File(*.*)|
   Text5->setVisible(false);  // designed, without a role
   Command7->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   PlaceValues();
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-  QObject::connect(Command2, &QPushButton::clicked, this,
-                   [this] { Trap("Command2_Click", [this] { Command2_Click(); }); });
-  QObject::connect(Command3, &QPushButton::clicked, this,
-                   [this] { Trap("Command3_Click", [this] { Command3_Click(); }); });
-  QObject::connect(Command4, &QPushButton::clicked, this,
-                   [this] { Trap("Command4_Click", [this] { Command4_Click(); }); });
-  QObject::connect(Command7, &QPushButton::clicked, this,
-                   [this] { Trap("Command7_Click", [this] { Command7_Click(); }); });
-  QObject::connect(Command8, &QPushButton::clicked, this,
-                   [this] { Trap("Command8_Click", [this] { Command8_Click(); }); });
-  QObject::connect(Command9, &QPushButton::clicked, this,
-                   [this] { Trap("Command9_Click", [this] { Command9_Click(); }); });
-  QObject::connect(Command10, &QPushButton::clicked, this,
-                   [this] { Trap("Command10_Click", [this] { Command10_Click(); }); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command4, "Command4_Click", [this] { Command4_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command7, "Command7_Click", [this] { Command7_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command8, "Command8_Click", [this] { Command8_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command9, "Command9_Click", [this] { Command9_Click(); }, ReportToRunLog);
+  plat::ConnectClick(Command10, "Command10_Click", [this] { Command10_Click(); }, ReportToRunLog);
 }
 
 void 成績單::PlaceValues() {
@@ -206,14 +198,14 @@ void 成績單::Command1_Click() {
 void 成績單::Command2_Click() {
   HideSheet();
   plat::forms::get<處理列印中>().Show();
-  PrinterSink sink(plat::printer());
-  if (B().PrintTextFile(sink)) {
+  plat::LinePrinter& printer = plat::printer();
+  if (B().PrintTextFile(printer)) {
     Command2->setEnabled(false);
     return;
   }
   // A print that failed can be tried again.
   B().WriteErrorLog(QStringLiteral("無法列印打字稿>") + B().table.CandidateTextPath() + u' ' +
-                    QString::number(sink.LastError()));
+                    QString::number(printer.LastError()));
 }
 
 void 成績單::Command3_Click() {
@@ -279,19 +271,7 @@ void 成績單::Command10_Click() {
 
 // ---- 處理列印中 ---------------------------------------------------------------
 
-處理列印中::處理列印中()
-    : Form(QStringLiteral("處理列印中")),
-      Label1(MakeLabel(this, "Label1", {240, 300, 3900, 500}, "成績列印中，請稍候．．．")),
-      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint);
-  SetRefusesWindowManagerClose(true);
-  Label1->setAlignment(Qt::AlignCenter);
-  plat::SetTwipsSize(this, 4370, 1360);
-  setFixedSize(size());
-  Timer1->SetInterval(1000);
-  Timer1->SetEnabled(false);
-  Timer1->Tick = [this] { Trap("Timer1_Timer", [this] { Timer1_Timer(); }); };
-}
+處理列印中::處理列印中() : common::處理列印中({{240, 300, 3900, 500}, false, true}, ReportToRunLog) {}
 
 void 處理列印中::Form_Load() {
   ApplyFormText(kPrintingForm, this);
@@ -303,83 +283,42 @@ void 處理列印中::Form_Resize() {
   plat::CentreOnScreen(this);
 }
 
-void 處理列印中::Form_Activate() {
-  Timer1->SetInterval(1000);
-  Timer1->SetEnabled(true);
-  ticks_ = 0;
-}
-
-void 處理列印中::Timer1_Timer() {
-  if (Timer1->Enabled() && ticks_ < 5) {
-    ++ticks_;
-    return;
-  }
-  Timer1->SetEnabled(false);
-  Hide();
-  Unload();
-}
-
 // ---- frmLiaison ---------------------------------------------------------------
 
-frmLiaison::frmLiaison()
-    : Form(QStringLiteral("frmLiaison")),
-      Label1(MakeLabel(this, "Label1", {240, 240, 4320, 300}, "歡迎與我們聯絡:")),
-      Label2(MakeLabel(this, "Label2", {240, 660, 4320, 300}, "mail:")),
-      Label3(MakeLabel(this, "Label3", {240, 1080, 4320, 300}, "http:")),
-      Label4(MakeLabel(this, "Label4", {240, 1500, 4320, 540})),
-      Label5(MakeLabel(this, "Label5", {240, 2100, 4320, 300})),
-      Command1(MakeControl<QPushButton>(this, "Command1", {3360, 2520, 1200, 400})) {
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-  plat::SetTwipsSize(this, 4800, 3120);
-  setFixedSize(size());
-  Command1->setText(QStringLiteral("結束"));
-  Label4->setWordWrap(true);
-  for (QLabel* l : {Label2, Label3}) {
-    l->setCursor(Qt::PointingHandCursor);
-    SetForeColour(l, kBlue);
-    l->installEventFilter(this);
-  }
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { Trap("Command1_Click", [this] { Command1_Click(); }); });
-}
+const frmLiaison::Design frmLiaison::kBatchDesign = {
+    4800, 3120,
+    {{240, 240, 4320, 300}, {240, 660, 4320, 300}, {240, 1080, 4320, 300}, {240, 1500, 4320, 540}, {240, 2100, 4320, 300}},
+    {3360, 2520, 1200, 400},
+    false, false, false, false};
 
-void frmLiaison::Form_Load() {
+frmLiaison::frmLiaison() : common::frmLiaison(kBatchDesign, ReportToRunLog) {}
+
+void frmLiaison::LoadContact() {
   ApplyFormText(kLiaisonForm, this);
   const batch::StartupSettings& s = B().settings;
-  mail_ = s.ContactInfo(1).toString();
-  web_ = s.ContactInfo(2).toString();
-  const qsizetype slashes = web_.indexOf(QStringLiteral("//"));
-  if (slashes >= 0) web_ = web_.mid(slashes);  // kept from its "//" on
-  title_ = s.ProductTitle();
-  setWindowTitle(title_);
-  Label2->setText(QStringLiteral("mail:") + mail_);
-  Label3->setText(QStringLiteral("http:") + web_);
+  MailAddress = s.ContactInfo(1).toString();
+  WebAddress = s.ContactInfo(2).toString();
+  const qsizetype slashes = WebAddress.indexOf(QStringLiteral("//"));
+  if (slashes >= 0) WebAddress = WebAddress.mid(slashes);  // kept from its "//" on
+  Title = s.ProductTitle();
 }
 
-void frmLiaison::Label2_Click() {
-  QString subject = title_;
-  subject.remove(u' ');
-  QString version = QCoreApplication::applicationVersion();
-  if (version.isEmpty()) version = QStringLiteral("0.0.0");
-  const QUrl url = MailUrl(mail_, subject + u'[' + version + u']');
-  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + mail_);
-  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>郵件地址不正確>") + mail_);
-  plat::beeper().Beep();
+QString frmLiaison::Version() const {
+  const QString version = QCoreApplication::applicationVersion();
+  return version.isEmpty() ? QStringLiteral("0.0.0") : version;
 }
 
-void frmLiaison::Label3_Click() {
-  const QUrl url = WebUrl(web_.startsWith(QStringLiteral("//")) ? QStringLiteral("http:") + web_ : web_);
-  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + web_);
-  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>網址不正確>") + web_);
-  plat::beeper().Beep();
+void frmLiaison::OpenMail(const QString& subject) {
+  const QUrl url = MailUrl(MailAddress, subject);
+  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + MailAddress);
+  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>郵件地址不正確>") + MailAddress);
 }
 
-bool frmLiaison::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease) {
-    if (watched == Label2) Label2_Click();
-    if (watched == Label3) Label3_Click();
-  }
-  return Form::eventFilter(watched, event);
+void frmLiaison::OpenWeb() {
+  const QString& web = WebAddress;
+  const QUrl url = WebUrl(web.startsWith(QStringLiteral("//")) ? QStringLiteral("http:") + web : web);
+  if (url.isValid() && !desktop().OpenUrl(url)) B().WriteErrorLog(QStringLiteral("frmLiaison>無法開啟>") + web);
+  if (!url.isValid()) B().WriteErrorLog(QStringLiteral("frmLiaison>網址不正確>") + web);
 }
 
 }  // namespace batchui

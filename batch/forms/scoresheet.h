@@ -8,6 +8,8 @@
 #include <QPushButton>
 
 #include "batch/core/scoretable.h"
+#include "common/gui/contactwindow.h"
+#include "common/gui/printingnotice.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 
@@ -57,41 +59,29 @@ class 成績單 : public plat::Form {
   QString fileName_;
 };
 
-// 處理列印中: the notice while the typed text prints; closes itself on the
-// sixth tick of its one-second timer, never by the window manager.
-class 處理列印中 : public plat::Form {
+// 處理列印中: the shared printing notice in the batch scorer's design,
+// centred at each resize; a failing tick goes to the run log.
+class 處理列印中 : public common::處理列印中 {
  public:
   處理列印中();
-  QLabel* Label1;
-  plat::FormTimer* Timer1;
-  void Timer1_Timer();
-  int Ticks() const { return ticks_; }
 
  protected:
   void Form_Load() override;
-  void Form_Activate() override;
   void Form_Resize() override;
-
- private:
-  int ticks_ = 0;
 };
 
-// frmLiaison: the contact window with the maker's mail and web addresses.
-class frmLiaison : public plat::Form {
+// frmLiaison: the shared contact window in the batch scorer's design, on
+// the batch settings (the web address kept from its "//" on) and its log.
+class frmLiaison : public common::frmLiaison {
  public:
+  static const Design kBatchDesign;
   frmLiaison();
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
-  QPushButton* Command1;
-  void Label2_Click();
-  void Label3_Click();
-  void Command1_Click() { Hide(); }
 
  protected:
-  void Form_Load() override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  QString mail_, web_, title_;
+  void LoadContact() override;
+  QString Version() const override;
+  void OpenMail(const QString& subject) override;
+  void OpenWeb() override;
 };
 
 }  // namespace batchui

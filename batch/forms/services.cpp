@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "common/commandline.h"
 #include "common/store.h"
 #include "platform/gui/widgetprompt.h"
 
@@ -38,24 +39,14 @@ void ShowNotice(const QString& text, const QString& title, QWidget* owner) {
 void SetNoticeHook(NoticeHook hook) { g_notice = std::move(hook); }
 
 QStringList CommandFields(const QStringList& arguments, bool* dropped) {
-  QStringList fields(11);
-  if (dropped) *dropped = false;
-  int index = 0;
-  const QString line = arguments.join(u' ');
-  for (QChar c : line) {
-    if (c == u',') {
-      ++index;
-      continue;
-    }
-    if (index > 10) {
-      if (dropped) *dropped = true;
-      continue;
-    }
-    fields[index] += c;
-  }
+  constexpr int kFields = 11;
+  const common::CommandFields f = common::CommandFieldsFromArguments(arguments, kFields);
+  QStringList fields = f.fields;
+  fields.resize(kFields);
+  // Only text past the eleventh "," is lost; more "," alone lose nothing.
+  if (dropped) *dropped = QString(f.rest).remove(u',').size() > 0;
   return fields;
 }
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
 
 }  // namespace batchui

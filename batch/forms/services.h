@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "common/store.h"
 #include "platform/core/weburl.h"
 #include "platform/gui/desktop.h"
 
@@ -34,6 +35,6 @@ void SetNoticeHook(NoticeHook hook);  // empty restores the real box
 QStringList CommandFields(const QStringList& arguments, bool* dropped = nullptr);
 
 // The text of the store's number (empty when the settings give none).
-QString StoreText(int id);
+using common::StoreText;
 
 }  // namespace batchui

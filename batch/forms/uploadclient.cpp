@@ -11,6 +11,7 @@
 #include "batch/forms/services.h"
 #include "common/store.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 
 namespace batchui {
 
@@ -29,7 +30,7 @@ QStringList BatchUploadValues() { return batch::BatchResultFields(B().LineValues
 
 void frmClient::SetTickerMaker(TickerMaker maker) { tickerMaker() = std::move(maker); }
 
-frmClient::frmClient() : UploadWindow(kColumns) {
+frmClient::frmClient() : UploadWindow(kColumns, ReportToRunLog) {
   net::UploadPolicy policy;
   policy.mayEncipher = false;  // the batch scorer always sends plain
   // A fault opens no box (the run may be unattended): the status line
@@ -50,8 +51,6 @@ void frmClient::StoreHost(const QString& host) { B().setup.AssignedHost(host); }
 
 net::HostDialog& frmClient::HostDialogForm() { return plat::forms::get<Dialog>(); }
 
-void frmClient::RunClick(const char* procedure, const std::function<void()>& handler) { Trap(procedure, handler); }
-
 void frmClient::Form_Load() {
   ApplyFormText(kClientForm, this);
   UploadWindow::Form_Load();
@@ -65,7 +64,7 @@ void frmClient::FillValues() {
 }
 
 void frmClient::Form_Activate() {
-  Trap("Form_Activate", [this] { ActivateWindow(); });
+  plat::RunHandler(QStringLiteral("Form_Activate"), [this] { ActivateWindow(); }, ReportToRunLog);
 }
 
 void frmClient::ActivateWindow() {
@@ -180,7 +179,7 @@ void frmClient::ShowRuntimeError(const common::AppError& e) {
 
 // ---- Dialog -------------------------------------------------------------------
 
-void Dialog::RunClick(const char* procedure, const std::function<void()>& handler) { Trap(procedure, handler); }
+Dialog::Dialog() : HostDialog(ReportToRunLog) {}
 
 net::UploadWindow& Dialog::Window() { return plat::forms::get<frmClient>(); }
 

@@ -44,7 +44,6 @@ class frmClient : public net::UploadWindow {
   void HostDialogCancelled() override;
   // Change host: the dialog is modal to this window.
   void Command4_Click() override;
-  void RunClick(const char* procedure, const std::function<void()>& handler) override;
 
   // net::UploadView: what the session shows.
   void ShowWindow() override;
@@ -75,7 +74,7 @@ class frmClient : public net::UploadWindow {
 
 class Dialog : public net::HostDialog {
  public:
-  void RunClick(const char* procedure, const std::function<void()>& handler) override;
+  Dialog();
 
  protected:
   net::UploadWindow& Window() override;

@@ -8,6 +8,7 @@
 #include "platform/gui/composition.h"
 #include "platform/gui/fonts.h"
 #include "platform/gui/handler.h"
+#include "platform/gui/lineprinter.h"
 #include "platform/gui/widgetprompt.h"
 
 namespace common {
@@ -30,6 +31,7 @@ void InstallWindowServices() {
   plat::SetPrompt(&prompt);
   plat::SetDefaultBoxTitle([] { return ProductTitle.get(); });
   plat::SetHandlerErrorSink(LogHandlerFailure);
+  plat::UseSystemPrinter();
   plat::DropRepeatedCommits();
   plat::UseTraditionalChineseFaces();
 }

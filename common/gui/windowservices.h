@@ -4,7 +4,8 @@
 // title when the caller names none, Traditional Chinese faces for Han text
 // whatever the locale, and handler failures
 // (timer ticks, form events) written to the error report under the
-// handler's name, with the program's name as their source.
+// handler's name, with the program's name as their source; the system's
+// printer as the default one.
 namespace common {
 
 void InstallWindowServices();

@@ -185,3 +185,12 @@ TEST_F(MessageBoxes, ChangeDirSafeCreatesAMissingFolderAndLeavesTheCurrentOne) {
   EXPECT_TRUE(prompt.calls.isEmpty());
 }
 
+
+// The batch scorer's main window asks without a version, the contact windows
+// with one.
+TEST(Utilities, MailSubjectDropsTheTitlesBlanksAndBracketsTheVersion) {
+  EXPECT_EQ(common::MailSubject(QStringLiteral("Tavrel 聽打 測驗"), QStringLiteral("2.7.0")),
+            QStringLiteral("Tavrel聽打測驗[2.7.0]"));
+  EXPECT_EQ(common::MailSubject(QStringLiteral(" Tavrel 聽打測驗 ")), QStringLiteral("Tavrel聽打測驗"));
+  EXPECT_EQ(common::MailSubject(QString(), QStringLiteral("1.0.0")), QStringLiteral("[1.0.0]"));
+}

@@ -1,5 +1,6 @@
 #include "exam/record/commandline.h"
 
+#include "common/commandline.h"
 #include "platform/core/paths.h"
 
 namespace rec {
@@ -12,7 +13,9 @@ QString ProgramCommandLine::Executable() const { return ExecutableFor(program); 
 
 QStringList ProgramCommandLine::FieldsFromArguments(const QStringList& arguments) {
   if (arguments.isEmpty()) return {};
-  return arguments.join(u' ').split(u',');
+  // Arguments that join to nothing are one empty field, as they always read.
+  const QStringList fields = common::CommandFieldsFromArguments(arguments).fields;
+  return fields.isEmpty() ? QStringList{QString()} : fields;
 }
 
 QString ExecutableFor(const QString& exeName) {

@@ -24,7 +24,7 @@ namespace setup {
 
 namespace {
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 constexpr int kGiveUpAfterTicks = 10;
 

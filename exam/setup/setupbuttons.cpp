@@ -24,7 +24,7 @@ namespace setup {
 
 namespace {
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 bool FileThere(const QString& text) {
   QString p = plat::ToSlashes(text.trimmed());

@@ -22,7 +22,7 @@
 #include "platform/core/prompt.h"
 #include "exam/record/recordmodule.h"
 #include "exam/record/setupvalues.h"
-#include "exam/run/forms/backdrop.h"
+#include "common/gui/backdrop.h"
 #include "exam/run/forms/countdown.h"
 #include "exam/run/forms/processing.h"
 #include "exam/run/core/run_services.h"
@@ -37,7 +37,7 @@ namespace setup {
 
 namespace {
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 // Text of the refusal when no result file can be named (a folder that cannot
 // be made, or all 99 numbers taken and no overwrite).
@@ -295,7 +295,7 @@ bool 輸入資料表面::StartHandOff(int downloadMode) {
   } else {
     run::正式測驗& screen = plat::forms::get<run::正式測驗>();
     screen.setEnabled(true);
-    screen.Show(plat::ShowMode::Modeless, &plat::forms::get<run::背景>());
+    screen.Show(plat::ShowMode::Modeless, &plat::forms::get<common::背景>());
   }
   return true;
 }

@@ -37,9 +37,9 @@
 #include "platform/im/imframework.h"
 #include "platform/media/sound.h"
 #include "exam/record/recordmodule.h"
-#include "exam/run/forms/backdrop.h"
+#include "common/gui/backdrop.h"
 #include "exam/run/core/run_services.h"
-#include "exam/run/forms/whoami.h"
+#include "common/gui/whoami.h"
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/imechooser.h"
 #include "exam/setup/core/setuplogic.h"
@@ -56,7 +56,7 @@ constexpr int kF11 = 122;
 constexpr int kF12 = 123;
 constexpr int kShiftCtrl = 2;
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 std::optional<QStringList> g_arguments;
 
@@ -294,7 +294,7 @@ void 輸入資料表面::Form_Load() {
   FirstActivated = false;
 
   // Backdrops, which take no clicks; this screen is shown over them.
-  run::ShowBackdrops();
+  common::ShowBackdrops();
 
   ProgramFolder.set(plat::ProgramFolder());
   SettingsBase.set(ProgramFolder.get() + rec::testRecordModule().OwnProgramName);
@@ -713,7 +713,7 @@ bool 輸入資料表面::Text_KeyDown(int keyCode, int shift) {
     return true;
   }
   if (keyCode == kF12 && shift == kShiftCtrl) {
-    plat::forms::get<run::我是誰>().Show(plat::ShowMode::Modeless, this);
+    plat::forms::get<common::我是誰>().Show(plat::ShowMode::Modeless, this);
     return true;
   }
   return false;

@@ -1,11 +1,13 @@
 #pragma once
-// The set-up screen's small windows: the contact window frmLiaison, the
-// About window frmAbout and the reminder Dialog.
+// The set-up screen's small windows: the About window frmAbout and the
+// reminder Dialog (the contact window is common/gui's).
 #include <QLabel>
 #include <QMouseEvent>
 #include <QString>
 #include <functional>
 
+#include "common/gui/contactwindow.h"
+#include "common/utilities.h"
 #include "platform/gui/form.h"
 
 class QPushButton;
@@ -22,44 +24,10 @@ class SystemValueStore {
 SystemValueStore& systemValues();
 void SetSystemValueStore(SystemValueStore* s);  // not owned; nullptr: the default
 
-// Major.minor.revision of the program.
-QString ProgramVersion();
-
-// A label that reacts to a click (the contact lines).
-class ClickLabel : public QLabel {
- public:
-  using QLabel::QLabel;
-  std::function<void()> Click;
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    QLabel::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && Click) Click();
-  }
-};
-
-class frmLiaison : public plat::Form {
- public:
-  frmLiaison();
-
-  QLabel* Label1;
-  ClickLabel* Label2;  // mail line
-  ClickLabel* Label3;  // web line
-  QLabel* Label4;
-  QLabel* Label5;
-  QPushButton* Command1;
-
-  QString MailAddress;
-  QString WebAddress;
-  QString Title;
-
-  void Label2_Click();
-  void Label3_Click();
-  void Command1_Click();
-
- protected:
-  void Form_Load() override;
-};
+// The contact window is the one every program shows; the version is the
+// one the mail subject names.
+using common::frmLiaison;
+using common::ProgramVersion;
 
 class frmAbout : public plat::Form {
  public:

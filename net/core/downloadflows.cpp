@@ -22,7 +22,7 @@ namespace net {
 
 namespace {
 
-QString T(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto T = &common::StoreText;
 
 // The width of the fetch buttons' band.
 constexpr int kButtonsWidth = 9600;

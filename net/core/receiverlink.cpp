@@ -19,7 +19,7 @@
 namespace net {
 
 namespace {
-QString Text(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto Text = &common::StoreText;
 }  // namespace
 
 ReceiverLink::ReceiverLink(DownloadView& view, std::unique_ptr<plat::TcpClient> socket)

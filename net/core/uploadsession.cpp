@@ -9,7 +9,7 @@ namespace net {
 
 namespace {
 
-QString Text(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto Text = &common::StoreText;
 
 const QByteArray kComplete = "Complete";
 const QByteArray kError = "Error";

@@ -15,7 +15,7 @@ namespace net {
 
 namespace {
 
-QString Text(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto Text = &common::StoreText;
 
 QByteArray TrimBlanks(const QByteArray& b) {
   // Only 0x20: it is never the second byte of a Big5 character.

@@ -16,7 +16,7 @@ namespace net {
 
 namespace {
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+using common::StoreText;
 
 // The table below the buttons: two columns of twelve rows.
 constexpr int kTableTop = 1200, kRowStep = 400, kColumnWidth = 2300, kHeadingWidth = 1000;
@@ -26,7 +26,7 @@ constexpr int kRows = 12, kLeft = 120, kGap = 60, kBoxHeight = 330;
 
 using plat::MakeControl;
 
-UploadWindow::UploadWindow(int columns)
+UploadWindow::UploadWindow(int columns, const plat::HandlerErrorSink& report)
     : Form(QStringLiteral("frmClient")),
       lblMessage(MakeControl<QLabel>(this, "lblMessage", {120, 600, 4440, 420})),
       Command1(MakeControl<QPushButton>(this, "Command1", {120, 120, 1020, 400})),
@@ -58,21 +58,13 @@ UploadWindow::UploadWindow(int columns)
       if (IsLoaded()) FitTable();
     });
   }
-  QObject::connect(Command1, &QPushButton::clicked, this,
-                   [this] { RunClick("Command1_Click", [this] { Command1_Click(); }); });
-  QObject::connect(Command2, &QPushButton::clicked, this,
-                   [this] { RunClick("Command2_Click", [this] { Command2_Click(); }); });
-  QObject::connect(Command3, &QPushButton::clicked, this,
-                   [this] { RunClick("Command3_Click", [this] { Command3_Click(); }); });
-  QObject::connect(Command4, &QPushButton::clicked, this,
-                   [this] { RunClick("Command4_Click", [this] { Command4_Click(); }); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); }, report);
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); }, report);
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); }, report);
+  plat::ConnectClick(Command4, "Command4_Click", [this] { Command4_Click(); }, report);
 }
 
 UploadWindow::~UploadWindow() { session_.reset(); }
-
-void UploadWindow::RunClick(const char* procedure, const std::function<void()>& handler) {
-  plat::RunHandler(objectName() + u'.' + QLatin1String(procedure), handler);
-}
 
 void UploadWindow::Form_Load() {
   Hide();
@@ -177,7 +169,7 @@ void UploadWindow::OfferHostDialog() { ShowHostDialog(true); }
 
 // ---- HostDialog ---------------------------------------------------------------
 
-HostDialog::HostDialog()
+HostDialog::HostDialog(const plat::HandlerErrorSink& report)
     : Form(QStringLiteral("Dialog")),
       Text1(MakeControl<QLineEdit>(this, "Text1", {1200, 1500, 3900, 330})),
       Label1(MakeControl<QLabel>(this, "Label1", {1200, 180, 3900, 1200})),
@@ -197,14 +189,8 @@ HostDialog::HostDialog()
   OKButton->setDefault(true);
   CancelButton->setText(QStringLiteral("放棄"));
   SetCancelButton(CancelButton);
-  QObject::connect(OKButton, &QPushButton::clicked, this,
-                   [this] { RunClick("OKButton_Click", [this] { OKButton_Click(); }); });
-  QObject::connect(CancelButton, &QPushButton::clicked, this,
-                   [this] { RunClick("CancelButton_Click", [this] { CancelButton_Click(); }); });
-}
-
-void HostDialog::RunClick(const char* procedure, const std::function<void()>& handler) {
-  plat::RunHandler(objectName() + u'.' + QLatin1String(procedure), handler);
+  plat::ConnectClick(OKButton, "OKButton_Click", [this] { OKButton_Click(); }, report);
+  plat::ConnectClick(CancelButton, "CancelButton_Click", [this] { CancelButton_Click(); }, report);
 }
 
 void HostDialog::OKButton_Click() {

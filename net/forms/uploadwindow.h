@@ -14,6 +14,7 @@
 
 #include "net/core/uploadsession.h"
 #include "platform/gui/form.h"
+#include "platform/gui/handler.h"
 
 namespace net {
 
@@ -57,9 +58,6 @@ class UploadWindow : public plat::Form, public UploadView {
   virtual HostDialog& HostDialogForm() = 0;
   // The host dialog was closed without sending again.
   virtual void HostDialogCancelled() {}
-  // Runs a control's handler under the program's guard.
-  virtual void RunClick(const char* procedure, const std::function<void()>& handler);
-
   // UploadView: what the table and the buttons show.
   void SetStatus(const QString& t) override;
   void AppendStatus(const QString& t) override;
@@ -71,7 +69,8 @@ class UploadWindow : public plat::Form, public UploadView {
   void OfferHostDialog() override;
 
  protected:
-  explicit UploadWindow(int columns);
+  // A failing click is told to `report` (empty: the program's handler sink).
+  explicit UploadWindow(int columns, const plat::HandlerErrorSink& report = {});
 
   // Hidden, folded, not activated, the tick stopped, the built-in headings
   // and empty boxes. The program's load applies its captions, then this,
@@ -114,11 +113,10 @@ class HostDialog : public plat::Form {
   // Stores a non-blank host and sends again through the upload window.
   void OKButton_Click();
   void CancelButton_Click();
-  // Runs a control's handler under the program's guard.
-  virtual void RunClick(const char* procedure, const std::function<void()>& handler);
 
  protected:
-  HostDialog();
+  // A failing click is told to `report` (empty: the program's handler sink).
+  explicit HostDialog(const plat::HandlerErrorSink& report = {});
   virtual UploadWindow& Window() = 0;
   void Form_QueryUnload(int& cancel, plat::UnloadMode mode) override;
 };

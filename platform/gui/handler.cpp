@@ -1,5 +1,6 @@
 #include "platform/gui/handler.h"
 
+#include <QAbstractButton>
 #include <cstdio>
 #include <utility>
 
@@ -28,6 +29,10 @@ void ToStderr(const QString& procedure, std::exception_ptr error) {
 void SetHandlerErrorSink(HandlerErrorSink s) { sink() = std::move(s); }
 
 bool RunHandler(const QString& procedure, const std::function<void()>& handler) {
+  return RunHandler(procedure, handler, {});
+}
+
+bool RunHandler(const QString& procedure, const std::function<void()>& handler, const HandlerErrorSink& report) {
   if (!handler) return true;
   try {
     handler();
@@ -35,7 +40,9 @@ bool RunHandler(const QString& procedure, const std::function<void()>& handler) 
   } catch (...) {
     const std::exception_ptr error = std::current_exception();
     try {
-      if (sink()) {
+      if (report) {
+        report(procedure, error);
+      } else if (sink()) {
         sink()(procedure, error);
       } else {
         ToStderr(procedure, error);
@@ -45,6 +52,13 @@ bool RunHandler(const QString& procedure, const std::function<void()>& handler) 
     }
     return false;
   }
+}
+
+void ConnectClick(QAbstractButton* button, const char* handler, std::function<void()> run, HandlerErrorSink report) {
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [button, name = QLatin1String(handler), run = std::move(run), report = std::move(report)] {
+                     RunHandler(button->window()->objectName() + u'.' + name, run, report);
+                   });
 }
 
 }  // namespace plat

@@ -123,15 +123,9 @@ void QtLinePrinter::KillDoc() {
   printer_.reset();
 }
 
-namespace {
-LinePrinter* g_printer = nullptr;
-}
-
-LinePrinter& printer() {
+void UseSystemPrinter() {
   static QtLinePrinter real;
-  return g_printer ? *g_printer : real;
+  SetDefaultPrinter(&real);
 }
-
-void SetPrinter(LinePrinter* p) { g_printer = p; }
 
 }  // namespace plat

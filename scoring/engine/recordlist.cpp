@@ -20,7 +20,7 @@ namespace scoring {
 
 namespace {
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+using common::StoreText;
 
 QString AfterLastSeparator(const QString& path) {
   const qsizetype i = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));

@@ -50,7 +50,7 @@ ProgressSink& Progress() {
   return S().progress ? *S().progress : none;
 }
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+using common::StoreText;
 
 }  // namespace
 
@@ -159,11 +159,11 @@ bool Test_Print() {
   if (!plat::readTextLines(path, lines)) {
     error = common::kPathFileAccess;
   } else {
-    LinePrinter& p = linePrinter();
-    error = p.StartDoc();
-    for (qsizetype i = 0; error == 0 && i < lines.size(); ++i) error = p.PrintLine(lines[i]);
-    const int end = p.EndDoc();
-    if (error == 0) error = end;
+    // The document is sent also after a line failed, as far as it got.
+    plat::LinePrinter& p = plat::printer();
+    for (qsizetype i = 0; error == 0 && i < lines.size(); ++i)
+      if (!p.PrintLine(lines[i])) error = p.LastError();
+    if (!p.EndDoc() && error == 0) error = p.LastError();
   }
   if (error == 0) return true;
   QString text;
@@ -197,18 +197,5 @@ void ResetScorer() {
   S().run.reset();
   S().state = 0;
 }
-
-// ---------------------------------------------------------------------------
-
-namespace {
-LinePrinter* g_printer = nullptr;
-}
-
-LinePrinter& linePrinter() {
-  static NoPrinter none;
-  return g_printer ? *g_printer : none;
-}
-
-void SetLinePrinter(LinePrinter* p) { g_printer = p; }
 
 }  // namespace scoring

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "scoring/engine/lineprinter.h"
+#include "platform/core/lineprinter.h"
 #include "scoring/engine/run.h"
 #include "scoring/engine/sinks.h"
 
@@ -57,8 +57,8 @@ QString ScoreFileName();
 QString ResultFileName();
 QString MarkedLinesFileName();
 
-// Prints the report (the answer file) line by line; a missing file or a
-// printer error gives its message box. true when the report was printed.
+// Prints the report (the answer file) line by line on plat::printer(); a
+// missing file or a printer error gives its message box. true when the report was printed.
 bool Test_Print();
 
 // Mode 1 or 2 starts the test program again with the record and the score

@@ -15,7 +15,7 @@ ScorerSettings ScorerSettings::FromStore() {
   s.score.ratioA = common::Setting301.get();
   if (!(s.score.ratioA > 0)) s.score.ratioA = 1.0f;
   s.score.ratioB = common::Setting303.get();
-  s.score.text = [](int id) { return common::SystemIniValue(id).asText(); };
+  s.score.text = &common::StoreText;
   s.writeFiles = common::SystemIniValue(7999).asInt() == 1;
   s.cleanUp = common::SystemIniValue(149).asInt() == 1;
   s.setting306 = common::Setting306.get();

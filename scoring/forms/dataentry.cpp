@@ -5,11 +5,13 @@
 #include <QUrl>
 
 #include "common/accessors.h"
+#include "common/commandline.h"
 #include "common/errorlog.h"
 #include "common/settings.h"
 #include "common/workfolders.h"
 #include "platform/core/paths.h"
 #include "platform/core/prompt.h"
+#include "platform/gui/handler.h"
 #include "platform/media/sound.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
@@ -61,12 +63,14 @@ bool IsFile(const QString& name) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
   SetSizeTwips(this, 6600, 3060);
   setFixedSize(size());
-  QObject::connect(Combo1, &QComboBox::activated, this, [this](int i) { Combo1_Click(i); });
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
-  QObject::connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+  QObject::connect(Combo1, &QComboBox::activated, this, [this](int i) {
+    plat::RunHandler(objectName() + QStringLiteral(".Combo1_Click"), [this, i] { Combo1_Click(i); });
+  });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); });
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); });
+  plat::ConnectClick(Command7, "Command7_Click", [this] { Command7_Click(); });
+  plat::ConnectClick(Command8, "Command8_Click", [this] { Command8_Click(); });
   for (QWidget* w : std::initializer_list<QWidget*>{SFILE, TFILE, FFILE, Combo1, Command1, Command2, Command3,
                                                     Command7, Command8})
     w->installEventFilter(this);
@@ -76,7 +80,7 @@ void 輸入資料::Form_Load() {
   if (companions().showBackdrops) companions().showBackdrops();
   const QString line = CommandLine().trimmed();
   if (!line.isEmpty()) {
-    const QStringList parts = SplitCommandLine(line);
+    const QStringList parts = common::SplitCommandFields(line).fields;
     setEnabled(false);  // it stays behind the other windows
     TFILE->setText(parts.value(0));
     if (!parts.value(1).isEmpty()) common::SettingsBase.set(plat::ToSlashes(parts.value(1)));

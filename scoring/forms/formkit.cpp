@@ -12,7 +12,6 @@ QColor FromBgr(unsigned bgr) { return QColor::fromRgb(plat::ColourFromBgr(static
 
 }  // namespace
 
-QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
 
 void ShowRefusal(const QString& text) {
   plat::prompt().Ask(text, StoreText(14001), plat::Buttons::Ok, plat::Icon::None);

@@ -5,12 +5,13 @@
 #include <QString>
 #include <QWidget>
 
+#include "common/store.h"
 #include "platform/gui/controls.h"
 
 namespace scorer {
 
 // The store's text of a number (empty when the settings file gives none).
-QString StoreText(int id);
+using common::StoreText;
 
 // Controls named and placed in twips: the platform's.
 using plat::BoxTwips;

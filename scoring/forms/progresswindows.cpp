@@ -75,36 +75,12 @@ void 處理存檔::Timer1_Timer() {
 
 void 處理存檔::Form_Unload(int&) { GiveSheetBack(); }
 
-處理列印中::處理列印中()
-    : Form(QStringLiteral("處理列印中")),
-      Label1(MakeControl<QLabel>(this, "Label1", {120, 300, 4130, 600})),
-      Timer1(new plat::FormTimer(this, QStringLiteral("Timer1"))) {
-  Label1->setText(QStringLiteral("成績列印中，請稍候．．．"));
-  Notice(this, Label1, 4370, 1360);
-  Timer1->SetInterval(1000);
-  Timer1->SetEnabled(false);
-  Timer1->Tick = [this] { Timer1_Timer(); };
-}
+處理列印中::處理列印中() : common::處理列印中({{120, 300, 4130, 600}, true, false}) {}
 
 void 處理列印中::Form_Load() {
   ApplyFormText(kPrintingForm, this);
   setWindowTitle(common::ProductTitle.get());
   plat::CentreOnScreen(this);
-}
-
-void 處理列印中::Form_Activate() {
-  Timer1->SetEnabled(true);
-  ticks = 0;
-}
-
-void 處理列印中::Timer1_Timer() {
-  if (Timer1->Enabled() && ticks < 5) {
-    ++ticks;
-    return;
-  }
-  Timer1->SetEnabled(false);
-  Hide();
-  Unload();
 }
 
 void 處理列印中::Form_Unload(int&) { GiveSheetBack(); }

@@ -6,6 +6,7 @@
 // back, enabled.
 #include <QLabel>
 
+#include "common/gui/printingnotice.h"
 #include "platform/gui/form.h"
 #include "platform/gui/formtimer.h"
 
@@ -27,19 +28,13 @@ class 處理存檔 : public plat::Form {
   void Form_Unload(int& cancel) override;
 };
 
-class 處理列印中 : public plat::Form {
+// The shared printing notice in the scorer's design.
+class 處理列印中 : public common::處理列印中 {
  public:
   處理列印中();
 
-  QLabel* Label1;
-  plat::FormTimer* Timer1;  // 1000 ms
-
-  void Timer1_Timer();
-  int ticks = 0;
-
  protected:
   void Form_Load() override;
-  void Form_Activate() override;
   void Form_Unload(int& cancel) override;
 };
 

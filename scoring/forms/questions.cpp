@@ -4,6 +4,7 @@
 #include "common/errorlog.h"
 #include "platform/gui/captionfit.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/delivery.h"
@@ -57,9 +58,9 @@ void ExitScorer() {
   Label1->setText(QStringLiteral("按下「開始」鍵，進行第　　次測驗！"));
   Label6->setText(QStringLiteral("請準備好檔名　　　　　　　　的試卷"));
   Text1->setReadOnly(true);
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); });
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); });
 }
 
 void 直續測驗::Form_Load() {
@@ -110,9 +111,9 @@ void 直續測驗::Form_Unload(int&) { EndScorer(false); }
   SetSizeTwips(this, 4800, 1800);
   setFixedSize(size());
   Label1->setText(QStringLiteral("要再測驗一次嗎？"));
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); });
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); });
 }
 
 void 是否結束::Form_Load() {

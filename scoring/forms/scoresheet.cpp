@@ -17,6 +17,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
 #include "platform/gui/captionfit.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/lineprinter.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/delivery.h"
@@ -170,12 +171,12 @@ void ReportFailure(const QString& procedure, int number, const QString& detail) 
   Timer1->SetInterval(1000);
   Timer1->SetEnabled(false);
   Timer1->Tick = [this] { Timer1_Timer(); };
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  QObject::connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  QObject::connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  QObject::connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  QObject::connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  QObject::connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
+  plat::ConnectClick(Command2, "Command2_Click", [this] { Command2_Click(); });
+  plat::ConnectClick(Command3, "Command3_Click", [this] { Command3_Click(); });
+  plat::ConnectClick(Command4, "Command4_Click", [this] { Command4_Click(); });
+  plat::ConnectClick(Command5, "Command5_Click", [this] { Command5_Click(); });
+  plat::ConnectClick(Command6, "Command6_Click", [this] { Command6_Click(); });
   Command5->installEventFilter(this);
 }
 

@@ -21,9 +21,4 @@ void SetCommandLine(const QString& text) { g_commandLine = text; }
 
 QString CommandLine() { return g_commandLine; }
 
-QStringList SplitCommandLine(const QString& text) {
-  // QString::split keeps empty parts, so ",," and a trailing "," count.
-  return text.split(u',');
-}
-
 }  // namespace scorer

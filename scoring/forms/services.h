@@ -39,8 +39,4 @@ using plat::SetDesktop;
 void SetCommandLine(const QString& text);
 QString CommandLine();
 
-// Splits a command line at every ",": adjacent commas give an empty part, a
-// trailing comma an empty last part. As many parts as the text holds.
-QStringList SplitCommandLine(const QString& text);
-
 }  // namespace scorer

@@ -35,28 +35,10 @@ void FakeInputMethodContext::Reset() {
   }
 }
 
-bool FakeLinePrinter::PrintLine(const QString& line) {
-  error_ = failWith;
-  if (failWith) return false;
-  lines << line;
-  return true;
-}
-
 bool FakeLinePrinter::PrintImage(const QImage& image) {
-  error_ = failWith;
-  if (failWith) return false;
+  if (!LineRecorder::PrintImage(image)) return false;
   images << image;
   return true;
 }
-
-bool FakeLinePrinter::EndDoc() {
-  error_ = failWith;
-  if (failWith) return false;
-  if (!lines.isEmpty()) docs << lines;
-  lines.clear();
-  return true;
-}
-
-void FakeLinePrinter::KillDoc() { lines.clear(); }
 
 }  // namespace plat

@@ -12,6 +12,7 @@
 #include "platform/gui/desktop.h"
 #include "platform/gui/form.h"
 #include "platform/gui/lineprinter.h"
+#include "testsupport/core/linerecorder.h"
 
 class QWidget;
 
@@ -76,18 +77,12 @@ class FakeInputMethodContext : public InputMethodContext {
   int resets = 0;
 };
 
-// Records what would be printed; fails on demand.
-class FakeLinePrinter : public LinePrinter {
+// Records what would be printed, the images too; fails on demand.
+class FakeLinePrinter : public LineRecorder {
  public:
-  bool PrintLine(const QString& line) override;
   bool PrintImage(const QImage& image) override;
-  bool EndDoc() override;
-  void KillDoc() override;
 
-  QStringList lines;           // of the open document
-  QList<QStringList> docs;     // sent documents
   QList<QImage> images;
-  int failWith = kPrinterOk;   // when set, every call fails with it
 };
 
 }  // namespace plat

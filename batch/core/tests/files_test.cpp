@@ -120,39 +120,22 @@ TEST(FloppyCopy, AMissingResultFileIsSkippedAndLogged) {
   EXPECT_TRUE(log.join("\n").contains("gone.Sco"));
 }
 
-namespace {
-class Sink : public LineSink {
- public:
-  bool PrintLine(const QString& line) override {
-    if (failAt >= 0 && lines.size() == failAt) return false;
-    lines << line;
-    return true;
-  }
-  bool EndDoc() override {
-    ++ended;
-    return true;
-  }
-  void KillDoc() override { ++killed; }
-  QStringList lines;
-  int failAt = -1, ended = 0, killed = 0;
-};
-}  // namespace
-
 TEST(PrintText, LinesGoToThePrinter) {
   QTemporaryDir dir;
   plat::writeTextLines(dir.filePath("a.S01"), {"第一行", "", "許功蓋"});
-  Sink sink;
+  plat::LineRecorder sink;
   EXPECT_TRUE(PrintTextFile(dir.filePath("a.S01") + "    ", sink));  // padded as the record holds it
-  EXPECT_EQ(sink.lines, (QStringList{"第一行", "", "許功蓋"}));
+  ASSERT_EQ(sink.docs.size(), 1);
+  EXPECT_EQ(sink.docs[0], (QStringList{"第一行", "", "許功蓋"}));
   EXPECT_EQ(sink.ended, 1);
 
-  Sink missing;
+  plat::LineRecorder missing;
   EXPECT_FALSE(PrintTextFile(dir.filePath("none.S01"), missing));
   EXPECT_TRUE(missing.lines.isEmpty());
   EXPECT_EQ(missing.ended, 0);
 
-  Sink failing;
-  failing.failAt = 1;
+  plat::LineRecorder failing;
+  failing.failAtLine = 2;
   EXPECT_FALSE(PrintTextFile(dir.filePath("a.S01"), failing));
   EXPECT_EQ(failing.killed, 1);
 }

@@ -35,7 +35,7 @@ class StartupFolder : public ::testing::Test {
   void Install(const QString& fixture, const QString& name) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_DATA_DIR "/settings/") + fixture, dir.filePath(name)));
   }
-  QString StoreText(int id) { return common::SystemIniValue(id).asText(); }
+  QString StoreText(int id) { return common::StoreText(id); }
 
   QTemporaryDir dir;
   plat::FakePrompt prompt;

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 
 #include "batch/forms/layout.h"
-#include "batch/forms/printersink.h"
 #include "fixture.h"
 #include "platform/gui/twips.h"
 #include "testsupport/core/seams.h"

@@ -33,7 +33,6 @@ void SetTestClock(TestClock* c) { g_clock = c; }
 
 void AnchorTestClock() { builtInClock().Anchor(); }
 
-QString StoreText(int number) { return common::SystemIniValue(number).asText(); }
 
 int StoreInt(int number) { return common::SystemIniValue(number).asInt(); }
 

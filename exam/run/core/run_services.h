@@ -4,6 +4,7 @@
 // reads, and a few helpers for texts and messages.
 #include <QString>
 
+#include "common/store.h"
 #include "exam/record/setupvalues.h"
 
 namespace run {
@@ -21,7 +22,7 @@ void SetTestClock(TestClock* c);
 void AnchorTestClock();
 
 // Text `number` of the numbered store.
-QString StoreText(int number);
+using common::StoreText;
 int StoreInt(int number);
 
 // A message box titled with the product title; OK only.

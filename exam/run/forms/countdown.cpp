@@ -9,7 +9,7 @@
 #include "platform/gui/twips.h"
 #include "platform/media/sound.h"
 #include "exam/record/recordmodule.h"
-#include "exam/run/forms/backdrop.h"
+#include "common/gui/backdrop.h"
 #include "exam/run/core/run_services.h"
 #include "exam/run/forms/testscreen.h"
 
@@ -59,7 +59,7 @@ void FrmToWait::Form_Activate() {
 void FrmToWait::ShowTestScreen() {
   ProgressBar1->setValue(ProgressBar1->maximum());
   Hide();
-  plat::forms::get<正式測驗>().Show(plat::ShowMode::Modeless, &plat::forms::get<背景>());
+  plat::forms::get<正式測驗>().Show(plat::ShowMode::Modeless, &plat::forms::get<common::背景>());
   Sw = 0;
   Timer1->SetEnabled(false);
 }

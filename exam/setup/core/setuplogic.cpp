@@ -8,25 +8,6 @@
 
 namespace setup {
 
-CommandFields SplitCommandFields(const QString& text) {
-  CommandFields out;
-  if (text.isEmpty()) return out;
-  out.fields << QString();
-  for (QChar c : text) {
-    if (c == u',') {
-      if (out.fields.size() == kMaxCommandFields) {
-        out.truncated = true;
-        break;
-      }
-      ++out.separators;
-      out.fields << QString();
-    } else {
-      out.fields.last() += c;
-    }
-  }
-  return out;
-}
-
 bool IsScorerRestart(const CommandFields& f) { return f.fields.size() == 3 && f.fields.at(2) == u"123"; }
 
 std::optional<BirthDate> ParseBirthDate(const QString& text) {

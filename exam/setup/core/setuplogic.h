@@ -7,23 +7,20 @@
 #include <QStringList>
 #include <optional>
 
+#include "common/commandline.h"
 #include "common/filenames.h"
 
 namespace setup {
 
 inline constexpr int kMaxCommandFields = 7;
 
-struct CommandFields {
-  QStringList fields;     // at most seven; a field past the seventh is dropped
-  int separators = 0;     // "," seen within the seven fields
-  bool truncated = false; // the text had more than seven fields
-  bool Empty() const { return fields.isEmpty(); }
-  QString Field(int i) const { return i < fields.size() ? fields.at(i) : QString(); }
-};
+using common::CommandFields;
 
-// Splits the program's command-line text at ",": two separators in a row
-// give an empty field. An empty text gives no fields.
-CommandFields SplitCommandFields(const QString& text);
+// The program's command-line text split at ",", seven fields at most (a
+// field past the seventh is dropped).
+inline CommandFields SplitCommandFields(const QString& text) {
+  return common::SplitCommandFields(text, kMaxCommandFields);
+}
 
 // The scorer's "again, from test 1": record, score file, "123".
 bool IsScorerRestart(const CommandFields& f);

@@ -7,7 +7,7 @@
 #include "exam/record/testrecord.h"
 #include "net/forms/frmdownload3.h"
 #include "exam/run/forms/volumetest.h"
-#include "exam/run/forms/whoami.h"
+#include "common/gui/whoami.h"
 #include "exam/setup/advanced.h"
 #include "exam/setup/digpath.h"
 #include "exam/setup/downloadlink.h"
@@ -343,7 +343,7 @@ TEST_F(ButtonsTest, DialogsOfTheButtonsAndKeys) {
   EXPECT_TRUE(shown.contains("frmAbout"));
   QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::ControlModifier);
   QCoreApplication::sendEvent(s.Text3, &f12);
-  EXPECT_TRUE(plat::forms::get<run::我是誰>().isVisible());
+  EXPECT_TRUE(plat::forms::get<common::我是誰>().isVisible());
   EXPECT_FALSE(s.Text_KeyDown(123, 1));  // Shift+F12: nothing
 }
 

@@ -349,37 +349,7 @@ TEST_F(DialogTest, TheRecordNamesTheMethodTypedWithThoughTheLastWindowHasItOff) 
   EXPECT_EQ(v.imeName, "English (American)");
 }
 
-// ---- contact, About, reminder ----
-
-TEST_F(DialogTest, ContactWindowOpensMailAndWebWithoutAShell) {
-  common::ProductTitle.set("Tavrel 聽打 測驗");
-  auto& f = plat::forms::get<setup::frmLiaison>();
-  f.Show();
-  EXPECT_EQ(f.Label2->text(), "mail:service@example.org");
-  EXPECT_EQ(f.Label3->text(), "http://www.example.org/");
-  EXPECT_EQ(f.windowTitle(), "Tavrel 聽打 測驗");
-  f.Label2_Click();
-  ASSERT_EQ(urls.opened.size(), 1);
-  EXPECT_EQ(urls.opened[0].scheme(), "mailto");
-  EXPECT_EQ(urls.opened[0].query(QUrl::FullyDecoded), "subject=Tavrel聽打測驗[" + setup::ProgramVersion() + "]");
-  f.Label3_Click();
-  ASSERT_EQ(urls.opened.size(), 2);
-  EXPECT_EQ(urls.opened[1].toString(), "http://www.example.org/");
-  EXPECT_EQ(beeper.beeps, 2);
-  f.Command1_Click();
-  EXPECT_FALSE(f.isVisible());
-}
-
-TEST_F(DialogTest, EmptyOrForeignAddressesOpenNothingButStillBeep) {
-  common::ApplySetting(995, "");
-  common::ApplySetting(994, "a@b.org&x");
-  auto& f = plat::forms::get<setup::frmLiaison>();
-  f.Show();
-  f.Label3_Click();
-  f.Label2_Click();
-  EXPECT_TRUE(urls.opened.isEmpty());
-  EXPECT_EQ(beeper.beeps, 2);
-}
+// ---- About, reminder (the contact window is common/gui's) ----
 
 TEST_F(DialogTest, AboutWindow) {
   auto& a = plat::forms::get<setup::frmAbout>();

@@ -97,7 +97,7 @@ class SetupTest : public ::testing::Test {
     return s;
   }
 
-  QString T(int id) const { return common::SystemIniValue(id).asText(); }
+  QString T(int id) const { return common::StoreText(id); }
   // Texts of every message box so far.
   QStringList Messages() const {
     QStringList out;

@@ -11,7 +11,7 @@
 #include "common/scramble.h"
 #include "net/forms/frmdownload3.h"
 #include "exam/record/testrecord.h"
-#include "exam/run/forms/backdrop.h"
+#include "common/gui/backdrop.h"
 #include "exam/run/forms/testscreen.h"
 #include "exam/setup/downloadlink.h"
 #include "exam/setup/imechooser.h"
@@ -42,9 +42,9 @@ TEST_F(StartupTest, LoadsTheShippedSettingsAndOffersTheSampleTest) {
   EXPECT_TRUE(s.windowTitle().endsWith(common::MakerLine.get()));
   EXPECT_EQ(s.FormHeight(), 6420);
   // The backdrops are up and take no clicks.
-  EXPECT_TRUE(plat::forms::get<run::背景>().isVisible());
-  EXPECT_FALSE(plat::forms::get<run::背景>().isEnabled());
-  EXPECT_FALSE(plat::forms::get<run::全螢幕黑景>().isEnabled());
+  EXPECT_TRUE(plat::forms::get<common::背景>().isVisible());
+  EXPECT_FALSE(plat::forms::get<common::背景>().isEnabled());
+  EXPECT_FALSE(plat::forms::get<common::全螢幕黑景>().isEnabled());
   // No server: the online-scores button is hidden, advanced and volume too.
   EXPECT_TRUE(s.Command10->isHidden());
   EXPECT_TRUE(s.Command5->isHidden());

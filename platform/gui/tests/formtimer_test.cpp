@@ -1,4 +1,5 @@
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QEventLoop>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -149,6 +150,32 @@ TEST(HandlerGuard, AFailingLoadHandlerDoesNotStopTheShow) {
   EXPECT_TRUE(f.isVisible());
   EXPECT_EQ(f.activates, 1);
   plat::FormRegistry::DestroyAll();
+}
+
+// A click is named after the window the button is in when clicked (a form
+// may be named after its buttons are made); a report given to the click
+// takes the failure instead of the installed sink.
+TEST(HandlerGuard, AFailingClickIsReportedUnderItsWindowsName) {
+  QStringList installed, own;
+  plat::SetHandlerErrorSink([&](const QString& procedure, std::exception_ptr) { installed << procedure; });
+  QWidget window;
+  auto* plain = new QPushButton(&window);
+  auto* logged = new QPushButton(&window);
+  int runs = 0;
+  plat::ConnectClick(plain, "Command1_Click", [&] {
+    ++runs;
+    throw std::runtime_error("no disk");
+  });
+  plat::ConnectClick(logged, "Command2_Click", [] { throw 5; },
+                     [&](const QString& procedure, std::exception_ptr) { own << procedure; });
+  window.setObjectName("frmClient");
+  plain->click();
+  plain->click();
+  logged->click();
+  plat::SetHandlerErrorSink(nullptr);
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(installed, (QStringList{"frmClient.Command1_Click", "frmClient.Command1_Click"}));
+  EXPECT_EQ(own, QStringList{"frmClient.Command2_Click"});
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 #include "scoring/engine/scorer.h"
 #include "scoring/engine/scorerecord.h"
 #include "scoring/engine/tests/handworked.h"
-#include "testsupport/core/fake_lineprinter.h"
+#include "testsupport/core/linerecorder.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/fulldisk.h"
 #include "testsupport/core/readonlyfolder.h"
@@ -83,7 +83,7 @@ class ScorerRun : public ::testing::Test {
     seams.Set(SetHostInfoSource, [] { return HostInfo{QStringLiteral("10.1.2.3"), QStringLiteral("pc7")}; });
     seams.Set(SetEngineLog, &log);
     seams.Set(SetEngineProgress, &progress);
-    seams.Set(SetLinePrinter, &printer);
+    seams.Set(plat::SetPrinter, &printer);
     ResetScorer();
   }
   void TearDown() override {
@@ -125,7 +125,7 @@ class ScorerRun : public ::testing::Test {
   plat::FakeClock clock;
   plat::FakePrompt prompt;
   plat::FakeLauncher launcher;
-  FakeLinePrinter printer;
+  plat::LineRecorder printer;
   RecordingLog log;
   RecordingProgress progress;
   QHash<int, QString> texts;
@@ -582,12 +582,13 @@ TEST_F(ScorerRun, PrintSendsTheReportLineByLineAndReportsPrinterErrors) {
   EXPECT_TRUE(prompt.calls[0].text.contains(At("A123.T01")));
   ProcessScoring();
   Test_Print();
-  EXPECT_EQ(printer.lines, CurrentRun()->reportLines());
+  ASSERT_EQ(printer.docs.size(), 1);
+  EXPECT_EQ(printer.docs[0], CurrentRun()->reportLines());
   EXPECT_EQ(printer.ended, 1);
   texts[13962] = QStringLiteral("印表機錯誤");
   settings.score.text = [this](int id) { return texts.value(id); };
   common::SystemIniValue(13962, QStringLiteral("印表機錯誤"));
-  printer.failAt = 2;
+  printer.failAtLine = 2;
   Test_Print();
   EXPECT_EQ(prompt.calls.last().text, QStringLiteral("印表機錯誤"));
   EXPECT_TRUE(log.errors.last().startsWith(QStringLiteral("內部錯誤發生於檔案 Test_Print 的 >482")));

@@ -8,7 +8,6 @@
 
 #include "common/gui/windowservices.h"
 #include "platform/gui/handler.h"
-#include "scoring/forms/reportprinter.h"
 #include "testsupport/core/seams.h"
 
 namespace {
@@ -39,7 +38,6 @@ class Printing : public ScorerFixture {
   void SetUp() override {
     ScorerFixture::SetUp();
     seams.Set(plat::SetPrinter, &pdf);
-    seams.Set(scoring::SetLinePrinter, &report);
   }
   void TearDown() override {
     // Kept for a look by hand when asked.
@@ -50,7 +48,6 @@ class Printing : public ScorerFixture {
     ScorerFixture::TearDown();
   }
   plat::QtLinePrinter pdf;
-  scorer::PlatformReportPrinter report;
 };
 
 TEST_F(Printing, TheSheetPrintsAsOnePageWithItsImage) {

@@ -25,7 +25,6 @@
 #include "platform/gui/formtimer.h"
 #include "platform/gui/lineprinter.h"
 #include "platform/media/sound.h"
-#include "scoring/engine/lineprinter.h"
 #include "scoring/engine/recordlist.h"
 #include "scoring/engine/scorer.h"
 #include "scoring/forms/dataentry.h"
@@ -36,7 +35,6 @@
 #include "scoring/forms/scoresheet.h"
 #include "scoring/forms/services.h"
 #include "exam/record/testrecord.h"
-#include "testsupport/core/fake_lineprinter.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/seams.h"
 #include "testsupport/gui/fakes.h"
@@ -73,7 +71,6 @@ class ScorerFixture : public ::testing::Test {
     seams.Set(plat::SetLauncher, &launcher);
     seams.Set(plat::SetAppControl, &app);
     seams.Set(plat::SetPrinter, &printer);
-    seams.Set(scoring::SetLinePrinter, &reportPrinter);
     seams.Set(scorer::SetDesktop, &desktop);
     seams.Set(plat::SetBeeper, &beeper);
     scorer::Companions c;
@@ -170,7 +167,6 @@ class ScorerFixture : public ::testing::Test {
   plat::FakeLauncher launcher;
   plat::FakeAppControl app;
   plat::FakeLinePrinter printer;
-  scoring::FakeLinePrinter reportPrinter;
   plat::FakeDesktop desktop;
   plat::FakeBeeper beeper;
   int backdrops = 0, credits = 0, contacts = 0;

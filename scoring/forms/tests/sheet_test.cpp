@@ -358,7 +358,8 @@ TEST_F(Sheet, PrintTypedTextShowsThePrintingWindowForSixSeconds) {
   s.Command2->click();
   QStringList report;
   ASSERT_TRUE(plat::readTextLines(work.filePath("A123456789.T01"), report));
-  EXPECT_EQ(reportPrinter.lines, report);
+  ASSERT_EQ(printer.docs.size(), 1);
+  EXPECT_EQ(printer.docs[0], report);
   EXPECT_FALSE(s.Command2->isEnabled());
   EXPECT_FALSE(s.isEnabled());
   ASSERT_TRUE(plat::forms::exists<scorer::處理列印中>());

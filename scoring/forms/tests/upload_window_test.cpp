@@ -40,7 +40,7 @@ using testing_net::WaitFor;
 
 namespace {
 
-QString Text(int id) { return common::SystemIniValue(id).asText(); }
+constexpr auto Text = &common::StoreText;
 
 QByteArray Golden(const char* name) {
   QFile f(QStringLiteral(TEST_DATA_DIR "/") + QLatin1String(name));

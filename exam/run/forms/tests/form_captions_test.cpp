@@ -9,7 +9,7 @@
 #include "platform/core/codec.h"
 #include "common/gui/captiontable.h"
 #include "common/gui/formtext.h"
-#include "exam/run/forms/backdrop.h"
+#include "common/gui/backdrop.h"
 #include "exam/run/forms/countdown.h"
 #include "net/forms/frmdownload3.h"
 #include "exam/run/forms/pausedialog.h"
@@ -17,7 +17,7 @@
 #include "exam/run/forms/testscreen.h"
 #include "exam/run/forms/tests/run_fixture.h"
 #include "exam/run/forms/volumetest.h"
-#include "exam/run/forms/whoami.h"
+#include "common/gui/whoami.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST_F(FormCaptions, TestScreen) {
 }
 TEST_F(FormCaptions, DownloadWindow) { Check(6, &plat::forms::loaded<run::FrmDownload3>()); }
 TEST_F(FormCaptions, Countdown) { Check(9, &plat::forms::loaded<run::FrmToWait>(), common::ProductTitle.get()); }
-TEST_F(FormCaptions, InformationDialog) { Check(11, &plat::forms::loaded<run::我是誰>()); }
+TEST_F(FormCaptions, InformationDialog) { Check(11, &plat::forms::loaded<common::我是誰>()); }
 TEST_F(FormCaptions, PauseDialog) { Check(12, &plat::forms::loaded<run::是否暫離>(), common::ProductTitle.get()); }
 TEST_F(FormCaptions, VolumeTest) { Check(13, &plat::forms::loaded<run::音量測試>()); }
 TEST_F(FormCaptions, ProcessingScreen) { Check(14, &plat::forms::loaded<run::處理下>()); }

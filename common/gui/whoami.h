@@ -9,7 +9,7 @@
 
 #include "platform/gui/form.h"
 
-namespace run {
+namespace common {
 
 class 我是誰 : public plat::Form {
  public:
@@ -38,4 +38,4 @@ class 我是誰 : public plat::Form {
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-}  // namespace run
+}  // namespace common

@@ -1,9 +1,9 @@
-#include "exam/setup/urllauncher.h"
+#include "common/gui/urllauncher.h"
 
 #include "common/errorlog.h"
 #include "platform/gui/desktop.h"
 
-namespace setup {
+namespace common {
 
 bool OpenUrlChecked(const QUrl& url, const QString& what, const QString& procedure) {
   const QString scheme = url.scheme().toLower();
@@ -19,4 +19,4 @@ bool OpenUrlChecked(const QUrl& url, const QString& what, const QString& procedu
   return true;
 }
 
-}  // namespace setup
+}  // namespace common

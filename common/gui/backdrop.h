@@ -6,7 +6,7 @@
 // its close (plat::Form::MakeBackdrop).
 #include "platform/gui/form.h"
 
-namespace run {
+namespace common {
 
 // A plain dark backdrop over the screen's work area.
 class 背景 : public plat::Form {
@@ -29,4 +29,4 @@ class 全螢幕黑景 : public plat::Form {
 // Shows both backdrops, 背景 over 全螢幕黑景.
 void ShowBackdrops();
 
-}  // namespace run
+}  // namespace common

@@ -1,14 +1,14 @@
-#include "exam/run/forms/whoami.h"
+#include "common/gui/whoami.h"
 
 #include <QKeyEvent>
 #include <QStyle>
 
 #include "common/gui/formtext.h"
 #include "platform/gui/buttonkeys.h"
+#include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
-#include "exam/run/core/keycodes.h"
 
-namespace run {
+namespace common {
 
 namespace {
 
@@ -21,6 +21,15 @@ W* Control(QWidget* form, const char* name, plat::TwipsBox box) {
 }
 
 constexpr int kF11 = 122;
+
+// The button's key handler knows only the function keys, by their Windows
+// codes (F1 is 112); any other key reaches it as 0.
+int FunctionKeyCode(int qtKey) { return qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24 ? 112 + (qtKey - Qt::Key_F1) : 0; }
+
+// 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftBits(Qt::KeyboardModifiers m) {
+  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
 
 }  // namespace
 
@@ -48,7 +57,7 @@ constexpr int kF11 = 122;
   Command1->setDefault(true);
   SetCancelButton(Command1);
   Command1->installEventFilter(this);
-  QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  plat::ConnectClick(Command1, "Command1_Click", [this] { Command1_Click(); });
   plat::PlainKeysPressButtons(this);
 }
 
@@ -69,9 +78,9 @@ bool 我是誰::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Command1 && event->type() == QEvent::KeyRelease) {
     auto* k = static_cast<QKeyEvent*>(event);
     if (!k->isAutoRepeat())
-      Command1_KeyUp(VirtualKeyCode(k->key(), k->modifiers(), k->nativeScanCode()), ShiftMask(k->modifiers()));
+      Command1_KeyUp(FunctionKeyCode(k->key()), ShiftBits(k->modifiers()));
   }
   return Form::eventFilter(watched, event);
 }
 
-}  // namespace run
+}  // namespace common

@@ -1,10 +1,10 @@
-#include "exam/run/forms/backdrop.h"
+#include "common/gui/backdrop.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
 
-namespace run {
+namespace common {
 
 namespace {
 
@@ -44,4 +44,4 @@ void ShowBackdrops() {
   grey.Show(plat::ShowMode::Modeless);
 }
 
-}  // namespace run
+}  // namespace common

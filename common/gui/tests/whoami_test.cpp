@@ -7,14 +7,14 @@
 #include "common/accessors.h"
 #include "common/gui/formtext.h"
 #include "common/store.h"
-#include "exam/run/forms/backdrop.h"
-#include "exam/run/forms/whoami.h"
+#include "common/gui/backdrop.h"
+#include "common/gui/whoami.h"
 #include "testsupport/core/seams.h"
 #include "testsupport/gui/fakes.h"
 
 namespace {
 
-using run::我是誰;
+using common::我是誰;
 
 class WhoAmI : public ::testing::Test {
  protected:
@@ -108,8 +108,8 @@ TEST_F(WhoAmI, RendersChineseInAChineseFont) {
 }
 
 TEST(Backdrops, CoverTheScreenAndHoldNoControls) {
-  run::背景& b = plat::forms::get<run::背景>();
-  run::全螢幕黑景& k = plat::forms::get<run::全螢幕黑景>();
+  common::背景& b = plat::forms::get<common::背景>();
+  common::全螢幕黑景& k = plat::forms::get<common::全螢幕黑景>();
   b.Show();
   k.Show();
   EXPECT_TRUE(b.findChildren<QWidget*>().isEmpty());
