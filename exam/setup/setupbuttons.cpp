@@ -147,7 +147,7 @@ void 輸入資料表面::Command8_Click() {
   }
 }
 
-void 輸入資料表面::Command9_Click() { plat::forms::get<frmLiaison>().Show(plat::ShowMode::Modeless); }
+void 輸入資料表面::Command9_Click() { plat::forms::get<common::frmLiaison>().Show(plat::ShowMode::Modeless); }
 
 void 輸入資料表面::Command10_Click() {
   DownloadFieldValues& d = DownloadFields();

@@ -45,7 +45,7 @@
 #include "exam/setup/core/setuplogic.h"
 #include "exam/setup/smallwindows.h"
 #include "exam/setup/updown.h"
-#include "exam/setup/urllauncher.h"
+#include "common/gui/urllauncher.h"
 #include "exam/setup/webpanel.h"
 
 namespace setup {
@@ -372,7 +372,7 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
                                                 plat::Icon::Exclamation);
       if (a == plat::Answer::Yes) {
         const QString address = SystemIniValue(198).asText();
-        OpenUrlChecked(WebUrl(address), address, QStringLiteral("輸入資料表面"));
+        common::OpenUrlChecked(plat::WebUrl(address), address, QStringLiteral("輸入資料表面"));
         plat::beeper().Beep();
       }
       plat::app().EndProgram(0);
@@ -762,7 +762,7 @@ bool 輸入資料表面::Crs_FileTestScore(const QString& path) {
 
 void 輸入資料表面::EnterWWW() {
   const QString address = common::SystemIniValue(9902).asText();
-  OpenUrlChecked(WebUrl(address), address, QStringLiteral("EnterWWW"));
+  common::OpenUrlChecked(plat::WebUrl(address), address, QStringLiteral("EnterWWW"));
   plat::beeper().Beep();
 }
 

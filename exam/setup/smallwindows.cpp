@@ -15,7 +15,7 @@
 #include "platform/gui/handler.h"
 #include "platform/gui/twips.h"
 #include "platform/media/sound.h"
-#include "exam/setup/urllauncher.h"
+#include "common/gui/urllauncher.h"
 
 namespace setup {
 
@@ -75,7 +75,7 @@ frmAbout::frmAbout() : Form(QStringLiteral("frmAbout")) {
 void frmAbout::Form_Load() {
   const QString title = common::ProductTitle.get();
   setWindowTitle(QStringLiteral("關於 ") + title);
-  lblVersion->setText(QStringLiteral("版本 ") + ProgramVersion());
+  lblVersion->setText(QStringLiteral("版本 ") + common::ProgramVersion());
   lblTitle->setText(title);
   plat::CentreOnScreen(this);
 }

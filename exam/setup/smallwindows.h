@@ -24,11 +24,6 @@ class SystemValueStore {
 SystemValueStore& systemValues();
 void SetSystemValueStore(SystemValueStore* s);  // not owned; nullptr: the default
 
-// The contact window is the one every program shows; the version is the
-// one the mail subject names.
-using common::frmLiaison;
-using common::ProgramVersion;
-
 class frmAbout : public plat::Form {
  public:
   frmAbout();

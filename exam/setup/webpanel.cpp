@@ -8,14 +8,14 @@
 #include "platform/core/codec.h"
 #include "platform/core/paths.h"
 #include "platform/core/textfile.h"
-#include "exam/setup/urllauncher.h"
+#include "common/gui/urllauncher.h"
 
 namespace setup {
 
 WebPanel::WebPanel(QWidget* parent) : QTextBrowser(parent) {
   setOpenLinks(false);
   QObject::connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
-    OpenUrlChecked(url, url.toString(), QStringLiteral("WebBrowser2"));
+    common::OpenUrlChecked(url, url.toString(), QStringLiteral("WebBrowser2"));
   });
 }
 
@@ -25,7 +25,7 @@ void WebPanel::Navigate(const QString& address) {
     clear();
     return;
   }
-  const QUrl web = WebUrl(address_);
+  const QUrl web = plat::WebUrl(address_);
   if (web.isValid() && address_.contains(u"://")) {
     const QString shown = web.toString().toHtmlEscaped();
     setHtml(QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(QString::fromLatin1(web.toEncoded()).toHtmlEscaped(), shown));

@@ -8,6 +8,7 @@
 #include "platform/core/prompt.h"
 #include "platform/core/textfile.h"
 #include "printers.h"
+#include "testsupport/core/linerecorder.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/seams.h"
 

@@ -12,6 +12,9 @@
 #include "platform/core/paths.h"
 #include "platform/gui/desktop.h"
 #include "platform/media/sound.h"
+#include "testsupport/core/seams.h"
+#include "testsupport/gui/fakes.h"
+#include "testsupport/gui/soundfakes.h"
 
 namespace {
 
@@ -21,21 +24,20 @@ class ContactWindow : public ::testing::Test {
     common::ResetCommonState();
     plat::SetProgramFolder(dir.path() + "/");  // the error report goes here
     common::ProgramFolder.set(dir.path() + "/");
-    plat::SetBeeper(&beeper);
-    plat::SetDesktop(&urls);
+    seams.Set(plat::SetBeeper, &beeper);
+    seams.Set(plat::SetDesktop, &urls);
     common::ApplySetting(994, "service@example.org");
     common::ApplySetting(995, "http://www.example.org/");
   }
   void TearDown() override {
     plat::FormRegistry::DestroyAll();
-    plat::SetDesktop(nullptr);
-    plat::SetBeeper(nullptr);
     plat::SetProgramFolder(QString());
     common::ResetCommonState();
   }
   QTemporaryDir dir;
   plat::FakeBeeper beeper;
   plat::FakeDesktop urls;  // pages and mail forms opened
+  testsupport::Seams seams;
 };
 
 TEST_F(ContactWindow, OpensMailAndWebWithoutAShell) {

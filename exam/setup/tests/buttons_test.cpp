@@ -333,7 +333,7 @@ TEST_F(ButtonsTest, DialogsOfTheButtonsAndKeys) {
   EXPECT_TRUE(plat::forms::get<setup::進階修定>().isVisible());
   EXPECT_FALSE(plat::forms::get<setup::進階修定>().InModalShow());
   s.Command9_Click();
-  EXPECT_TRUE(plat::forms::get<setup::frmLiaison>().isVisible());
+  EXPECT_TRUE(plat::forms::get<common::frmLiaison>().isVisible());
   s.Command6_Click();
   EXPECT_TRUE(shown.contains("音量測試"));
 

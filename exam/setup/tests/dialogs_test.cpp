@@ -355,8 +355,8 @@ TEST_F(DialogTest, AboutWindow) {
   auto& a = plat::forms::get<setup::frmAbout>();
   a.Show();
   EXPECT_EQ(a.windowTitle(), "關於 " + common::ProductTitle.get());
-  EXPECT_EQ(a.lblVersion->text(), "版本 " + setup::ProgramVersion());
-  EXPECT_EQ(setup::ProgramVersion().count(u'.'), 2);
+  EXPECT_EQ(a.lblVersion->text(), "版本 " + common::ProgramVersion());
+  EXPECT_EQ(common::ProgramVersion().count(u'.'), 2);
   a.cmdSysInfo_Click();
   ASSERT_EQ(prompt.calls.size(), 1);
   EXPECT_EQ(prompt.calls[0].text, "無法取得系統資訊!");

@@ -26,7 +26,7 @@
 #include "exam/run/core/run_services.h"
 #include "exam/setup/inputmethods.h"
 #include "exam/setup/setupscreen.h"
-#include "exam/setup/urllauncher.h"
+#include "common/gui/urllauncher.h"
 #include "testsupport/core/fakes.h"
 #include "testsupport/core/seams.h"
 #include "testsupport/gui/fake_audio_device.h"

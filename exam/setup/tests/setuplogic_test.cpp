@@ -2,31 +2,31 @@
 #include <gtest/gtest.h>
 
 #include "exam/setup/inputmethods.h"
-#include "exam/setup/urllauncher.h"
+#include "common/gui/urllauncher.h"
 
 namespace {
 
 using namespace setup;
 
 TEST(Addresses, OnlyWebAndMailAddressesAreOpened) {
-  EXPECT_EQ(WebUrl("http://www.example.org/a?b=1&c=2").toString(), "http://www.example.org/a?b=1&c=2");
-  EXPECT_EQ(WebUrl("https://example.org").host(), "example.org");
-  EXPECT_EQ(WebUrl("www.example.org").toString(), "http://www.example.org");
+  EXPECT_EQ(plat::WebUrl("http://www.example.org/a?b=1&c=2").toString(), "http://www.example.org/a?b=1&c=2");
+  EXPECT_EQ(plat::WebUrl("https://example.org").host(), "example.org");
+  EXPECT_EQ(plat::WebUrl("www.example.org").toString(), "http://www.example.org");
   for (const char* bad : {"", "   ", "http:", "file:///etc/passwd", "javascript:alert(1)", "cmd.exe /c start x",
                           "http://"})
-    EXPECT_FALSE(WebUrl(QString::fromUtf8(bad)).isValid()) << bad;
+    EXPECT_FALSE(plat::WebUrl(QString::fromUtf8(bad)).isValid()) << bad;
 
-  const QUrl mail = MailUrl("service@example.org", "Tavrel聽打[2.7.0]");
+  const QUrl mail = plat::MailUrl("service@example.org", "Tavrel聽打[2.7.0]");
   ASSERT_TRUE(mail.isValid());
   EXPECT_EQ(mail.scheme(), "mailto");
   EXPECT_EQ(mail.path(), "service@example.org");
   // The subject travels encoded: "&" or "[" cannot add a header.
   EXPECT_EQ(QString::fromLatin1(mail.toEncoded()),
             "mailto:service@example.org?subject=Tavrel%E8%81%BD%E6%89%93%5B2.7.0%5D");
-  EXPECT_FALSE(MailUrl("a@b.org?cc=x@y.org", "s").isValid());
-  EXPECT_FALSE(MailUrl("", "s").isValid());
-  EXPECT_FALSE(MailUrl("no-at-sign", "s").isValid());
-  EXPECT_FALSE(MailUrl("a@b@host", "s").isValid());
+  EXPECT_FALSE(plat::MailUrl("a@b.org?cc=x@y.org", "s").isValid());
+  EXPECT_FALSE(plat::MailUrl("", "s").isValid());
+  EXPECT_FALSE(plat::MailUrl("no-at-sign", "s").isValid());
+  EXPECT_FALSE(plat::MailUrl("a@b@host", "s").isValid());
 }
 
 TEST(InputMethods, PlainKeyboardAndTheConfiguredFrameworks) {

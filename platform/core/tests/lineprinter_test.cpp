@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/lineprinter.h"
+#include "testsupport/core/linerecorder.h"
 
 namespace {
 
