@@ -1,8 +1,9 @@
-#include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include "fixture.h"
 #include "net/core/ticker.h"
+#include "testsupport/core/fakeservers.h"
 #include "testsupport/core/loopback.h"
 #include "testsupport/core/manualticker.h"
 
@@ -12,45 +13,37 @@ using batchui::frmClient;
 
 namespace {
 
-// The scoring server on 127.0.0.1: takes one record per connection and,
-// after `delayMs`, answers with the pieces of `reply` 50 ms apart, then
-// closes.
+// The scoring server on 127.0.0.1, answering the first record: after
+// `delayMs`, the pieces of `reply` 50 ms apart, then it closes.
 class ScoringServer {
  public:
   ScoringServer() {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-      while (QTcpSocket* s = server_.nextPendingConnection()) {
-        ++connections;
-        QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
-          received += s->readAll();
-          if (received.size() < expected.size() || answered) return;
-          answered = true;
-          matched = received == expected;
-          int at = delayMs;
-          for (const QByteArray& piece : reply) {
-            QTimer::singleShot(at, s, [s, piece] { s->write(piece); });
-            at += 50;
-          }
-          if (closeAfterReply) QTimer::singleShot(at, s, [s] { s->disconnectFromHost(); });
-        });
-        QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    server_.onData = [this](QTcpSocket* s, const QByteArray&) {
+      received = server_.received.join();
+      if (received.size() < expected.size() || answered) return;
+      answered = true;
+      matched = received == expected;
+      int at = delayMs;
+      for (const QByteArray& piece : reply) {
+        QTimer::singleShot(at, s, [s, piece] { s->write(piece); });
+        at += 50;
       }
-    });
+      if (closeAfterReply) QTimer::singleShot(at, s, [s] { s->disconnectFromHost(); });
+    };
   }
-  quint16 Port() const { return server_.serverPort(); }
+  quint16 Port() const { return server_.Port(); }
+  int Connections() const { return server_.connections; }
 
   QByteArray expected;
   QList<QByteArray> reply = {"Complete"};
   int delayMs = 0;
   bool closeAfterReply = true;
-  QByteArray received;
+  QByteArray received;  // every connection's bytes
   bool answered = false;
   bool matched = false;
-  int connections = 0;
 
  private:
-  QTcpServer server_;
+  testing_net::ScoringServer server_;
 };
 
 // The record the server must receive for the class of three averaged: 23
@@ -124,7 +117,7 @@ TEST_F(Upload, SendsThe23ColumnsPlainAndCompletesQuietly) {
   ASSERT_TRUE(testing_net::WaitFor([&] { return client.Finished(); }, 10000)) << server.received.toStdString();
   EXPECT_TRUE(server.matched) << server.received.toStdString();
   EXPECT_EQ(server.received.count('|'), 23);
-  EXPECT_EQ(server.connections, 1);
+  EXPECT_EQ(server.Connections(), 1);
   EXPECT_FALSE(client.isVisible());
   EXPECT_EQ(client.lblMessage->text(), Text(11809));
   // The main window as it was; no score sheet opens.
@@ -175,7 +168,7 @@ TEST_F(Upload, AnErrorOnExitIsAskedAboutAndEndsWithAFailingCode) {
   prompt.answers = {plat::Answer::Cancel};
   d.Command1_Click();
   ASSERT_TRUE(testing_net::WaitFor([&] { return app.ends == 1; }, 10000));
-  EXPECT_EQ(server.connections, 1);
+  EXPECT_EQ(server.Connections(), 1);
   EXPECT_EQ(notices.size(), 1);  // the verdict's own box
   ASSERT_EQ(prompt.calls.size(), 1);
   EXPECT_EQ(prompt.calls[0].buttons, plat::Buttons::RetryCancel);
