@@ -112,12 +112,4 @@ class ScoringServer {
   QTcpServer server_;
 };
 
-inline int ClosedPort() {
-  QTcpServer s;
-  s.listen(QHostAddress::LocalHost, 0);
-  int port = s.serverPort();
-  s.close();
-  return port;
-}
-
 }  // namespace testing_net

@@ -28,6 +28,15 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
   return true;
 }
 
+// A port on 127.0.0.1 that nothing listens on (taken, then let go).
+inline int ClosedPort() {
+  QTcpServer s;
+  s.listen(QHostAddress::LocalHost, 0);
+  int port = s.serverPort();
+  s.close();
+  return port;
+}
+
 inline void Spin(int ms) {
   QElapsedTimer t;
   t.start();

@@ -8,6 +8,7 @@
 #include "testsupport/core/netfakes.h"
 
 using namespace plat;
+using testing_net::ClosedPort;
 using testing_net::WaitFor;
 
 namespace {
@@ -24,14 +25,6 @@ struct Events {
     });
   }
 };
-
-int ClosedPort() {
-  QTcpServer s;
-  s.listen(QHostAddress::LocalHost, 0);
-  int port = s.serverPort();
-  s.close();
-  return port;
-}
 
 }  // namespace
 
