@@ -3,10 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -82,8 +80,6 @@ int ShiftState(Qt::KeyboardModifiers m) {
   return s;
 }
 
-// A folder setting relative to the installation folder becomes absolute, so
-// that nothing depends on the folder the program was started from.
 }  // namespace
 
 SetupHooks& setupHooks() {
@@ -648,8 +644,6 @@ void 輸入資料表面::LockTestChoice() {
   testChoiceLocked_ = true;
   for (QWidget* w : std::initializer_list<QWidget*>{Text3, Command3, Command4}) w->setEnabled(false);
 }
-
-void 輸入資料表面::KorvelSet() { Label4->setVisible(false); }
 
 // ---------------------------------------------------------------------------
 // Field handlers

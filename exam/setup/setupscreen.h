@@ -85,7 +85,6 @@ class 輸入資料表面 : public plat::Form {
   // Takes the settings the screen keeps from load (the particulars' layout
   // and captions), before the note refresh.
   void Magic();
-  void KorvelSet();
   // A newer note of settings came after the load (its local copy at
   // `path`). Before Start the screen takes it as it takes a note at load,
   // keeping what the candidate typed; once Start was pressed it is kept for
