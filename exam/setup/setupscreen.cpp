@@ -54,8 +54,6 @@ constexpr int kF11 = 122;
 constexpr int kF12 = 123;
 constexpr int kShiftCtrl = 2;
 
-constexpr auto T = &common::StoreText;
-
 std::optional<QStringList> g_arguments;
 
 template <class W>
@@ -364,8 +362,8 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
 
   if (!launcher_.given) {
     if (SystemIniValue(199).asInt() == 1) {
-      const plat::Answer a = plat::prompt().Ask(T(10177) + u'\n' + T(10178), T(10179), plat::Buttons::YesNo,
-                                                plat::Icon::Exclamation);
+      const plat::Answer a = plat::prompt().Ask(StoreText(10177) + u'\n' + StoreText(10178), StoreText(10179),
+                                                plat::Buttons::YesNo, plat::Icon::Exclamation);
       if (a == plat::Answer::Yes) {
         const QString address = SystemIniValue(198).asText();
         common::OpenUrlChecked(plat::WebUrl(address), address, QStringLiteral("輸入資料表面"));
@@ -744,7 +742,8 @@ void 輸入資料表面::Form_Unload(int&) {
 
 bool 輸入資料表面::Crs_FileTestScore(const QString& path) {
   try {
-    const QStringList lines{T(10180), T(10181), T(10182) + Text1->text()};
+    const QStringList lines{common::StoreText(10180), common::StoreText(10181),
+                            common::StoreText(10182) + Text1->text()};
     QString why;
     if (plat::writeTextLines(plat::ToSlashes(path), lines, &why)) return true;
     common::WriteErrorLog(QStringLiteral("無法寫入>") + path + u' ' + why);
