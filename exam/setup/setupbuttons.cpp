@@ -190,7 +190,7 @@ void 輸入資料表面::Form_Activate() {
     if (Setting701.get() > 0) ShowDownload(kDownloadParts, false, this);
   } else {
     Command10->setEnabled(true);
-    scoresOffered_ = true;
+    state_.scoresOffered = true;
   }
 }
 

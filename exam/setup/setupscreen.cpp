@@ -121,8 +121,7 @@ plat::TwipsBox 輸入資料表面::Geometry(const QWidget* w) const {
 }
 
 void 輸入資料表面::SetFormHeight(int twips) {
-  formHeight_ = twips;
-  setFixedSize(plat::TwipsToPixels(formWidth_), plat::TwipsToPixels(formHeight_));
+  setFixedSize(plat::TwipsToPixels(formWidth_), plat::TwipsToPixels(twips));
 }
 
 void 輸入資料表面::BuildControls() {
@@ -349,10 +348,7 @@ void 輸入資料表面::ApplySettings(bool atLoad) {
 void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
   using namespace common;
   const Choices before = CurrentChoices();
-  ScreenState state;
-  state.launcher = launcher_;
-  state.scoresOffered = scoresOffered_;
-  state.testChoiceLocked = testChoiceLocked_;
+  ScreenState state = state_;
   if (!atLoad) state.before = before;
   const ScreenPlan previous = plan_;
   plan_ = ComputeScreenPlan(startup_, ReadScreenSettings(), state);
@@ -360,7 +356,7 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
   if (plan_[Ctl::WebBrowser2].shown) static_cast<WebPanel*>(WebBrowser2)->Navigate(plan_.panelPage);
   TakeLock(previous);
 
-  if (!launcher_.given) {
+  if (!state_.launcher.given) {
     if (SystemIniValue(199).asInt() == 1) {
       const plat::Answer a = plat::prompt().Ask(StoreText(10177) + u'\n' + StoreText(10178), StoreText(10179),
                                                 plat::Buttons::YesNo, plat::Icon::Exclamation);
@@ -431,7 +427,7 @@ void 輸入資料表面::ApplyPlan(const ScreenPlan& plan, const Choices& before
 
 void 輸入資料表面::TakeLock(const ScreenPlan& previous) {
   using namespace common;
-  const LauncherParticulars& l = launcher_;
+  const LauncherParticulars& l = state_.launcher;
   const struct {
     Particular p;
     std::vector<std::pair<QLineEdit*, QString>> boxes;
@@ -549,7 +545,7 @@ void 輸入資料表面::ReadCommandLine() {
         if (!f.Field(2).trimmed().isEmpty()) WriteErrorLog(QStringLiteral("命令列的生日不是日期>") + f.Field(2));
       }
     }
-    launcher_ = {true, Text1->text(), Text2->text(), Text6A->text(), Text6B->text(), Text6C->text()};
+    state_.launcher = {true, Text1->text(), Text2->text(), Text6A->text(), Text6B->text(), Text6C->text()};
     if (f.Field(2) == u"123") Text5->setText(QString::number(TestNumber.set(1)));
   }
 }
@@ -639,7 +635,7 @@ void 輸入資料表面::Magic() {
 }
 
 void 輸入資料表面::LockTestChoice() {
-  testChoiceLocked_ = true;
+  state_.testChoiceLocked = true;
   for (QWidget* w : std::initializer_list<QWidget*>{Text3, Command3, Command4}) w->setEnabled(false);
 }
 
