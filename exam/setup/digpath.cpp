@@ -24,8 +24,6 @@ namespace setup {
 
 namespace {
 
-constexpr auto T = &common::StoreText;
-
 constexpr int kGiveUpAfterTicks = 10;
 
 }  // namespace
@@ -74,13 +72,13 @@ void digPath::OKButton_Click() {
   // start refuses them as no host.
   const QString entry = chkPathOrServer == 1 ? Text1->text().trimmed() : Text1->text();
   if (entry.size() < 2) {
-    plat::prompt().Ask(T(10503), T(14001), plat::Buttons::Ok, plat::Icon::None);
+    plat::prompt().Ask(common::StoreText(10503), common::StoreText(14001), plat::Buttons::Ok, plat::Icon::None);
     return;
   }
   if (chkPathOrServer == 1) {
     if (!chkPath()) {
-      plat::prompt().Ask(T(10501) + u'\n' + T(10502), common::ProductTitle.get(), plat::Buttons::Ok,
-                         plat::Icon::Exclamation);
+      plat::prompt().Ask(common::StoreText(10501) + u'\n' + common::StoreText(10502), common::ProductTitle.get(),
+                         plat::Buttons::Ok, plat::Icon::Exclamation);
       return;
     }
     Confirm();
@@ -161,7 +159,7 @@ void digPath::CrsDeliver() {
   Timer1->SetInterval(1000);
   Timer1->SetEnabled(true);
   ticks_ = 0;
-  lblMessage->setText(T(10505));
+  lblMessage->setText(common::StoreText(10505));
   if (port < 1 || port > 65535)
     common::WriteErrorLog(QStringLiteral("digPath>成績主機連接埠不正確>") + common::SystemIniValue(5902).asText());
   Connect();
@@ -174,7 +172,7 @@ void digPath::Timer1_Timer() {
     CloseSocket();
     ticks_ = 0;
     LinkStatus = 3;
-    lblMessage->setText(T(10504));
+    lblMessage->setText(common::StoreText(10504));
     OKButton->setEnabled(true);
     testing_ = false;
   } else {
@@ -188,7 +186,7 @@ void digPath::Timer1_Timer() {
 
 void digPath::Winsock1_Connect() {
   if (!testing_) return;
-  lblMessage->setText(T(10506));
+  lblMessage->setText(common::StoreText(10506));
   connected_ = true;
   Timer1->SetEnabled(false);
   LinkStatus = 1;

@@ -24,8 +24,6 @@ namespace setup {
 
 namespace {
 
-constexpr auto T = &common::StoreText;
-
 bool FileThere(const QString& text) {
   QString p = plat::ToSlashes(text.trimmed());
   if (p.isEmpty()) return false;
@@ -77,12 +75,12 @@ void 輸入資料表面::Command3_Click() {
   QString chosen;
   try {
     const QString pattern = common::TestFilePattern.get();
-    const QString filter = T(10172) + u'(' + pattern + QStringLiteral(")|") + pattern +
+    const QString filter = common::StoreText(10172) + u'(' + pattern + QStringLiteral(")|") + pattern +
                            QStringLiteral("|ALL File(*.*)|*.*");
     QString start = current;
     if (start.isEmpty()) start = common::TestFolder.get().size() > 1 ? common::TestFolder.get() : common::ProgramFolder.get();
     else if (QFileInfo(start).isRelative()) start = common::ProgramFolder.get() + start;
-    chosen = plat::prompt().OpenFile(T(10172), start, filter);
+    chosen = plat::prompt().OpenFile(common::StoreText(10172), start, filter);
   } catch (...) {
     common::LogTrappedError(QStringLiteral("Command3_Click"), common::CurrentAppError());
     Text3->clear();
@@ -103,10 +101,10 @@ void 輸入資料表面::Command6_Click() { plat::forms::get<run::音量測試>(
 void 輸入資料表面::Command7_Click() {
   try {
     digPath& d = plat::forms::loaded<digPath>();
-    d.setWindowTitle(T(10173));
+    d.setWindowTitle(common::StoreText(10173));
     d.chkPathOrServer = 1;
     d.Text1->setText(common::AssignedPath.get());
-    d.Label1->setText(T(10174));
+    d.Label1->setText(common::StoreText(10174));
     d.chkSure = 0;
     d.Show(plat::ShowMode::Modal, this);
     if (plat::app().Ending()) return;
@@ -123,10 +121,10 @@ void 輸入資料表面::Command7_Click() {
 void 輸入資料表面::Command8_Click() {
   try {
     digPath& d = plat::forms::loaded<digPath>();
-    d.setWindowTitle(T(10175));
+    d.setWindowTitle(common::StoreText(10175));
     d.chkPathOrServer = 2;
     d.Text1->setText(common::AssignedHost.get());
-    d.Label1->setText(T(10176));
+    d.Label1->setText(common::StoreText(10176));
     d.chkSure = 0;
     d.Show(plat::ShowMode::Modal, this);
     if (plat::app().Ending()) return;
@@ -192,7 +190,7 @@ void 輸入資料表面::Form_Activate() {
     if (Setting701.get() > 0) ShowDownload(kDownloadParts, false, this);
   } else {
     Command10->setEnabled(true);
-    scoresOffered_ = true;
+    state_.scoresOffered = true;
   }
 }
 

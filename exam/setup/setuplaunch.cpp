@@ -37,8 +37,6 @@ namespace setup {
 
 namespace {
 
-constexpr auto T = &common::StoreText;
-
 // Text of the refusal when no result file can be named (a folder that cannot
 // be made, or all 99 numbers taken and no overwrite).
 constexpr int kNoResultNameText = 10171;
@@ -60,16 +58,16 @@ QString ResolveTestFile(const QString& text) {
 
 }  // namespace
 
-void 輸入資料表面::Refuse(int textId) { RefuseText(T(textId)); }
+void 輸入資料表面::Refuse(int textId) { RefuseText(common::StoreText(textId)); }
 
 QString 輸入資料表面::ParticularLead(Particular p) const {
   return ParticularOpened(p) ? NotGivenLead(p) + u'\n' : QString();
 }
 
-void 輸入資料表面::RefuseParticular(Particular p, int textId) { RefuseText(ParticularLead(p) + T(textId)); }
+void 輸入資料表面::RefuseParticular(Particular p, int textId) { RefuseText(ParticularLead(p) + common::StoreText(textId)); }
 
 void 輸入資料表面::RefuseText(const QString& text) {
-  plat::prompt().Ask(text, T(14001), plat::Buttons::Ok, plat::Icon::None);
+  plat::prompt().Ask(text, common::StoreText(14001), plat::Buttons::Ok, plat::Icon::None);
 }
 
 void 輸入資料表面::Command1_Click() {
@@ -151,8 +149,8 @@ bool 輸入資料表面::StartChecks() {
   if (Setting917.get() == 1) {
     QString why;
     if (!CheckNationalId(Text2->text(), why) &&
-        Ask(ParticularLead(Particular::Identity) + why + u'\n' + T(10155) + u'\n' + T(10156), T(14001)) !=
-            plat::Answer::Ok)
+        Ask(ParticularLead(Particular::Identity) + why + u'\n' + StoreText(10155) + u'\n' + StoreText(10156),
+            StoreText(14001)) != plat::Answer::Ok)
       return false;
   }
 
@@ -179,7 +177,7 @@ bool 輸入資料表面::StartChecks() {
     return false;
   }
   if (RunsPastMidnight(plat::clock().SecondsSinceMidnight(), *minutes)) {
-    RefuseText(T(10160) + plat::NumberText(*minutes * 60) + T(10161));
+    RefuseText(StoreText(10160) + plat::NumberText(*minutes * 60) + StoreText(10161));
     return false;
   }
 
@@ -192,14 +190,14 @@ bool 輸入資料表面::StartChecks() {
 
   // 11. The candidate confirms the particulars.
   if (Setting933.get() == 1) {
-    const QString idLabel = Setting918.get().isEmpty() ? T(10165) : SplitAtBar(Setting918.get(), 1);
-    QStringList lines{T(10162), T(10163) + Text1->text(),
-                      T(10164) + Text6A->text() + u'/' + Text6B->text() + u'/' + Text6C->text(),
+    const QString idLabel = Setting918.get().isEmpty() ? StoreText(10165) : SplitAtBar(Setting918.get(), 1);
+    QStringList lines{StoreText(10162), StoreText(10163) + Text1->text(),
+                      StoreText(10164) + Text6A->text() + u'/' + Text6B->text() + u'/' + Text6C->text(),
                       idLabel + Text2->text()};
     if (!Text6->text().isEmpty())
-      lines << (Setting916.get().isEmpty() ? T(10166) : SplitAtBar(Setting916.get(), 1)) + Text6->text();
-    lines << T(10167) + Label7->text();
-    if (Ask(lines.join(u'\n'), T(10168)) != plat::Answer::Ok) return false;
+      lines << (Setting916.get().isEmpty() ? StoreText(10166) : SplitAtBar(Setting916.get(), 1)) + Text6->text();
+    lines << StoreText(10167) + Label7->text();
+    if (Ask(lines.join(u'\n'), StoreText(10168)) != plat::Answer::Ok) return false;
   }
   return true;
 }
@@ -209,7 +207,7 @@ bool 輸入資料表面::StartDownload(int) {
   // The parts of an earlier fetch are still coming: a second fetch now would
   // tangle the two.
   if (DownloadBusy()) {
-    RefuseText(T(10609));
+    RefuseText(StoreText(10609));
     return false;
   }
   if (FeatureDigits.get().mid(8, 1) == u"1") LockTestChoice();
@@ -276,7 +274,7 @@ bool 輸入資料表面::StartHandOff(int downloadMode) {
   const bool countdown = Setting701.get() > 0 && downloadMode == 1;
   const std::optional<int> minutes = rec::TestMinutes(Text4->text());
   if (!minutes || RunsPastMidnight(plat::clock().SecondsSinceMidnight(), *minutes, countdown ? kCountdownSeconds : 0)) {
-    RefuseText(T(10160) + plat::NumberText(minutes.value_or(0) * 60) + T(10161));
+    RefuseText(StoreText(10160) + plat::NumberText(minutes.value_or(0) * 60) + StoreText(10161));
     setEnabled(true);
     return false;
   }

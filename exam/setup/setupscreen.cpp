@@ -3,10 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -56,8 +54,6 @@ constexpr int kF11 = 122;
 constexpr int kF12 = 123;
 constexpr int kShiftCtrl = 2;
 
-constexpr auto T = &common::StoreText;
-
 std::optional<QStringList> g_arguments;
 
 template <class W>
@@ -82,8 +78,6 @@ int ShiftState(Qt::KeyboardModifiers m) {
   return s;
 }
 
-// A folder setting relative to the installation folder becomes absolute, so
-// that nothing depends on the folder the program was started from.
 }  // namespace
 
 SetupHooks& setupHooks() {
@@ -127,8 +121,7 @@ plat::TwipsBox 輸入資料表面::Geometry(const QWidget* w) const {
 }
 
 void 輸入資料表面::SetFormHeight(int twips) {
-  formHeight_ = twips;
-  setFixedSize(plat::TwipsToPixels(formWidth_), plat::TwipsToPixels(formHeight_));
+  setFixedSize(plat::TwipsToPixels(formWidth_), plat::TwipsToPixels(twips));
 }
 
 void 輸入資料表面::BuildControls() {
@@ -355,10 +348,7 @@ void 輸入資料表面::ApplySettings(bool atLoad) {
 void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
   using namespace common;
   const Choices before = CurrentChoices();
-  ScreenState state;
-  state.launcher = launcher_;
-  state.scoresOffered = scoresOffered_;
-  state.testChoiceLocked = testChoiceLocked_;
+  ScreenState state = state_;
   if (!atLoad) state.before = before;
   const ScreenPlan previous = plan_;
   plan_ = ComputeScreenPlan(startup_, ReadScreenSettings(), state);
@@ -366,10 +356,10 @@ void 輸入資料表面::ApplySettingsOnce(bool atLoad) {
   if (plan_[Ctl::WebBrowser2].shown) static_cast<WebPanel*>(WebBrowser2)->Navigate(plan_.panelPage);
   TakeLock(previous);
 
-  if (!launcher_.given) {
+  if (!state_.launcher.given) {
     if (SystemIniValue(199).asInt() == 1) {
-      const plat::Answer a = plat::prompt().Ask(T(10177) + u'\n' + T(10178), T(10179), plat::Buttons::YesNo,
-                                                plat::Icon::Exclamation);
+      const plat::Answer a = plat::prompt().Ask(StoreText(10177) + u'\n' + StoreText(10178), StoreText(10179),
+                                                plat::Buttons::YesNo, plat::Icon::Exclamation);
       if (a == plat::Answer::Yes) {
         const QString address = SystemIniValue(198).asText();
         common::OpenUrlChecked(plat::WebUrl(address), address, QStringLiteral("輸入資料表面"));
@@ -437,7 +427,7 @@ void 輸入資料表面::ApplyPlan(const ScreenPlan& plan, const Choices& before
 
 void 輸入資料表面::TakeLock(const ScreenPlan& previous) {
   using namespace common;
-  const LauncherParticulars& l = launcher_;
+  const LauncherParticulars& l = state_.launcher;
   const struct {
     Particular p;
     std::vector<std::pair<QLineEdit*, QString>> boxes;
@@ -555,7 +545,7 @@ void 輸入資料表面::ReadCommandLine() {
         if (!f.Field(2).trimmed().isEmpty()) WriteErrorLog(QStringLiteral("命令列的生日不是日期>") + f.Field(2));
       }
     }
-    launcher_ = {true, Text1->text(), Text2->text(), Text6A->text(), Text6B->text(), Text6C->text()};
+    state_.launcher = {true, Text1->text(), Text2->text(), Text6A->text(), Text6B->text(), Text6C->text()};
     if (f.Field(2) == u"123") Text5->setText(QString::number(TestNumber.set(1)));
   }
 }
@@ -645,11 +635,9 @@ void 輸入資料表面::Magic() {
 }
 
 void 輸入資料表面::LockTestChoice() {
-  testChoiceLocked_ = true;
+  state_.testChoiceLocked = true;
   for (QWidget* w : std::initializer_list<QWidget*>{Text3, Command3, Command4}) w->setEnabled(false);
 }
-
-void 輸入資料表面::KorvelSet() { Label4->setVisible(false); }
 
 // ---------------------------------------------------------------------------
 // Field handlers
@@ -750,7 +738,8 @@ void 輸入資料表面::Form_Unload(int&) {
 
 bool 輸入資料表面::Crs_FileTestScore(const QString& path) {
   try {
-    const QStringList lines{T(10180), T(10181), T(10182) + Text1->text()};
+    const QStringList lines{common::StoreText(10180), common::StoreText(10181),
+                            common::StoreText(10182) + Text1->text()};
     QString why;
     if (plat::writeTextLines(plat::ToSlashes(path), lines, &why)) return true;
     common::WriteErrorLog(QStringLiteral("無法寫入>") + path + u' ' + why);

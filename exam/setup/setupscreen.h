@@ -85,7 +85,6 @@ class 輸入資料表面 : public plat::Form {
   // Takes the settings the screen keeps from load (the particulars' layout
   // and captions), before the note refresh.
   void Magic();
-  void KorvelSet();
   // A newer note of settings came after the load (its local copy at
   // `path`). Before Start the screen takes it as it takes a note at load,
   // keeping what the candidate typed; once Start was pressed it is kept for
@@ -128,7 +127,7 @@ class 輸入資料表面 : public plat::Form {
 
   // The twips the design and the layout gave a control.
   plat::TwipsBox Geometry(const QWidget* w) const;
-  int FormHeight() const { return formHeight_; }
+  int FormHeight() const { return plan_.formHeight; }
   // Rows of the particulars hidden by the layout string (1..4).
   bool RowHidden(int row) const { return row >= 1 && row <= 4 && plan_.rowHidden[static_cast<std::size_t>(row)]; }
   // A particular the lock (197) left open because the launcher did not give
@@ -189,24 +188,21 @@ class 輸入資料表面 : public plat::Form {
   QString ParticularLead(Particular p) const;
 
   QHash<const QWidget*, plat::TwipsBox> geometry_;
-  int formHeight_ = 6420;
   int formWidth_ = 9960;
   // The controls a plan places, in the order of Ctl.
   std::array<QWidget*, kControlCount> controls_{};
   StartupSettings startup_;
   // The plan on the screen.
   ScreenPlan plan_;
-  // The particulars came with the command line (a launcher or a record), as
-  // they came.
-  LauncherParticulars launcher_;
-  bool testChoiceLocked_ = false;
+  // What the plan takes besides the settings: the particulars as the command
+  // line gave them (a launcher or a record), the locked choice of test and
+  // the offered online scores. Each plan sets its own `before`.
+  ScreenState state_;
   QStringList warnedFolders_;
   bool settingsApplied_ = false;
   bool applying_ = false;
   bool applyAgain_ = false;
   bool startPressed_ = false;
-  // The first activation's fetch brought nothing and offered the online scores.
-  bool scoresOffered_ = false;
 };
 
 }  // namespace setup

@@ -16,8 +16,6 @@ namespace net {
 
 namespace {
 
-using common::StoreText;
-
 // The table below the buttons: two columns of twelve rows.
 constexpr int kTableTop = 1200, kRowStep = 400, kColumnWidth = 2300, kHeadingWidth = 1000;
 constexpr int kRows = 12, kLeft = 120, kGap = 60, kBoxHeight = 330;
@@ -84,7 +82,7 @@ void UploadWindow::TakeHost() {
     HostDialogForm().Text1->setText(stored);
     return;
   }
-  QString host = plat::prompt().InputText(StoreText(11807), windowTitle(), QString()).trimmed();
+  QString host = plat::prompt().InputText(common::StoreText(11807), windowTitle(), QString()).trimmed();
   if (host.isEmpty()) host = kPlaceholderHost;
   StoreHost(host);
 }
@@ -103,12 +101,12 @@ void UploadWindow::Command2_Click() {
 }
 
 void UploadWindow::Command3_Click() {
-  if (Command3->text() == StoreText(11805)) {
+  if (Command3->text() == common::StoreText(11805)) {
     SetFolded(false);
-    Command3->setText(StoreText(11806));
+    Command3->setText(common::StoreText(11806));
   } else {
     SetFolded(true);
-    Command3->setText(StoreText(11805));
+    Command3->setText(common::StoreText(11805));
   }
 }
 

@@ -20,8 +20,6 @@ namespace scoring {
 
 namespace {
 
-using common::StoreText;
-
 QString AfterLastSeparator(const QString& path) {
   const qsizetype i = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
   return path.mid(i + 1);
@@ -56,20 +54,20 @@ QStringList SystemRemovableRoots() {
 }
 
 void CopyErrorMessage(int number) {
-  const QString title = StoreText(14001);
+  const QString title = common::StoreText(14001);
   plat::Icon icon = plat::Icon::Information;
   plat::Buttons buttons = plat::Buttons::Ok;
   QString text;
   switch (number) {
-    case 61: text = StoreText(13965); break;
-    case 68: text = StoreText(13966), icon = plat::Icon::Question, buttons = plat::Buttons::YesNo; break;
-    case 70: text = StoreText(13967); break;
-    case 71: text = StoreText(13968), icon = plat::Icon::Question, buttons = plat::Buttons::YesNo; break;
+    case 61: text = common::StoreText(13965); break;
+    case 68: text = common::StoreText(13966), icon = plat::Icon::Question, buttons = plat::Buttons::YesNo; break;
+    case 70: text = common::StoreText(13967); break;
+    case 71: text = common::StoreText(13968), icon = plat::Icon::Question, buttons = plat::Buttons::YesNo; break;
     default:
       if (number >= 52 && number <= 76) {
-        text = StoreText(13969);
+        text = common::StoreText(13969);
       } else {
-        text = StoreText(13970) + QString::number(number);
+        text = common::StoreText(13970) + QString::number(number);
         icon = plat::Icon::Exclamation;
       }
   }
@@ -106,8 +104,8 @@ QString ReadSessionSummary(const QString& path, const QString& fileName) {
   QString a[5];
   if (rec::ReadTestRecordFile(path, content)) {
     // Only the record's header counts: key-shaped typed lines are text.
-    const QString k0 = StoreText(13901), k1 = StoreText(13904), k2 = StoreText(13905), k3a = StoreText(13906),
-                  k3b = StoreText(13907), k4 = StoreText(13911);
+    const QString k0 = common::StoreText(13901), k1 = common::StoreText(13904), k2 = common::StoreText(13905),
+                  k3a = common::StoreText(13906), k3b = common::StoreText(13907), k4 = common::StoreText(13911);
     for (const rec::RecordEntry& e : content.keys) {
       if (!k0.isEmpty() && e.key == k0) a[0] = AfterLastSeparator(e.value);
       if (!k1.isEmpty() && e.key == k1) a[1] = e.value;
@@ -158,8 +156,9 @@ int CopyTestRecordFiles() {
   QString target = CheckDriveWritable(0);
   // A prompt that keeps answering Retry must not hold the program for ever.
   for (int round = 0; target.isEmpty() && round < 1000; ++round) {
-    const QString text = StoreText(13968);
-    const plat::Answer a = plat::prompt().Ask(text, StoreText(14001), plat::Buttons::RetryCancel, plat::Icon::Critical);
+    const QString text = common::StoreText(13968);
+    const plat::Answer a =
+        plat::prompt().Ask(text, common::StoreText(14001), plat::Buttons::RetryCancel, plat::Icon::Critical);
     if (a != plat::Answer::Retry) return 0;
     target = CheckDriveWritable(1);
     if (target.isEmpty()) target = CheckDriveWritable(0);

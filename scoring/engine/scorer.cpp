@@ -50,8 +50,6 @@ ProgressSink& Progress() {
   return S().progress ? *S().progress : none;
 }
 
-using common::StoreText;
-
 }  // namespace
 
 QString CrsErrorPath() { return plat::FindCaseInsensitive(common::ProgramFolder.get(), QStringLiteral("CrsError.Txt")); }
@@ -168,11 +166,11 @@ bool Test_Print() {
   if (error == 0) return true;
   QString text;
   switch (error) {
-    case 482: text = StoreText(13962); break;
-    case 483: text = StoreText(13961); break;
-    case 484: text = StoreText(13960); break;
-    case 486: text = StoreText(13963); break;
-    default: text = StoreText(13964) + QString::number(error); break;
+    case 482: text = common::StoreText(13962); break;
+    case 483: text = common::StoreText(13961); break;
+    case 484: text = common::StoreText(13960); break;
+    case 486: text = common::StoreText(13963); break;
+    default: text = common::StoreText(13964) + QString::number(error); break;
   }
   plat::prompt().Ask(text, QString(), plat::Buttons::Ok);
   common::AppError err = common::MakeAppError(error, QStringLiteral("score"));
