@@ -160,7 +160,6 @@ class 正式測驗 : public plat::Form {
   // The shared check of every tick; true when the clock went back (the
   // program is then ending).
   bool ClockWentBack(bool strict, bool diagnostic);
-  void StartDueAudio();
   void ScrollLines(int direction);
   // Commits what an input method is composing in the boxes, so that the
   // program's next save, scroll or insert keeps what the candidate sees.
