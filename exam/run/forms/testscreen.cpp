@@ -655,7 +655,6 @@ void 正式測驗::ShowProcessing() { plat::forms::get<處理下>().Show(plat::S
 void 正式測驗::ConnectParts() {
   Parts.SetDevice(Mci);
   PartPlayer::Hooks& h = Parts.hooks;
-  h.now = [this] { return Now(); };
   h.begun = [this] { return RunState != 0; };
   h.running = [this] { return RunState == 1 || RunState == 3; };
   h.handedOver = [this] { return HandedOver; };
@@ -666,9 +665,7 @@ void 正式測驗::ConnectParts() {
   h.noSoundReason = [](const QString& why) {
     if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().SetReason(why);
   };
-  h.dropNoSound = [] {
-    if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
-  };
+  h.dropNoSound = [this] { DropNoSoundBox(); };
   h.retry = [this](bool on) { soundRetry_->SetEnabled(on); };
   h.played = [this] { PartPlayed(); };
   h.positionMoved = [this] { Label3->setText(MinSec(Parts.Position())); };
@@ -712,7 +709,7 @@ void 正式測驗::TellNoSound(const QString& why) {
 
 void 正式測驗::GoOnWithoutSound() {
   Parts.ChooseWithoutSound();
-  if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
+  DropNoSoundBox();
   // The part is still tried each second and plays once the sound is back.
   ReleaseClock();
   if (isVisible()) FocusBox(CurBox);
@@ -721,6 +718,10 @@ void 正式測驗::GoOnWithoutSound() {
 void 正式測驗::EndSoundWait() {
   Parts.EndWait();
   clockHeld_ = false;
+  DropNoSoundBox();
+}
+
+void 正式測驗::DropNoSoundBox() {
   if (plat::forms::exists<NoSoundBox>()) plat::forms::get<NoSoundBox>().Hide();
 }
 
@@ -774,7 +775,6 @@ void 正式測驗::ShowCaretState(int i) {
 }
 
 void 正式測驗::PartSwitch() {
-  if (common::Setting701.get() != 2) return;
   Parts.FollowCaret(static_cast<int>(plat::ValNumber(Label4->text())));
 }
 

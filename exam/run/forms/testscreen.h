@@ -193,6 +193,7 @@ class 正式測驗 : public plat::Form {
   void PartPlayed();
   // The part waits for the output: the proctor is told.
   void TellNoSound(const QString& why);
+  void DropNoSoundBox();
   // The test ends: no more tries, the box goes.
   void EndSoundWait();
   void HoldClock();
